@@ -1,0 +1,157 @@
+// The encoder link: owns DepthState, the link window's fields, the diagnostic columns and the
+// subtitle track, and has one method per handler of the link. Every method runs on the owner
+// thread (the GUI thread in the app); serial reads run on the reader thread of the polling.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "encoder/burst_framer.h"
+#include "encoder/clock.h"
+#include "encoder/depth_state.h"
+#include "encoder/line_log.h"
+#include "encoder/link_fields.h"
+#include "encoder/link_view.h"
+#include "encoder/poll_reader.h"
+#include "encoder/serial_port.h"
+#include "util/prompter.h"
+
+namespace wellvue {
+
+// Baud table of the baud list; the port always runs at index 6, 9600.
+inline constexpr std::array<int, 13> kBaudRates = {110,   300,   600,   1200,  2400,  4800,  9600,
+                                                   14400, 19200, 38400, 56000, 57600, 115200};
+
+// An "OpenCom" in three steps so that the waiting part (the port open, 1.5 s of pauses, the
+// first read) can run on a worker thread while the owner thread goes on:
+//   OpenJob job = link.open_begin();              // owner thread
+//   link.open_work(job);                          // any thread; touches only the port and clock
+//   link.open_finish(job);                        // owner thread; may throw ConversionError
+// The owner must not call other port methods of the link between begin and finish.
+struct OpenJob {
+  // Snapshot taken by open_begin.
+  std::string port_name;
+  std::string line_parameters;
+  std::array<std::string, 5> timeout_texts;  // Edit7 .. Edit11
+  std::string interval_text;                 // Edit6
+  bool pause = true;                         // the 1000 ms and 500 ms pauses
+  // Results of open_work.
+  bool opened = false;        // the device opened
+  bool configured = false;    // ... and took its settings (the open's result)
+  long long handle = -1;
+  PortTimeouts before{};
+  PortTimeouts after{};
+  std::string timeout_error;  // conversion error of a time-out field (the port stays open)
+  std::string interval_error; // conversion error of Edit6 (polling does not start)
+  std::uint32_t interval_ms = 0;
+  std::string first_read;     // the read right after the open
+};
+
+class EncoderLink {
+ public:
+  using Post = std::function<void(std::function<void()>)>;
+  // post delivers the reader thread's completed reads to the owner thread.
+  EncoderLink(SerialPort& port, Clock& clock, Prompter& prompter, LinkView& view, Post post);
+  ~EncoderLink();
+  EncoderLink(const EncoderLink&) = delete;
+  EncoderLink& operator=(const EncoderLink&) = delete;
+
+  DepthState& state() { return state_; }
+  const DepthState& state() const { return state_; }
+  LinkFields& fields() { return fields_; }
+  MainFields& main_fields() { return main_; }
+  // Memo1 to Memo5 (Memo5 is the subtitle track).
+  const LineLog& memo(Memo m) const;
+  const std::deque<std::string>& track() const { return memo(Memo::Memo5).lines(); }
+  // Replaces the track's lines (a file loaded into it).
+  void set_track_lines(const std::vector<std::string>& lines);
+
+  // ---- Serial port layer -----------------------------------------------------------------
+  // Synchronous open of the port with the traces of Memo3; pauses 1000 ms. Throws
+  // ConversionError for a time-out field that is not a whole number (the port stays open).
+  bool open_com(const std::string& port_name, const std::string& line_parameters);
+  // Blocking read of one burst on the calling thread.
+  std::string read_com();
+  void close_com();
+  void set_dtr(bool on);
+  void set_rts(bool on);
+  // Fills the port list from the system's serial ports (the layout items when there are none)
+  // and the baud list from the baud table, and selects port_index and baud_index.
+  void fill_port_lists();
+  void fill_port_lists(const std::vector<std::string>& system_ports);
+  double elapsed_ms() { return clock_.elapsed_ms(); }
+  void pause_ms(double ms) { clock_.pause_ms(ms); }
+
+  // ---- "OpenCom" and "CloseCom" ----------------------------------------------------------
+  OpenJob open_begin();
+  void open_work(OpenJob& job);
+  void open_finish(OpenJob& job);
+  // The three steps in a row on the calling thread; true when polling started.
+  bool Button1Click();
+  // Stops polling, closes the port, traces; then pauses 200 ms.
+  void Button2Click();
+  // The same without the pause (the caller waits, or not, as it sees fit).
+  void close_without_pause();
+  bool polling() const { return reader_.running(); }
+
+  // ---- Polling -------------------------------------------------------------------------
+  // A timer tick: makes sure a read is in flight while polling. Reads chain by themselves, so an
+  // owner without a timer needs no ticks.
+  void Timer1Timer();
+  // One poll with the bytes of its read (what the reader thread delivers). Throws
+  // ConversionError where a field or a count does not convert; the next read is asked for anyway.
+  void Timer1Timer(const std::string& read);
+
+  // ---- Live subtitle track ---------------------------------------------------------------
+  std::string time_code_now();
+  // Selects item `index` of RadioGroup1 and runs its click handler.
+  void RadioGroup1Click(int index);
+  // The click handler for the item already in fields().RadioGroup1.
+  void RadioGroup1Click();
+  // Saves the track as "TestVLC.srt" in the working directory.
+  void Button5Click();
+  // Saves the track to `path` (CP1252 bytes, CR LF after every line); throws ConversionError
+  // with "Impossible de créer le fichier %s" when it cannot be written.
+  void save_track(const std::string& path) const;
+
+  // ---- Zeroing and calibration ----------------------------------------------------------
+  void SpeedButton1Click();
+  void curb_zero_now();
+  void SpeedButton2Click();
+  void SpeedButton4Click();
+  void ComboBox2Click();
+  void ComboBox2Enter();
+  void ComboBox2KeyDown(int key);
+  void BitBtn_startClick(Sender sender);
+  void BitBtn_stopClick(Sender sender);
+  void BitBtn_manuClick(Sender sender);
+
+ private:
+  void trace(Memo m, std::string line);
+  void clear_memo(Memo m);
+  void set_text(Control c, const std::string& text);
+  void set_enabled(Button b, bool on);
+  void decode_line(const std::string& line);
+  void title_step();
+  void depth_entry(const std::string& depth_line);
+  void start_depth_from_field(bool set_field);
+  void on_read(const std::string& bytes);
+  void run_open_work(OpenJob& job);
+
+  SerialPort& port_;
+  Clock& clock_;
+  Prompter& prompter_;
+  LinkView& view_;
+  DepthState state_;
+  LinkFields fields_;
+  MainFields main_;
+  std::array<LineLog, 5> memos_;
+  BurstFramer framer_;
+  std::string padding_line_;
+  PollReader reader_;
+};
+
+}  // namespace wellvue

@@ -1,0 +1,49 @@
+// SerialPort over a POSIX tty: TIOCEXCL plus flock for an exclusive open (so it also holds
+// against root), termios raw 9600 8N1, modem lines by ioctl, reads with poll() time-outs.
+#pragma once
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "encoder/serial_port.h"
+
+namespace wellvue {
+
+class PosixSerialPort : public SerialPort {
+ public:
+  PosixSerialPort();
+  ~PosixSerialPort() override;
+  PosixSerialPort(const PosixSerialPort&) = delete;
+  PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+  bool open(const std::string& name) override;
+  bool configure() override;
+  PortTimeouts timeouts() const override;
+  void set_timeouts(const PortTimeouts& t) override;
+  std::string read_burst(std::uint32_t extra_wait_ms = 0) override;
+  void interrupt() override;
+  void set_dtr(bool on) override;
+  void set_rts(bool on) override;
+  void close() override;
+  bool is_open() const override;
+  long long handle() const override;
+
+  // Clears a previous interrupt() so that reads wait again.
+  void clear_interrupt();
+
+ private:
+  void set_modem_bit(int bit, bool on);
+
+  std::atomic<int> fd_{-1};
+  int wake_[2] = {-1, -1};  // self-pipe that interrupt() writes to
+  std::atomic<bool> interrupted_{false};
+  mutable std::mutex timeouts_mutex_;
+  PortTimeouts timeouts_{};
+};
+
+// Port names of the system: the tty devices under /sys/class/tty that have a `device` link,
+// as /dev paths, sorted as text. `sys_class_tty` is for tests.
+std::vector<std::string> list_serial_ports(const std::string& sys_class_tty = "/sys/class/tty");
+
+}  // namespace wellvue

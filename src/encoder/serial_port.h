@@ -1,0 +1,50 @@
+// The serial port as the encoder link sees it: exclusive open by name, fixed 9600 8N1 raw line
+// settings, the five read/write time-outs, burst reads, DTR and RTS. Implemented over termios.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace wellvue {
+
+// The five time-outs of the link window, in milliseconds.
+struct PortTimeouts {
+  std::uint32_t read_interval = 0;        // ReadIntervalTimeout
+  std::uint32_t read_multiplier = 0;      // ReadTotalTimeoutMultiplier
+  std::uint32_t read_constant = 0;        // ReadTotalTimeoutConstant
+  std::uint32_t write_multiplier = 0;     // WriteTotalTimeoutMultiplier
+  std::uint32_t write_constant = 0;       // WriteTotalTimeoutConstant
+};
+
+// A read never outlasts this once bytes have started to arrive, so a board that sends without a
+// pause cannot hold the reader forever.
+inline constexpr std::uint32_t kMaxBurstMs = 250;
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  // Exclusive open of an existing device; false when it is absent or held by another program.
+  // An already open port is closed first.
+  virtual bool open(const std::string& name) = 0;
+  // Raw 9600 8N1, no flow control, RTS up and DTR down. True when the port took the settings.
+  virtual bool configure() = 0;
+  virtual PortTimeouts timeouts() const = 0;
+  virtual void set_timeouts(const PortTimeouts& t) = 0;
+  // Blocks until a burst is complete and returns its bytes (zero bytes removed):
+  // - nothing arrives within extra_wait_ms + read_multiplier + read_constant: empty;
+  // - once bytes arrive, the read ends read_interval ms after the last byte (the silent time-out
+  //   above when read_interval is 0), and in any case kMaxBurstMs after the first byte;
+  // - no port, a device gone, or interrupt(): at once, with what was read so far.
+  virtual std::string read_burst(std::uint32_t extra_wait_ms = 0) = 0;
+  // Ends a read_burst in progress on another thread (and the next one, until it is called).
+  // Safe from any thread.
+  virtual void interrupt() = 0;
+  virtual void set_dtr(bool on) = 0;
+  virtual void set_rts(bool on) = 0;
+  virtual void close() = 0;
+  virtual bool is_open() const = 0;
+  // The handle value for the open trace.
+  virtual long long handle() const = 0;
+};
+
+}  // namespace wellvue
