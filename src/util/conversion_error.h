@@ -16,6 +16,9 @@ std::string not_an_integer_text(const std::string& text);    // "'%s' n'est pas 
 std::string not_a_float_text(const std::string& text);       // "'%s' n'est pas une valeur en virgule flottante correcte"
 std::string cannot_open_file_text(const std::string& name);  // "Impossible d'ouvrir le fichier %s"
 std::string cannot_create_file_text(const std::string& name);// "Impossible de créer le fichier %s"
-inline constexpr const char* kDivisionByZeroText = "Division par zéro en virgule flottante";
+// CP1252 bytes, like every core text.
+inline constexpr const char* kDivisionByZeroText = "Division par z\xe9ro en virgule flottante";
+// Zero divided by zero.
+inline constexpr const char* kInvalidFloatOperationText = "Op\xe9ration en virgule flottante incorrecte";
 
 }  // namespace wellvue

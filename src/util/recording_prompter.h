@@ -1,0 +1,40 @@
+// A prompter without a screen, for tools and tests: it keeps every text it is shown and answers
+// questions from a list given in advance (No once the list is used up).
+#pragma once
+#include <deque>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "util/prompter.h"
+
+namespace wellvue {
+
+class RecordingPrompter : public Prompter {
+ public:
+  enum class Kind { Inform, YesNo, YesCancel };
+  struct Shown {
+    Kind kind;
+    std::string text;
+    std::string caption;
+  };
+
+  explicit RecordingPrompter(std::deque<bool> answers = {}) : answers_(std::move(answers)) {}
+
+  void inform(const std::string& text, const std::string& caption = {}) override;
+  bool ask_yes_no(const std::string& text, const std::string& caption = {}) override;
+  bool ask_yes_cancel(const std::string& text, const std::string& caption = {}) override;
+
+  void add_answer(bool yes) { answers_.push_back(yes); }
+  const std::vector<Shown>& shown() const { return shown_; }
+  // The texts alone, in the order shown.
+  std::vector<std::string> texts() const;
+  void clear() { shown_.clear(); }
+
+ private:
+  bool next_answer();
+  std::deque<bool> answers_;
+  std::vector<Shown> shown_;
+};
+
+}  // namespace wellvue
