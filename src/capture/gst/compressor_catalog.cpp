@@ -1,0 +1,208 @@
+#include "capture/gst/compressor_catalog.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+#include "capture/gst/gst_ptr.h"
+#include "capture/gst/gst_runtime.h"
+
+namespace wellvue::gst {
+namespace {
+
+std::mutex g_mutex;
+
+// Settings that keep a slow encoder up with a live camera.
+void tune_encoder(GstElement* enc, std::string_view factory) {
+  if (factory == "vp8enc" || factory == "vp9enc") gst_util_set_object_arg(G_OBJECT(enc), "deadline", "1");
+  if (factory == "x264enc") {
+    gst_util_set_object_arg(G_OBJECT(enc), "speed-preset", "ultrafast");
+    gst_util_set_object_arg(G_OBJECT(enc), "tune", "zerolatency");
+  }
+}
+
+GstElement* chain_bin(const char* name, const std::vector<GstElement*>& chain) {
+  GstElement* bin = gst_bin_new(name);
+  for (GstElement* e : chain) gst_bin_add(GST_BIN(bin), e);
+  for (size_t i = 0; i + 1 < chain.size(); ++i)
+    if (!gst_element_link(chain[i], chain[i + 1])) {
+      gst_object_unref(bin);
+      return nullptr;
+    }
+  GstPad* sink = gst_element_get_static_pad(chain.front(), "sink");
+  GstPad* src = gst_element_get_static_pad(chain.back(), "src");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", sink));
+  gst_element_add_pad(bin, gst_ghost_pad_new("src", src));
+  gst_object_unref(sink);
+  gst_object_unref(src);
+  return bin;
+}
+
+// Runs a tiny pipeline to its end: true when it got there without an error.
+bool runs_to_end(GstElement* pipeline) {
+  if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    return false;
+  }
+  GstBus* bus = gst_element_get_bus(pipeline);
+  GstMessage* msg = gst_bus_timed_pop_filtered(bus, 10 * GST_SECOND,
+                                               static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+  if (msg) gst_message_unref(msg);
+  gst_object_unref(bus);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  return ok;
+}
+
+bool trial_video(const Compressor& c) {
+  GstElement* pipeline = gst_pipeline_new(nullptr);
+  GstElement* src = gst_element_factory_make("videotestsrc", nullptr);
+  GstElement* caps = gst_element_factory_make("capsfilter", nullptr);
+  GstElement* enc = make_video_encoder_bin(c, nullptr);
+  GstElement* mux = gst_element_factory_make("avimux", nullptr);
+  GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+  if (!src || !caps || !enc || !mux || !sink) {
+    for (GstElement* e : {src, caps, enc, mux, sink})
+      if (e) gst_object_unref(gst_object_ref_sink(e));
+    gst_object_unref(pipeline);
+    return false;
+  }
+  g_object_set(src, "num-buffers", 3, nullptr);
+  GstCaps* raw = gst_caps_from_string("video/x-raw,format=I420,width=320,height=240,framerate=25/1");
+  g_object_set(caps, "caps", raw, nullptr);
+  gst_caps_unref(raw);
+  gst_bin_add_many(GST_BIN(pipeline), src, caps, enc, mux, sink, nullptr);
+  const bool ok = gst_element_link_many(src, caps, enc, mux, sink, nullptr) && runs_to_end(pipeline);
+  gst_object_unref(pipeline);
+  return ok;
+}
+
+bool trial_audio(const Compressor& c) {
+  GstElement* pipeline = gst_pipeline_new(nullptr);
+  GstElement* src = gst_element_factory_make("audiotestsrc", nullptr);
+  GstElement* enc = make_audio_encoder_bin(c, nullptr);
+  GstElement* mux = gst_element_factory_make("avimux", nullptr);
+  GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+  if (!src || !enc || !mux || !sink) {
+    for (GstElement* e : {src, enc, mux, sink})
+      if (e) gst_object_unref(gst_object_ref_sink(e));
+    gst_object_unref(pipeline);
+    return false;
+  }
+  g_object_set(src, "num-buffers", 5, nullptr);
+  gst_bin_add_many(GST_BIN(pipeline), src, enc, mux, sink, nullptr);
+  const bool ok = gst_element_link_many(src, enc, mux, sink, nullptr) && runs_to_end(pipeline);
+  gst_object_unref(pipeline);
+  return ok;
+}
+
+// Encoder factories of a kind whose output one of avimux's sink templates accepts.
+std::vector<std::string> candidates(GstElementFactoryListType kind, const char* pad_prefix) {
+  std::vector<std::string> out;
+  GstElementFactory* mux = gst_element_factory_find("avimux");
+  if (!mux) return out;
+  GList* encoders = gst_element_factory_list_get_elements(kind, GST_RANK_NONE);
+  for (const GList* t = gst_element_factory_get_static_pad_templates(mux); t; t = t->next) {
+    auto* templ = static_cast<GstStaticPadTemplate*>(t->data);
+    if (templ->direction != GST_PAD_SINK || !g_str_has_prefix(templ->name_template, pad_prefix)) continue;
+    GstCaps* caps = gst_static_pad_template_get_caps(templ);
+    GList* ok = gst_element_factory_list_filter(encoders, caps, GST_PAD_SRC, FALSE);
+    for (GList* f = ok; f; f = f->next) {
+      std::string name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f->data));
+      if (std::find(out.begin(), out.end(), name) == out.end()) out.push_back(name);
+    }
+    gst_plugin_feature_list_free(ok);
+    gst_caps_unref(caps);
+  }
+  gst_plugin_feature_list_free(encoders);
+  gst_object_unref(mux);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::string long_name(const std::string& factory) {
+  GstElementFactory* f = gst_element_factory_find(factory.c_str());
+  if (!f) return factory;
+  std::string name = gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_LONGNAME);
+  gst_object_unref(f);
+  return name;
+}
+
+// Tries every candidate on two threads (the trials are independent pipelines); keeps the order.
+std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::string>& factories, bool video) {
+  std::vector<std::shared_ptr<Compressor>> all;
+  for (const auto& f : factories) {
+    auto c = std::make_shared<Compressor>();
+    c->factory = f;
+    c->dv = f == "avenc_dvvideo";
+    c->name = c->dv ? kDvCompressorName : long_name(f);
+    all.push_back(c);
+  }
+  std::vector<char> good(all.size(), 0);
+  auto work = [&](size_t first) {
+    for (size_t i = first; i < all.size(); i += 2) good[i] = video ? trial_video(*all[i]) : trial_audio(*all[i]);
+  };
+  std::thread other(work, 1);
+  work(0);
+  other.join();
+  std::vector<std::shared_ptr<const Compressor>> out;
+  for (size_t i = 0; i < all.size(); ++i)
+    if (good[i]) out.push_back(all[i]);
+  return out;
+}
+
+}  // namespace
+
+CompressorCatalog& CompressorCatalog::instance() {
+  static auto* catalog = new CompressorCatalog;
+  return *catalog;
+}
+
+std::vector<std::shared_ptr<const Compressor>> CompressorCatalog::video() {
+  std::lock_guard lock(g_mutex);
+  if (!video_done_ && ensure_gstreamer()) {
+    video_ = tried(candidates(GST_ELEMENT_FACTORY_TYPE_VIDEO_ENCODER, "video_"), true);
+    video_done_ = true;
+  }
+  return video_;
+}
+
+std::vector<std::shared_ptr<const Compressor>> CompressorCatalog::audio() {
+  std::lock_guard lock(g_mutex);
+  if (!audio_done_ && ensure_gstreamer()) {
+    audio_ = tried(candidates(GST_ELEMENT_FACTORY_TYPE_AUDIO_ENCODER, "audio_"), false);
+    audio_done_ = true;
+  }
+  return audio_;
+}
+
+GstElement* make_video_encoder_bin(const Compressor& c, const char* name) {
+  GstElement* enc = gst_element_factory_make(c.factory.c_str(), nullptr);
+  if (!enc) return nullptr;
+  tune_encoder(enc, c.factory);
+  std::vector<GstElement*> chain;
+  if (c.dv) {
+    // DV holds only 720x576 at 25 fps (PAL) in AVI.
+    GstElement* scale = gst_element_factory_make("videoscale", nullptr);
+    GstElement* rate = gst_element_factory_make("videorate", nullptr);
+    GstElement* caps = gst_element_factory_make("capsfilter", nullptr);
+    g_object_set(rate, "skip-to-first", TRUE, nullptr);
+    GstCaps* dv = gst_caps_from_string("video/x-raw,width=720,height=576,framerate=25/1");
+    g_object_set(caps, "caps", dv, nullptr);
+    gst_caps_unref(dv);
+    chain = {scale, rate, caps};
+  }
+  chain.push_back(gst_element_factory_make("videoconvert", nullptr));
+  chain.push_back(enc);
+  return chain_bin(name, chain);
+}
+
+GstElement* make_audio_encoder_bin(const Compressor& c, const char* name) {
+  GstElement* enc = gst_element_factory_make(c.factory.c_str(), nullptr);
+  if (!enc) return nullptr;
+  return chain_bin(name, {gst_element_factory_make("audioconvert", nullptr),
+                          gst_element_factory_make("audioresample", nullptr), enc});
+}
+
+}  // namespace wellvue::gst
