@@ -84,8 +84,9 @@ std::int32_t parse_int(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-double parse_float(std::string_view text) {
-  const char sep = decimal_separator();
+double parse_float(std::string_view text) { return parse_float_with(text, decimal_separator()); }
+
+double parse_float_with(std::string_view text, char sep) {
   const std::string_view t = strip_blanks(text);
   auto fail = [&]() -> double { throw ConversionError(not_a_float_text(std::string(text))); };
   // sign? digits* (sep digits*)? ((e|E) sign? digits+)?, with at least one mantissa digit

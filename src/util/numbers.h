@@ -11,6 +11,8 @@ namespace wellvue {
 std::int32_t parse_int(std::string_view text);
 // Decimal number written with the current decimal separator (no thousands separators).
 double parse_float(std::string_view text);
+// The same with a given decimal mark, for texts whose notation is fixed whatever the locale.
+double parse_float_with(std::string_view text, char separator);
 
 // Formats v with one of the station's patterns: "0.00m", " 0.00 m", " 0 mn ", " 0.0 s", " 0",
 // "0.00", "0"... The pattern's literal text stands around the number; digits after the point set
