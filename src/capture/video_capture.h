@@ -93,6 +93,8 @@ class TVideoCapture {
   const std::string& RecordingFile() const { return recording_file_; }
   // Recordings that could not be moved to their final name; never deleted by the engine.
   const std::set<std::string>& KeptRecordings() const { return kept_recordings_; }
+  // The code of the last error abort event (0 when none).
+  HResult LastAbortCode() const { return last_abort_code_; }
 
   // --- Host view ---------------------------------------------------------------------------
   void SetVideoSurface(VideoSurface* surface) { surface_ = surface; }
@@ -136,7 +138,7 @@ class TVideoCapture {
 
  private:
   enum class ReportKind { Warning, Failure };
-  void Report(ReportKind kind, const std::string& text, HResult code = 0);
+  void Report(ReportKind kind, const std::string& templ, HResult code, const std::string& tail = {});
   [[noreturn]] void Fail(const std::string& text, HResult code = 0);
   void Warn(const std::string& text, HResult code = 0);
   void Fire(const TNotifyEvent& event);
@@ -150,7 +152,9 @@ class TVideoCapture {
   void RemoveDownstream(const FilterRef& filter);
   void ApplyDVResolution();
   void ApplyFrameRate();
-  void FinishRecording(bool& moved_ok);
+  bool PrepareRecordingFile();
+  bool FinishRecording();
+  std::string UniqueSibling(const std::string& path) const;
   bool DeletableTempFile(const std::string& path) const;
   std::string CurrentTempFile() const;
   std::string FindNameFor(DeviceCategory category, const DeviceRef& moniker);
@@ -200,7 +204,9 @@ class TVideoCapture {
   bool output_is_temp_ = false;  // output_file_ is a temporary file, moved at stop
   std::string recording_file_;
   std::set<std::string> kept_recordings_;
+  std::string last_final_;        // the last recording saved under its final name
   CaptureStats last_stats_;
+  HResult last_abort_code_ = 0;
 
   VideoSurface* surface_ = nullptr;
   int client_width_ = 100;

@@ -1,0 +1,215 @@
+// Running the graph: preview, recording with its start question and stop, the hold and release
+// of the file branch, the 100 ms tick with the time limit, and graph events.
+#include <filesystem>
+
+#include "capture/capture_error.h"
+#include "capture/video_capture.h"
+
+namespace wellvue {
+
+bool TVideoCapture::ControlStreams(bool hold) {
+  if (!backend_.has_graph()) return false;
+  return backend_.control_capture_stream(hold) == S_OK;
+}
+
+bool TVideoCapture::StartPreview() {
+  if (backend_.has_graph() && previewing_) return true;
+  if (!BuildGraph()) return false;
+  if (want_capture_) ControlStreams(true);
+  HResult hr = backend_.query_media_control();
+  if (hr == S_OK) {
+    hr = backend_.run();
+    if (failed(hr)) backend_.stop();
+  }
+  if (failed(hr)) {
+    Warn("Error %x: Cannot run preview graph!", hr);
+    return false;
+  }
+  previewing_ = true;
+  Fire(OnStartPreview);
+  return true;
+}
+
+bool TVideoCapture::StopPreview() {
+  if (!previewing_) return false;
+  if (backend_.has_graph()) {
+    HResult hr = backend_.query_media_control();
+    if (hr == S_OK) hr = backend_.stop();
+    if (failed(hr)) {
+      Warn("Error %x: Cannot stop preview graph!", hr);
+      return false;
+    }
+  }
+  if (OnRepaint) OnRepaint();
+  Fire(OnStopPreview);
+  previewing_ = false;
+  return true;
+}
+
+bool TVideoCapture::PrepareRecordingFile() {
+  // A temporary file follows the final file's folder as it is now, not as it was at the build.
+  if (output_is_temp_) {
+    const std::string target = CurrentTempFile();
+    if (!target.empty() && target != output_file_ && !kept_recordings_.count(target) &&
+        backend_.set_output_file_name(target) == S_OK) {
+      files_->remove(target);
+      output_file_ = target;
+    }
+  }
+  if (kept_recordings_.count(output_file_)) {
+    Report(ReportKind::Warning, "Can't record over a recording that was not saved: ", S_OK, output_file_);
+    return false;
+  }
+  return true;
+}
+
+bool TVideoCapture::StartCapture(bool confirm) {
+  if (!want_capture_) return false;
+  if (capturing_) return true;
+  timer_->set_enabled(false);
+  if (!BuildGraph()) return false;
+  if (!PrepareRecordingFile()) return false;
+  const bool controllable = ControlStreams(true);
+  HResult hr = backend_.query_media_control();
+  if (hr != S_OK) {
+    Warn("Error %x: Can't get IMediaControl!", hr);
+    return false;
+  }
+  try {
+    hr = controllable ? backend_.run() : backend_.pause();
+    if (failed(hr)) Fail("Error %x: Cannot run graph!", hr);
+    previewing_ = false;
+    if (confirm && !prompter_.ask_yes_cancel(kStartCaptureQuestion)) {
+      backend_.stop();
+      if (want_preview_) StartPreview();
+      return false;
+    }
+    if (controllable) {
+      ControlStreams(false);
+    } else {
+      hr = backend_.run();
+      if (failed(hr)) Fail("Error %x: Cannot run graph!", hr);
+    }
+    recording_file_ = output_file_;
+    capture_start_ = scheduler_.now_ms();
+    timer_->set_enabled(true);
+    capturing_ = true;
+  } catch (const EVideoCaptureError&) {
+    backend_.stop();
+    return false;
+  }
+  try {
+    Fire(OnStartCapture);
+  } catch (...) {
+    // The recording runs; a failing handler does not undo it.
+  }
+  return true;
+}
+
+std::string TVideoCapture::UniqueSibling(const std::string& path) const {
+  namespace fs = std::filesystem;
+  const fs::path p(path);
+  for (int n = 1; n < 1000; ++n) {
+    fs::path candidate = p.parent_path() / (p.stem().string() + "-" + std::to_string(n) + p.extension().string());
+    if (!files_->exists(candidate.string())) return candidate.string();
+  }
+  return {};
+}
+
+bool TVideoCapture::FinishRecording() {
+  const std::string recorded = recording_file_;
+  if (recorded.empty()) return true;
+  // No frame reached the file: what is there cannot be read; do not leave it behind.
+  if (last_stats_.known && last_stats_.frames_written == 0) {
+    if (!kept_recordings_.count(recorded)) files_->remove(recorded);
+    return true;
+  }
+  if (!output_is_temp_) {
+    last_final_ = recorded;
+    return true;
+  }
+  const std::string final_name = capture_file_name_;
+  std::error_code ec;
+  if (!final_name.empty() && final_name != recorded && files_->move(recorded, final_name, ec)) {
+    recording_file_ = last_final_ = final_name;
+    return true;
+  }
+  if (final_name == recorded) {
+    last_final_ = final_name;
+    return true;
+  }
+  // Keep the recording. The next one would be written over it under the temporary name, so it
+  // gets a name of its own beside it when it can.
+  std::string kept = recorded;
+  const std::string aside = UniqueSibling(recorded);
+  std::error_code ec2;
+  if (!aside.empty()) {
+    files_->rename(recorded, aside, ec2);
+    if (!ec2) kept = aside;
+  }
+  kept_recordings_.insert(kept);
+  recording_file_ = kept;
+  const std::string reason = final_name.empty() ? std::string("no file name") : ec.message();
+  Report(ReportKind::Warning, "Can't move the recording to its file name (", S_OK,
+         reason + "): " + final_name + "\r\nThe recording is kept in " + kept);
+  return false;
+}
+
+bool TVideoCapture::StopCapture() {
+  if (!capturing_) return false;
+  timer_->set_enabled(false);
+  if (!backend_.has_graph()) return false;
+  // With a preview the graph goes on running: only the recording is ended and its file closed.
+  HResult hr = backend_.query_media_control();
+  if (hr == S_OK) hr = want_preview_ ? backend_.end_capture() : backend_.stop();
+  if (failed(hr)) {
+    Warn("Error %x: Cannot stop graph!", hr);
+    return false;
+  }
+  capturing_ = false;
+  previewing_ = false;
+  last_stats_ = backend_.capture_stats();
+  const bool saved = FinishRecording();
+  try {
+    Fire(OnCaptureProgress);
+  } catch (...) {
+    // The recording is over whatever the progress display does.
+  }
+  if (OnRepaint) OnRepaint();
+  Fire(OnStopCapture);
+  if (want_preview_) StartPreview();
+  return saved;
+}
+
+void TVideoCapture::Tick() {
+  capture_time_ = scheduler_.now_ms() - capture_start_;
+  if (!capturing_) return;
+  if (use_time_limit_ && capture_time_ / 1000 >= static_cast<std::uint32_t>(time_limit_)) {
+    StopCapture();
+    if (want_preview_) StartPreview();
+  } else {
+    Fire(OnCaptureProgress);
+  }
+}
+
+void TVideoCapture::HandleGraphEvents() {
+  const bool was_capturing = capturing_;
+  const bool was_previewing = previewing_;
+  if (!event_source_) return;
+  GraphEvent event;
+  while (backend_.get_event(event) == S_OK) {
+    if (event.code == EC_ERRORABORT) {
+      last_abort_code_ = static_cast<HResult>(event.param1);
+      StopCapture();
+      Fire(OnAborted);
+    } else if (event.code == EC_DEVICE_LOST) {
+      Fire(OnDeviceLost);
+      StopCapture();
+      StopPreview();
+    }
+    if (!event_source_) break;  // a handler took the graph apart
+  }
+  if ((capturing_ != was_capturing || previewing_ != was_previewing) && want_preview_) StartPreview();
+}
+
+}  // namespace wellvue
