@@ -1,0 +1,102 @@
+#include "util/text_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "util/conversion_error.h"
+#include "util/cp1252.h"
+
+namespace wellvue {
+namespace fs = std::filesystem;
+
+namespace {
+
+// A name no other writer of this process or another one uses at the same time.
+fs::path temporary_beside(const fs::path& path) {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  fs::path tmp = path;
+  tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" +
+         std::to_string(counter.fetch_add(1));
+  return tmp;
+}
+
+bool write_all_synced(const fs::path& file, const std::string& bytes) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  std::size_t done = 0;
+  bool ok = true;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  // On disk before the rename, so a power cut leaves the old file or the new one, whole.
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
+}  // namespace
+
+std::vector<std::string> split_text_lines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char ch = text[i];
+    if (ch != '\r' && ch != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (ch == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < n) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> read_text_lines(const fs::path& path) {
+  const std::string name = utf8_to_cp1252(path.string());
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) throw ConversionError(cannot_open_file_text(name));
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ConversionError(cannot_open_file_text(name));
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw ConversionError(cannot_open_file_text(name));
+  return split_text_lines(text);
+}
+
+bool write_text_lines(const fs::path& path, const std::vector<std::string>& lines, bool create_parents) {
+  std::size_t total = 0;
+  for (const auto& line : lines) total += line.size() + 2;
+  std::string bytes;
+  bytes.reserve(total);
+  for (const auto& line : lines) {
+    bytes += line;
+    bytes += "\r\n";
+  }
+  std::error_code ec;
+  const fs::path parent = path.parent_path();
+  if (create_parents && !parent.empty()) fs::create_directories(parent, ec);
+  if (fs::is_directory(path, ec)) return false;
+  const fs::path tmp = temporary_beside(path);
+  bool ok = write_all_synced(tmp, bytes);
+  if (ok) {
+    fs::rename(tmp, path, ec);
+    ok = !ec;
+  }
+  if (!ok) fs::remove(tmp, ec);
+  return ok;
+}
+
+}  // namespace wellvue
