@@ -32,6 +32,7 @@ inline constexpr std::array<int, 13> kBaudRates = {110,   300,   600,   1200,  2
 //   link.open_finish(job);                        // owner thread; may throw ConversionError
 // The owner must not call other port methods of the link between begin and finish.
 struct OpenJob {
+  bool open_com_only = false;  // only the port layer's open, not the whole "OpenCom"
   // Snapshot taken by open_begin.
   std::string port_name;
   std::string line_parameters;
@@ -68,6 +69,11 @@ class EncoderLink {
   const std::deque<std::string>& track() const { return memo(Memo::Memo5).lines(); }
   // Replaces the track's lines (a file loaded into it).
   void set_track_lines(const std::vector<std::string>& lines);
+  // Receives the conversion errors of polls run by the reader thread's completions (the
+  // handler boundary of the owner). Without one they propagate out of the posted call.
+  void set_error_handler(std::function<void(const std::string& text)> handler) {
+    error_handler_ = std::move(handler);
+  }
 
   // ---- Serial port layer -----------------------------------------------------------------
   // Synchronous open of the port with the traces of Memo3; pauses 1000 ms. Throws
@@ -139,7 +145,10 @@ class EncoderLink {
   void depth_entry(const std::string& depth_line);
   void start_depth_from_field(bool set_field);
   void on_read(const std::string& bytes);
-  void run_open_work(OpenJob& job);
+  void open_com_begin(OpenJob& job);
+  bool open_com_finish(OpenJob& job);
+  int edit13_code() const;
+  int edit14_count() const;
 
   SerialPort& port_;
   Clock& clock_;
@@ -151,6 +160,7 @@ class EncoderLink {
   std::array<LineLog, 5> memos_;
   BurstFramer framer_;
   std::string padding_line_;
+  std::function<void(const std::string&)> error_handler_;
   PollReader reader_;
 };
 

@@ -28,16 +28,13 @@ class PosixSerialPort : public SerialPort {
   void close() override;
   bool is_open() const override;
   long long handle() const override;
-
-  // Clears a previous interrupt() so that reads wait again.
-  void clear_interrupt();
+  void clear_interrupt() override;
 
  private:
   void set_modem_bit(int bit, bool on);
 
   std::atomic<int> fd_{-1};
   int wake_[2] = {-1, -1};  // self-pipe that interrupt() writes to
-  std::atomic<bool> interrupted_{false};
   mutable std::mutex timeouts_mutex_;
   PortTimeouts timeouts_{};
 };

@@ -36,9 +36,10 @@ class SerialPort {
   //   above when read_interval is 0), and in any case kMaxBurstMs after the first byte;
   // - no port, a device gone, or interrupt(): at once, with what was read so far.
   virtual std::string read_burst(std::uint32_t extra_wait_ms = 0) = 0;
-  // Ends a read_burst in progress on another thread (and the next one, until it is called).
-  // Safe from any thread.
+  // Ends the read_burst in progress on another thread, or the next one if none is. Safe from any
+  // thread. clear_interrupt() withdraws an interrupt that no read has consumed.
   virtual void interrupt() = 0;
+  virtual void clear_interrupt() = 0;
   virtual void set_dtr(bool on) = 0;
   virtual void set_rts(bool on) = 0;
   virtual void close() = 0;

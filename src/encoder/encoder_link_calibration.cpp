@@ -1,0 +1,116 @@
+#include <cstdint>
+#include <cstdlib>
+
+#include "encoder/encoder_link.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace wellvue {
+
+void EncoderLink::SpeedButton1Click() {
+  if (prompter_.ask_yes_no("Mettre \xE0 z\xE9ro le niveau de la margelle ? (" + fields_.Label22 + ")")) {
+    curb_zero_now();
+  }
+}
+
+void EncoderLink::curb_zero_now() {
+  state_.curb_zero = state_.tics;
+  ++state_.line_count;
+  trace(Memo::Memo5, int_text(state_.line_count));
+  state_.current_time_code = time_code_now();
+  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
+  const std::string text =
+      "margelle a zero...." + repeat_char(' ', 23) + format_pattern(state_.start_depth_cm / 100.0, " 0.00 m");
+  trace(Memo::Memo5, text);
+  trace(Memo::Memo5, "");
+  state_.previous_time_code = state_.current_time_code;
+  set_text(Control::MainLabel2, text);
+}
+
+void EncoderLink::SpeedButton2Click() {
+  if (!prompter_.ask_yes_no("Mettre \xE0 z\xE9ro le niveau de l'eau ?")) return;
+  state_.water_zero = state_.tics;
+  ++state_.line_count;
+  trace(Memo::Memo5, int_text(state_.line_count));
+  state_.current_time_code = time_code_now();
+  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
+  const std::string text = "niveau d'eau a zero...(w)" + repeat_char(' ', 10) +
+                           format_pattern(state_.depth_m, "0.00m") + " w " + "0.00m";
+  trace(Memo::Memo5, text);
+  trace(Memo::Memo5, "");
+  state_.previous_time_code = state_.current_time_code;
+  set_text(Control::MainLabel2, text);
+}
+
+void EncoderLink::SpeedButton4Click() {
+  prompter_.inform(
+      " cliquer CloseCom puis OpenCom   ou \n  faire un reset sur la carte Arduino \n\n     un tour = 24 "
+      "secteurs de 15\xB0");
+}
+
+void EncoderLink::start_depth_from_field(bool set_field) {
+  const std::string number = numeric_filter(fields_.ComboBox2);
+  if (number.empty()) {
+    prompter_.inform(" valeur erronn\xE9" "e : " + fields_.ComboBox2);
+    return;
+  }
+  state_.start_depth_cm = parse_int(number);
+  const std::string s = int_text(state_.start_depth_cm) + " cm";
+  if (set_field) set_text(Control::LinkComboBox2, s);
+  set_text(Control::LinkLabel22, s);
+  set_text(Control::MainComboBox1, s);
+  set_text(Control::MainLabel7, s);
+}
+
+void EncoderLink::ComboBox2Click() { start_depth_from_field(true); }
+void EncoderLink::ComboBox2Enter() { start_depth_from_field(false); }
+void EncoderLink::ComboBox2KeyDown(int key) {
+  if (key == 13) ComboBox2Click();
+}
+
+void EncoderLink::BitBtn_startClick(Sender sender) {
+  state_.calibration_start_tics = state_.tics;
+  const std::string zero = int_text(static_cast<std::int64_t>(state_.tics) - state_.calibration_start_tics);
+  set_text(Control::LinkLabelTic, zero);
+  set_text(Control::MainLabelTic, zero);
+  if (sender == Sender::MainWindow) {
+    set_enabled(Button::MainBitBtnStart, false);
+    set_enabled(Button::MainBitBtnStop, true);
+  } else {
+    set_enabled(Button::LinkBitBtnStart, false);
+    set_enabled(Button::LinkBitBtnStop, true);
+  }
+}
+
+void EncoderLink::BitBtn_stopClick(Sender sender) {
+  state_.calibration_stop_tics = state_.tics;
+  const std::string length =
+      numeric_filter(sender == Sender::MainWindow ? main_.Edit_longueur : fields_.Edit_longueur);
+  if (length.empty() || state_.calibration_stop_tics == state_.calibration_start_tics) {
+    prompter_.inform("rotation non d\xE9tect\xE9" "e...");
+    return;
+  }
+  state_.calibration_length_m = parse_int(length);
+  const std::int64_t tics =
+      std::llabs(static_cast<std::int64_t>(state_.calibration_stop_tics) - state_.calibration_start_tics);
+  const double mm_per_turn = state_.calibration_length_m * 1000.0 / static_cast<double>(tics) * kTicsPerTurn;
+  const std::string circ = format_pattern(mm_per_turn, " 0");
+  set_text(Control::MainEditCirc, circ);
+  set_enabled(Button::MainBitBtnStop, false);
+  set_enabled(Button::MainBitBtnStart, true);
+  set_text(Control::LinkEditCirc, circ);
+  set_enabled(Button::LinkBitBtnStop, false);
+  set_enabled(Button::LinkBitBtnStart, true);
+}
+
+void EncoderLink::BitBtn_manuClick(Sender sender) {
+  const std::string text = numeric_filter(sender == Sender::MainWindow ? main_.Edit_circ : fields_.Edit_circ);
+  if (text.empty()) {
+    prompter_.inform("valeur num\xE9rique invalide...");
+    return;
+  }
+  set_text(Control::MainEditCirc, text);
+  set_text(Control::LinkEditCirc, text);
+}
+
+}  // namespace wellvue

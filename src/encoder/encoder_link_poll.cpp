@@ -1,0 +1,102 @@
+#include <cstdint>
+#include <limits>
+
+#include "encoder/encoder_link.h"
+#include "util/conversion_error.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace wellvue {
+
+int EncoderLink::edit13_code() const { return parse_int(fields_.Edit13) & 0xFF; }
+int EncoderLink::edit14_count() const { return parse_int(fields_.Edit14) & 0xFF; }
+
+void EncoderLink::on_read(const std::string& bytes) {
+  if (!error_handler_) {
+    Timer1Timer(bytes);
+    return;
+  }
+  try {
+    Timer1Timer(bytes);
+  } catch (const ConversionError& e) {
+    error_handler_(e.what());
+  }
+}
+
+void EncoderLink::Timer1Timer(const std::string& read) {
+  // Framing first, so that a poll that fails below never cuts a line of the stream in two.
+  const FramedBurst framed = framer_.push(read);
+  padding_line_ = std::string(1, static_cast<char>(edit13_code())) +
+                  repeat_char(' ', static_cast<std::size_t>(edit14_count()));
+  if (fields_.RadioGroup1 == 0 && state_.line_count == 0 && state_.poll_count % 10 == 0) title_step();
+  state_.poll_count = state_.poll_count == std::numeric_limits<std::int32_t>::max() ? 0 : state_.poll_count + 1;
+  trace(Memo::Memo1, int_text(state_.poll_count) + " | " + read + " | " + int_text(static_cast<long long>(read.size())));
+  if (framed.dropped > 0) {
+    trace(Memo::Memo1, "ligne sans fin ignor\xE9" "e : " + int_text(static_cast<long long>(framed.dropped)) + " octets");
+  }
+  const std::string& burst = framed.lines;
+  if (burst.size() < 2 || burst == state_.previous_burst) return;
+  trace(Memo::Memo4, int_text(state_.poll_count) + " | " + burst + " | " + int_text(static_cast<long long>(burst.size())));
+  std::string line;
+  for (char c : burst) {
+    if (c == '\r') {
+      decode_line(line);  // a conversion error ends the poll here; previous_burst stays
+      line.clear();
+    } else {
+      line.push_back(c);
+    }
+  }
+  state_.previous_burst = burst;
+}
+
+void EncoderLink::decode_line(const std::string& line) {
+  const std::string number = numeric_filter(bar_field(line, 1));
+  set_text(Control::LinkLabel1, number);
+  const bool acquisition = fields_.RadioGroup1 == 0;
+  if (acquisition) {
+    ++state_.line_count;
+    state_.current_time_code = time_code_now();
+  }
+  const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
+  state_.metres_per_turn = parse_float(fields_.Edit_circ) / 1000.0;
+  double depth = 0.0;
+  if (!number.empty()) {
+    const std::int64_t count = static_cast<std::int64_t>(parse_int(number)) * sign;
+    // -(-2^31) does not fit the count either: the same error as any count out of range.
+    if (count > std::numeric_limits<std::int32_t>::max() || count < std::numeric_limits<std::int32_t>::min()) {
+      throw ConversionError(not_an_integer_text(number));
+    }
+    state_.tics = static_cast<std::int32_t>(count);
+    // Differences of counts in 64 bits: two counts of opposite extremes never overflow.
+    depth = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.curb_zero) *
+                state_.metres_per_turn / kTicsPerTurn +
+            state_.start_depth_cm / 100.0;
+    const std::string tic_text =
+        int_text(static_cast<std::int64_t>(state_.tics) - state_.calibration_start_tics);
+    set_text(Control::LinkLabelTic, tic_text);
+    set_text(Control::MainLabelTic, tic_text);
+  } else {
+    depth = state_.start_depth_cm / 100.0;
+  }
+  state_.depth_m = depth + state_.depth_offset_m;
+  std::string water = "      ---";
+  if (state_.water_zero >= 0) {
+    state_.water_depth_m = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
+                           state_.metres_per_turn / kTicsPerTurn;
+    if (state_.water_depth_m >= 0) water = "    w_" + format_pattern(state_.water_depth_m, "0.00m");
+  }
+  const std::string depth_text = format_pattern(state_.depth_m, "0.00m") + water;
+  const std::string depth_line = state_.track_prefix + depth_text;
+  if (acquisition) depth_entry(depth_line);
+  set_text(Control::LinkLabel18, depth_text);
+  set_text(Control::MainLabel2, depth_line);
+  if (state_.poll_count == state_.last_line_poll) {
+    trace(Memo::Memo2, "     |    " + number);
+  } else {
+    trace(Memo::Memo2, int_text(state_.poll_count) + "  |    " + number);
+  }
+  state_.last_line_poll = state_.poll_count;
+  state_.previous_time_code = state_.current_time_code;
+}
+
+}  // namespace wellvue

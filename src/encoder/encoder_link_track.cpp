@@ -1,0 +1,82 @@
+#include <cmath>
+#include <fstream>
+
+#include "encoder/encoder_link.h"
+#include "util/conversion_error.h"
+#include "util/date_time.h"
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace wellvue {
+
+std::string EncoderLink::time_code_now() {
+  const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
+  if (state_.entry_number == -1) state_.time_origin_ms = now;
+  std::int64_t e = now - state_.time_origin_ms;
+  if (e < 0) e = 0;  // an origin ahead of the clock (set by hand) shows the track start
+  const auto u = static_cast<unsigned long long>(e);
+  return two_digits(u / 3600000) + ":" + two_digits(u % 3600000 / 60000) + ":" + two_digits(u % 60000 / 1000) +
+         "," + three_digits(u % 1000);
+}
+
+void EncoderLink::title_step() {
+  state_.current_time_code = time_code_now();
+  ++state_.entry_number;
+  if (state_.entry_number == 0) {
+    state_.previous_time_code = "00:00:00,000";
+    std::string start = default_date_time_text(clock_.local_now());
+    replace_first_char('-', 'h', start);
+    replace_first_char('-', ':', start);
+    state_.track_start_text = start;
+  }
+  if (state_.entry_number > 0) {
+    const std::string& name = main_.Edit_nom_forage;
+    std::string prefix = name;
+    if (name == "forage" || name.find_first_not_of(' ') == std::string::npos) {
+      prefix = std::string(1, static_cast<char>(edit13_code()));
+    }
+    state_.track_prefix = pad_right(prefix, static_cast<std::size_t>(edit14_count()));
+    trace(Memo::Memo5, int_text(state_.entry_number));
+    trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
+    trace(Memo::Memo5, trim_blanks(state_.track_prefix) + "  " + state_.track_start_text);
+    trace(Memo::Memo5, padding_line_);
+    trace(Memo::Memo5, padding_line_);
+    trace(Memo::Memo5, "");
+  }
+  state_.previous_time_code = state_.current_time_code;
+}
+
+void EncoderLink::depth_entry(const std::string& depth_line) {
+  ++state_.entry_number;
+  trace(Memo::Memo5, int_text(state_.entry_number));
+  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
+  trace(Memo::Memo5, depth_line);
+  trace(Memo::Memo5, "");
+}
+
+void EncoderLink::RadioGroup1Click(int index) {
+  fields_.RadioGroup1 = index;
+  RadioGroup1Click();
+}
+
+void EncoderLink::RadioGroup1Click() {
+  if (fields_.RadioGroup1 != 0) return;
+  state_.line_count = 0;
+  clear_memo(Memo::Memo5);
+}
+
+void EncoderLink::Button5Click() { save_track("TestVLC.srt"); }
+
+void EncoderLink::save_track(const std::string& path) const {
+  std::string text;
+  for (const auto& line : track()) {
+    text += line;
+    text += "\r\n";
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (out) out.close();
+  if (!out) throw ConversionError(cannot_create_file_text(path));
+}
+
+}  // namespace wellvue

@@ -1,0 +1,34 @@
+#include "depth_monitor.h"
+
+#include <time.h>
+
+#include "util/cp1252.h"
+
+namespace wellvue {
+
+void PrintingView::set_text(Control c, const std::string& text) {
+  if (c != Control::MainLabel2) return;
+  if (timestamps_) {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    std::fprintf(out_, "%.3f ", static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6);
+  }
+  std::fprintf(out_, "%s\n", cp1252_to_utf8(text).c_str());
+  std::fflush(out_);
+}
+
+void StderrPrompter::inform(const std::string& text, const std::string&) {
+  std::fprintf(stderr, "%s\n", cp1252_to_utf8(text).c_str());
+}
+
+bool StderrPrompter::ask_yes_no(const std::string& text, const std::string& caption) {
+  inform(text, caption);
+  return false;
+}
+
+bool StderrPrompter::ask_yes_cancel(const std::string& text, const std::string& caption) {
+  inform(text, caption);
+  return false;
+}
+
+}  // namespace wellvue
