@@ -1,1 +1,11 @@
-# sources of src/app/link_window: target_sources(wellvue_app PRIVATE ${CMAKE_CURRENT_LIST_DIR}/file.cpp ...)
+# The link window: its design, handlers, view of the link, port scan, terminal launcher and the
+# settings file.
+target_sources(wellvue_app PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/link_window_design.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt_link_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/port_scan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/terminal_launcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tform1.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tform1_settings.cpp)

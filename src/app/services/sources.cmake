@@ -1,8 +1,7 @@
-# Qt services for the core logic: text bridge, prompter, handler boundary, engine report box,
-# poll timer and the poster that brings reader-thread results to the GUI thread.
+# Qt services for the core logic: text bridge, prompter, handler boundary, engine report box
+# and the poster that brings reader-thread results to the GUI thread.
 target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/text_bridge.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_prompter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handler_boundary.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui_poster.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/poll_timer.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/gui_poster.cpp)

@@ -1,0 +1,35 @@
+#include "app/link_window/port_scan.h"
+
+#include "encoder/posix_serial_port.h"
+#include "util/cp1252.h"
+
+namespace wellvue {
+
+PortScan scan_ports(const std::vector<std::string>& names,
+                    const std::function<bool(const std::string&)>& is_free) {
+  PortScan scan;
+  for (const std::string& name : names) {
+    scan.entries.push_back(name + (is_free(name) ? " : LIBRE" : " : OCCUPEE"));
+    scan.ports.push_back(name);
+  }
+  return scan;
+}
+
+std::vector<std::string> scan_memo_lines(const PortScan& scan) {
+  std::vector<std::string> lines;
+  if (scan.entries.empty()) {
+    lines.push_back(utf8_to_cp1252(kScanNoPortMemo));
+    return lines;
+  }
+  for (const std::string& entry : scan.entries) lines.push_back("TEST Open " + entry);
+  return lines;
+}
+
+bool port_is_free(const std::string& name) {
+  PosixSerialPort probe;
+  if (!probe.open(name)) return false;
+  probe.close();
+  return true;
+}
+
+}  // namespace wellvue

@@ -1,0 +1,133 @@
+#include "app/link_window/qt_link_view.h"
+
+#include <QAbstractButton>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "app/main_window/image_button.h"
+#include "app/services/text_bridge.h"
+
+namespace wellvue {
+namespace {
+
+void set_label(QLabel* l, const QString& text) {
+  if (l) l->setText(text);
+}
+
+// Programmatic texts go to the field as typed text; signals are kept so the link's own copy
+// (already equal) is written back harmlessly.
+void set_edit(QLineEdit* e, const QString& text) {
+  if (e && e->text() != text) e->setText(text);
+}
+
+void set_combo_text(QComboBox* c, const QString& text) {
+  if (c && c->currentText() != text) c->setEditText(text);
+}
+
+// The main window's "Port COM RS232" is an image button; a plain button or label also works.
+void set_caption(QWidget* w, const QString& text) {
+  if (auto* ib = qobject_cast<ImageButton*>(w)) {
+    ib->set_caption(text);
+  } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    b->setText(text);
+  } else if (auto* l = qobject_cast<QLabel*>(w)) {
+    l->setText(text);
+  }
+}
+
+}  // namespace
+
+QtLinkView::QtLinkView(LinkWindowDesign& design, QWidget* main_window) : d_(design), main_(main_window) {}
+
+void QtLinkView::set_text(Control c, const std::string& text) {
+  const QString t = to_qt(text);
+  switch (c) {
+    case Control::LinkLabel1: set_label(d_.Label1, t); break;
+    case Control::LinkLabel2: set_label(d_.Label2, t); break;
+    case Control::LinkLabel18: set_label(d_.Label18, t); break;
+    case Control::LinkLabelTic: set_label(d_.Label_tic, t); break;
+    case Control::LinkLabel22: set_label(d_.Label22, t); break;
+    case Control::LinkComboBox2: set_combo_text(d_.ComboBox2, t); break;
+    case Control::LinkEditCirc: set_edit(d_.Edit_circ, t); break;
+    case Control::LinkComboBoxPort: set_combo_text(d_.ComboBox1_port_com, t); break;
+    case Control::LinkComboBoxBaud: set_combo_text(d_.ComboBox_baudrate, t); break;
+    case Control::LinkCheckBox1: d_.CheckBox1->setChecked(text == "1"); break;
+    case Control::MainLabel2: set_label(main_child<QLabel>("Label2"), t); break;
+    case Control::MainLabel5: set_label(main_child<QLabel>("Label5"), t); break;
+    case Control::MainLabel7: set_label(main_child<QLabel>("Label7"), t); break;
+    case Control::MainLabelTic: set_label(main_child<QLabel>("Label_tic"), t); break;
+    case Control::MainComboBox1: set_combo_text(main_child<QComboBox>("ComboBox1"), t); break;
+    case Control::MainEditCirc: set_edit(main_child<QLineEdit>("Edit_circ"), t); break;
+    case Control::MainPanelOpenCom: set_caption(main_child<QWidget>("Panel_open_com"), t); break;
+  }
+}
+
+void QtLinkView::set_enabled(Button b, bool enabled) {
+  QWidget* w = nullptr;
+  switch (b) {
+    case Button::LinkBitBtnStart: w = d_.BitBtn_start; break;
+    case Button::LinkBitBtnStop: w = d_.BitBtn_stop; break;
+    case Button::MainBitBtnStart: w = main_child<QWidget>("BitBtn_start"); break;
+    case Button::MainBitBtnStop: w = main_child<QWidget>("BitBtn_stop"); break;
+  }
+  if (w) w->setEnabled(enabled);
+}
+
+QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
+  switch (m) {
+    case Memo::Memo1: return d_.Memo1;
+    case Memo::Memo2: return d_.Memo2;
+    case Memo::Memo3: return d_.Memo3;
+    case Memo::Memo4: return d_.Memo4;
+    case Memo::Memo5: return d_.Memo5;
+  }
+  return nullptr;
+}
+
+void QtLinkView::append_line(Memo m, const std::string& line) {
+  if (QPlainTextEdit* w = memo_widget(m)) w->appendPlainText(to_qt(line));
+}
+
+void QtLinkView::clear(Memo m) {
+  if (QPlainTextEdit* w = memo_widget(m)) w->clear();
+}
+
+void QtLinkView::drop_first_lines(Memo m, std::size_t n) {
+  QPlainTextEdit* w = memo_widget(m);
+  if (!w || n == 0) return;
+  QTextDocument* doc = w->document();
+  const int blocks = doc->blockCount();
+  if (static_cast<std::size_t>(blocks) <= n) {
+    w->clear();
+    return;
+  }
+  QTextCursor cursor(doc);
+  cursor.movePosition(QTextCursor::Start);
+  cursor.setPosition(doc->findBlockByNumber(static_cast<int>(n)).position(), QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
+
+void QtLinkView::port_list_changed() {
+  if (!fields_) return;
+  const LinkFields& f = *fields_;
+  QComboBox* c = d_.ComboBox1_port_com;
+  const QSignalBlocker block(c);
+  c->clear();
+  for (const std::string& item : f.port_items) c->addItem(to_qt(item));
+  const int index = f.port_item_index;
+  if (index >= 0 && index < c->count()) c->setCurrentIndex(index);
+  else c->setCurrentIndex(-1);
+  c->setEditText(to_qt(f.ComboBox1_port_com));
+
+  QComboBox* b = d_.ComboBox_baudrate;
+  const QSignalBlocker block_baud(b);
+  b->clear();
+  for (const std::string& item : f.baud_items) b->addItem(to_qt(item));
+  const int baud = f.baud_item_index;
+  if (baud >= 0 && baud < b->count()) b->setCurrentIndex(baud);
+  else b->setCurrentIndex(-1);
+  b->setEditText(to_qt(f.ComboBox_baudrate));
+}
+
+}  // namespace wellvue

@@ -1,0 +1,39 @@
+// Shows what the encoder link writes: captions and fields of the link window and of the main
+// window (found by their names), the enabled calibration buttons and the text areas.
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "app/link_window/link_window_design.h"
+#include "encoder/link_fields.h"
+#include "encoder/link_view.h"
+
+namespace wellvue {
+
+class QtLinkView : public LinkView {
+ public:
+  QtLinkView(LinkWindowDesign& design, QWidget* main_window);
+  // The link's own fields, read back when the port list changes (the link is made after its view).
+  void set_fields(const LinkFields* fields) { fields_ = fields; }
+
+  void set_text(Control c, const std::string& text) override;
+  void set_enabled(Button b, bool enabled) override;
+  void append_line(Memo m, const std::string& line) override;
+  void clear(Memo m) override;
+  void drop_first_lines(Memo m, std::size_t n) override;
+  void port_list_changed() override;
+
+  QPlainTextEdit* memo_widget(Memo m) const;
+
+ private:
+  template <class W>
+  W* main_child(const char* name) const {
+    return main_ ? main_->findChild<W*>(QString::fromLatin1(name)) : nullptr;
+  }
+
+  LinkWindowDesign& d_;
+  QPointer<QWidget> main_;
+  const LinkFields* fields_ = nullptr;
+};
+
+}  // namespace wellvue

@@ -1,0 +1,120 @@
+// The link window: port choice, "OpenCom"/"CloseCom", the port scan, DTR/RTS, the diagnostic
+// columns, the subtitle buffer, zeroing and calibration. It shows and edits the encoder link's
+// values and forwards every handler to it; its creation reads the settings and opens the port.
+#pragma once
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/link_window/link_window_design.h"
+#include "app/link_window/qt_link_view.h"
+#include "app/link_window/settings_file.h"
+#include "app/services/gui_poster.h"
+#include "app/services/handler_boundary.h"
+#include "encoder/clock.h"
+#include "encoder/encoder_link.h"
+#include "encoder/serial_port.h"
+#include "util/prompter.h"
+
+namespace wellvue {
+
+class MainSettingsHost;
+
+struct LinkWindowOptions {
+  // Shared with the main window so one error shows one box; null: the window makes its own.
+  HandlerBoundary* boundary = nullptr;
+  // The main window's side of the settings file; null: taken from the main window itself
+  // (a TFormMain), or plain values when the main window is another widget.
+  MainSettingsHost* settings = nullptr;
+  // The executable whose ".ini" is the settings file; empty: the running executable.
+  QString executable_path;
+  // Serial port and clock of the link; null: the POSIX port and the system clock.
+  SerialPort* port = nullptr;
+  Clock* clock = nullptr;
+  // The system's serial devices for the port lists and the scan; null: /sys/class/tty.
+  std::function<std::vector<std::string>()> system_ports;
+  // Whether a port opens exclusively now (the scan); null: a real exclusive open.
+  std::function<bool(const std::string&)> port_is_free;
+  // "exit programme": ends the process at once; null: std::_Exit.
+  std::function<void(int)> end_process;
+  // Runs FormCreate from the constructor (settings, port lists, the stored port opened).
+  bool run_form_create = true;
+};
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions options = {},
+         QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  EncoderLink& link() { return *link_; }
+  LinkWindowDesign& design() { return d_; }
+  HandlerBoundary& boundary() { return *boundary_; }
+  MainSettingsHost& settings_host() { return *host_; }
+
+  // ---- Window events ---------------------------------------------------------------------
+  void FormCreate();
+  void FormActivate();
+  // ---- Port -------------------------------------------------------------------------------
+  // "OpenCom". The open and its pauses run on a worker thread; done(completed) runs on the GUI
+  // thread once it is over (completed: no error ended it). Presses during an open wait for it.
+  void Button1Click(std::function<void(bool)> done = {});
+  // "CloseCom" (also at destruction). During an open it takes effect once the open is over.
+  void Button2Click();
+  bool opening() const { return opening_; }
+  void Button3Click();
+  void Button4Click();
+  void Button6Click();
+  void Button8Click();
+  void Button9Click();
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void CheckBox_options_avanceesClick();
+  // ---- Settings file (the main window's routines, run here with both windows at hand) --------
+  void lire_param();
+  void sauve_param();
+  // The settings file and default video folder, chosen at the first reading (or writing).
+  const SettingsLocation& settings_location();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void wire();
+  void wire_main_window();
+  void run(const std::function<void()>& handler) { boundary_->run(handler); }
+  void finish_open(const std::shared_ptr<OpenJob>& job, std::function<void(bool)> done);
+  void after_open();
+  void centre_on_screen();
+  void apply_advanced(bool on);
+  struct SettingsValues gather_settings();
+  void apply_settings(const struct SettingsValues& values);
+
+  QPointer<QWidget> main_;
+  Prompter& prompter_;
+  LinkWindowOptions options_;
+  LinkWindowDesign d_;
+  std::unique_ptr<HandlerBoundary> own_boundary_;
+  HandlerBoundary* boundary_ = nullptr;
+  std::unique_ptr<MainSettingsHost> own_host_;
+  MainSettingsHost* host_ = nullptr;
+  std::unique_ptr<SerialPort> own_port_;
+  std::unique_ptr<Clock> own_clock_;
+  GuiPoster poster_;
+  std::unique_ptr<QtLinkView> view_;
+  std::unique_ptr<EncoderLink> link_;
+  bool opening_ = false;
+  std::thread open_worker_;
+  std::vector<std::function<void()>> after_open_;
+  SettingsLocation location_;
+  bool located_ = false;
+};
+
+}  // namespace wellvue

@@ -1,0 +1,153 @@
+// Reading and writing the settings file over both windows (lire_param, sauve_param).
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "app/link_window/settings_host.h"
+#include "app/link_window/tform1.h"
+#include "app/services/text_bridge.h"
+#include "util/cp1252.h"
+#include "util/numbers.h"
+#include "util/settings_values.h"
+
+namespace wellvue {
+namespace {
+
+constexpr const char* kStartCaptureHint =
+    " Start capture avec une information et deux questions SI la caméra a été choisie \n"
+    "  - information des noms de fichiers d'enregistrement\n"
+    "  - mettre les compteurs à zéro ?\n"
+    "  - Lancement effectif O/N";
+constexpr const char* kOpenComHint =
+    "  Pour tester la liaison et l'encodeur de rotation \n il suffit de faire tourner la grande roue";
+
+template <class W>
+W* child(QWidget* window, const char* name) {
+  return window ? window->findChild<W*>(QString::fromLatin1(name)) : nullptr;
+}
+
+std::string text_of(QLineEdit* e, const std::string& fallback) { return e ? from_qt(e->text()) : fallback; }
+
+void set_text(QLineEdit* e, const std::string& text) {
+  if (e) e->setText(to_qt(text));
+}
+
+void show_lines(QWidget* main, const SettingsLines& lines) {
+  auto* list = child<QListWidget>(main, "ListBox_param");
+  if (!list) return;
+  list->clear();
+  for (const std::string& l : lines) list->addItem(to_qt(l));
+}
+
+}  // namespace
+
+const SettingsLocation& TForm1::settings_location() {
+  if (!located_) {
+    location_ = choose_settings_location(options_.executable_path);
+    located_ = true;
+  }
+  return location_;
+}
+
+// The live values: the controls of both windows and the main window's module values.
+SettingsValues TForm1::gather_settings() {
+  QWidget* m = main_;
+  SettingsValues v;
+  auto* date = child<QCheckBox>(m, "CheckBox1");
+  v.add_date = date ? date->isChecked() : v.add_date;
+  v.prefix = text_of(child<QLineEdit>(m, "Edit_nom_prefixe"), v.prefix);
+  v.temp_capture_file = host_->temp_capture_file_name();
+  v.video_source_index = host_->graph_memory().video_source_index;
+  v.audio_source_index = host_->graph_memory().audio_source_index;
+  v.start_depth_cm = link_->state().start_depth_cm;
+  v.calibration_length = text_of(child<QLineEdit>(m, "Edit_longueur"), v.calibration_length);
+  v.circumference = text_of(child<QLineEdit>(m, "Edit_circ"), v.circumference);
+  v.positive_count = d_.CheckBox3->isChecked();
+  v.text_start_code = from_qt(d_.Edit13->text());
+  v.padding_blanks = from_qt(d_.Edit14->text());
+  v.port_index = link_->state().port_index;
+  v.baud_index = link_->state().baud_index;
+  v.video_folder = host_->video_folder();
+  v.compressor = host_->graph_memory().video_compressor_name;
+  v.contrast = host_->contrast_index();
+  return v;
+}
+
+void TForm1::apply_settings(const SettingsValues& v) {
+  QWidget* m = main_;
+  if (auto* date = child<QCheckBox>(m, "CheckBox1")) date->setChecked(v.add_date);
+  set_text(child<QLineEdit>(m, "Edit_nom_prefixe"), v.prefix);
+  host_->set_temp_capture_file_name(v.temp_capture_file);
+  host_->graph_memory().video_source_index = v.video_source_index;
+  host_->graph_memory().audio_source_index = v.audio_source_index;
+  set_text(child<QLineEdit>(m, "Edit_longueur"), v.calibration_length);
+  set_text(child<QLineEdit>(m, "Edit_circ"), v.circumference);
+  link_->main_fields().Edit_longueur = v.calibration_length;
+  link_->main_fields().Edit_circ = v.circumference;
+  // The depth reads the link window's own circumference: it must be the one kept in the file,
+  // or yesterday's calibration would be ignored after a restart.
+  d_.Edit_circ->setText(to_qt(v.circumference));
+  link_->fields().Edit_circ = v.circumference;
+  d_.CheckBox3->setChecked(v.positive_count);
+  link_->fields().CheckBox3 = v.positive_count;
+  d_.Edit13->setText(to_qt(v.text_start_code));
+  link_->fields().Edit13 = v.text_start_code;
+  d_.Edit14->setText(to_qt(v.padding_blanks));
+  link_->fields().Edit14 = v.padding_blanks;
+  link_->state().port_index = v.port_index;
+  link_->state().baud_index = v.baud_index;
+  host_->set_video_folder(v.video_folder);
+  host_->graph_memory().video_compressor_name = v.compressor;
+  host_->update_caption();
+  host_->set_contrast_index(v.contrast);
+}
+
+void TForm1::lire_param() {
+  host_->apply_colour_scheme();
+  const SettingsLocation& where = settings_location();
+  SettingsLines lines;
+  if (QFileInfo::exists(where.file)) {
+    lines = load_settings_file(where.file);
+  } else {
+    lines = default_settings_lines();
+  }
+  show_lines(main_, lines);
+
+  SettingsValues values = gather_settings();
+  try {
+    read_settings_into(lines, from_qt(where.default_video_folder), values);
+  } catch (...) {
+    // The keys read before the failing one are applied; the rest keep their values.
+    apply_settings(values);
+    throw;
+  }
+  apply_settings(values);
+
+  QWidget* m = main_;
+  if (auto* rep = child<QWidget>(m, "Panel_rep")) rep->setToolTip(QStringLiteral("  ") + to_qt(values.video_folder) + QStringLiteral("  "));
+  if (auto* start = child<QWidget>(m, "Panel_start_capture")) start->setToolTip(QString::fromUtf8(kStartCaptureHint));
+  if (auto* open = child<QWidget>(m, "Panel_open_com")) open->setToolTip(QString::fromUtf8(kOpenComHint));
+
+  const std::string depth = int_text(link_->state().start_depth_cm) + " cm";
+  if (auto* l7 = child<QLabel>(m, "Label7")) l7->setText(to_qt(depth));
+  if (auto* c1 = child<QComboBox>(m, "ComboBox1")) c1->setEditText(to_qt(depth));
+  link_->main_fields().Label7 = depth;
+  link_->main_fields().ComboBox1 = depth;
+
+  link_->state().metres_per_turn = metres_per_turn_from_circumference(
+      text_of(child<QLineEdit>(m, "Edit_circ"), values.circumference));
+
+  host_->select_contrast(values.contrast);
+}
+
+void TForm1::sauve_param() {
+  const SettingsLines lines = settings_lines(gather_settings());
+  show_lines(main_, lines);
+  const QString path = settings_location().file;
+  if (!save_settings_file(path, lines)) prompter_.inform(settings_write_failed_text(path));
+}
+
+}  // namespace wellvue
