@@ -1,0 +1,147 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "link_rig.h"
+#include "util/conversion_error.h"
+#include "util/decimal_separator.h"
+
+namespace wellvue::test {
+namespace {
+
+const std::string kNbsp(1, '\xA0');
+const std::string kPadding = kNbsp + std::string(38, ' ');
+
+TEST(TimeCode, CountsFromTheOriginOnTheMonotonicClock) {
+  struct Case {
+    double after_ms;
+    const char* code;
+  };
+  const Case cases[] = {{0, "00:00:00,000"},
+                        {3723004, "01:02:03,004"},
+                        {59999, "00:00:59,999"},
+                        // Past a day (and past midnight) the count goes on.
+                        {25.0 * 3600000 + 1, "25:00:00,001"},
+                        {100.0 * 3600000, "100:00:00,000"}};
+  LinkRig rig;
+  rig.clock.set(86000000);  // close to midnight; the origin is taken at the first call
+  EXPECT_EQ(rig.link.time_code_now(), "00:00:00,000");
+  rig.link.state().entry_number = 0;
+  for (const auto& c : cases) {
+    rig.clock.set(86000000 + c.after_ms);
+    EXPECT_EQ(rig.link.time_code_now(), c.code);
+  }
+}
+
+// The track of a silent board and then one line, through the real port.
+TEST(Track, TitleEntriesWhileSilentThenDepthEntry) {
+  set_decimal_separator(',');
+  LinkRig rig;
+  ASSERT_TRUE(rig.open());
+  rig.link.main_fields().Edit_nom_forage = "P12";
+  rig.link.state().entry_number = -1;
+  rig.link.state().poll_count = 0;
+  rig.clock.set(10000);
+  rig.link.RadioGroup1Click(0);
+  // Each poll moves the clock 100 ms, so every entry's times are known.
+  ASSERT_TRUE(rig.run_until([&] {
+    rig.clock.advance(100);
+    return rig.link.state().poll_count >= 21;
+  }));
+  rig.send("240|\r\n");
+  const auto t = rig.memo(Memo::Memo5);
+  ASSERT_GE(t.size(), 16u);
+  const std::vector<std::string> titles = {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33",
+                                           kPadding, kPadding, "",
+                                           "2", "00:00:01,000 --> 00:00:02,000", "P12  06/12/2026 17h19:33",
+                                           kPadding, kPadding, ""};
+  EXPECT_EQ(std::vector<std::string>(t.begin(), t.begin() + 12), titles);
+  EXPECT_EQ(t[12], "3");
+  EXPECT_EQ(t[13].substr(0, 17), "00:00:02,000 --> ");
+  EXPECT_EQ(t[14], "P12" + std::string(35, ' ') + "4,04m      ---");
+  EXPECT_EQ(t[15], "");
+  EXPECT_EQ(rig.link.state().line_count, 1);
+}
+
+struct PrefixCase {
+  const char* name;
+  std::string borehole;
+  std::string edit14;
+  std::string title_line;
+  std::string prefix;
+};
+
+TEST(Track, PrefixOfTheTitleAndDepthLines) {
+  const PrefixCase cases[] = {
+      {"default_name", "forage", "38", kNbsp + "  06/12/2026 17h19:33", kNbsp + std::string(37, ' ')},
+      {"blank_name", "   ", "38", kNbsp + "  06/12/2026 17h19:33", kNbsp + std::string(37, ' ')},
+      {"long_name", "PUITS-NORD-42", "5", "PUITS-NORD-42  06/12/2026 17h19:33", "PUITS-NORD-42"},
+      {"no_padding", "P7", "0", "P7  06/12/2026 17h19:33", "P7"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.link.main_fields().Edit_nom_forage = c.borehole;
+    rig.link.fields().Edit14 = c.edit14;
+    rig.link.RadioGroup1Click(0);
+    // Polls 0 and 10 of a silent board: the track start, then entry 1.
+    for (int i = 0; i <= 10; ++i) rig.link.Timer1Timer(std::string());
+    const auto t = rig.memo(Memo::Memo5);
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[2], c.title_line);
+    EXPECT_EQ(rig.link.state().track_prefix, c.prefix);
+  }
+}
+
+TEST(Track, NewAcquisitionClearsTheTrackButKeepsNumbering) {
+  LinkRig rig;
+  rig.link.RadioGroup1Click(0);
+  for (int i = 0; i <= 20; ++i) rig.link.Timer1Timer(std::string());
+  EXPECT_EQ(rig.link.state().entry_number, 2);
+  rig.link.RadioGroup1Click(1);
+  EXPECT_EQ(rig.memo(Memo::Memo5).size(), 12u);
+  rig.link.RadioGroup1Click(0);
+  EXPECT_TRUE(rig.memo(Memo::Memo5).empty());
+  for (int i = 0; i < 10; ++i) rig.link.Timer1Timer(std::string());
+  const auto t = rig.memo(Memo::Memo5);
+  ASSERT_FALSE(t.empty());
+  EXPECT_EQ(t[0], "3");
+}
+
+TEST(Track, SaveWritesCp1252WithCrLf) {
+  const auto dir = std::filesystem::temp_directory_path() / ("wellvue-track-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto old = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  LinkRig rig;
+  rig.link.set_track_lines({"1", "00:00:00,000 --> 00:00:01,000", kNbsp + "x", ""});
+  rig.link.Button5Click();
+  std::ifstream in(dir / "TestVLC.srt", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "1\r\n00:00:00,000 --> 00:00:01,000\r\n\xA0x\r\n\r\n");
+  // A folder that cannot be written: the runtime's text, and the track unchanged.
+  ::chmod(dir.c_str(), 0500);
+  std::filesystem::remove(dir / "TestVLC.srt");
+  if (::access(dir.c_str(), W_OK) != 0) {  // root writes anywhere
+    try {
+      rig.link.Button5Click();
+      ADD_FAILURE() << "no error";
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(std::string(e.what()), "Impossible de cr\xE9" "er le fichier TestVLC.srt");
+    }
+  }
+  ::chmod(dir.c_str(), 0700);
+  EXPECT_EQ(rig.memo(Memo::Memo5).size(), 4u);
+  std::filesystem::current_path(old);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace wellvue::test
