@@ -51,10 +51,10 @@ GstBusSyncReply DeviceCatalog::on_bus(GstBus*, GstMessage* msg, gpointer self) {
   return GST_BUS_DROP;
 }
 
-std::vector<DeviceEntry> DeviceCatalog::devices_of(const char* klass) {
+std::vector<MonitoredDevice> DeviceCatalog::devices_of(const char* klass) {
   std::lock_guard lock(mutex_);
   ensure_monitor();
-  std::vector<DeviceEntry> out;
+  std::vector<MonitoredDevice> out;
   if (!monitor_) return out;
   GList* list = gst_device_monitor_get_devices(monitor_);
   for (GList* item = list; item; item = item->next) {
@@ -66,8 +66,8 @@ std::vector<DeviceEntry> DeviceCatalog::devices_of(const char* klass) {
   return out;
 }
 
-std::vector<DeviceEntry> DeviceCatalog::video_sources() { return devices_of("Video/Source"); }
-std::vector<DeviceEntry> DeviceCatalog::audio_sources() { return devices_of("Audio/Source"); }
+std::vector<MonitoredDevice> DeviceCatalog::video_sources() { return devices_of("Video/Source"); }
+std::vector<MonitoredDevice> DeviceCatalog::audio_sources() { return devices_of("Audio/Source"); }
 
 int DeviceCatalog::add_removed_listener(RemovedListener listener) {
   std::lock_guard lock(listeners_mutex_);

@@ -13,7 +13,7 @@
 
 namespace wellvue::gst {
 
-struct DeviceEntry {
+struct MonitoredDevice {
   std::string name;  // display name as the platform gives it
   ObjectRef<GstDevice> device;
 };
@@ -23,8 +23,8 @@ class DeviceCatalog {
   // The process-wide catalog; its monitor starts on first use.
   static DeviceCatalog& instance();
 
-  std::vector<DeviceEntry> video_sources();
-  std::vector<DeviceEntry> audio_sources();
+  std::vector<MonitoredDevice> video_sources();
+  std::vector<MonitoredDevice> audio_sources();
 
   // Called on a GStreamer thread when a device goes away; the callback must only post.
   using RemovedListener = std::function<void(GstDevice*)>;
@@ -37,7 +37,7 @@ class DeviceCatalog {
  private:
   DeviceCatalog() = default;
   ~DeviceCatalog() = default;
-  std::vector<DeviceEntry> devices_of(const char* klass);
+  std::vector<MonitoredDevice> devices_of(const char* klass);
   void ensure_monitor();  // caller holds mutex_
   static GstBusSyncReply on_bus(GstBus* bus, GstMessage* msg, gpointer self);
 
