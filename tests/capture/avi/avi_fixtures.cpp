@@ -1,0 +1,183 @@
+#include "avi_fixtures.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace wellvue::avi::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::uint32_t u32(const Bytes& b, std::size_t o)
+{
+    return static_cast<std::uint32_t>(b[o]) | (static_cast<std::uint32_t>(b[o + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[o + 2]) << 16) | (static_cast<std::uint32_t>(b[o + 3]) << 24);
+}
+
+void set_u32(Bytes& b, std::size_t o, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b[o + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::size_t find(const Bytes& b, const std::string& tag, std::size_t from = 0)
+{
+    for (std::size_t i = from; i + tag.size() <= b.size(); ++i)
+        if (std::equal(tag.begin(), tag.end(), b.begin() + static_cast<std::ptrdiff_t>(i))) return i;
+    return std::string::npos;
+}
+
+std::string run(const std::string& cmd)
+{
+    std::string out;
+    // A hung pipeline fails the test instead of blocking the run.
+    FILE* p = popen(("timeout 120 " + cmd + " 2>&1").c_str(), "r");
+    if (!p) return out;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    pclose(p);
+    return out;
+}
+
+std::string video_caps() { return "video/x-raw,width=160,height=120,framerate=25/1"; }
+std::string audio_caps() { return "audio/x-raw,format=S16LE,rate=8000,channels=1"; }
+
+}  // namespace
+
+Bytes read_bytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_bytes(const fs::path& p, const Bytes& b)
+{
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+fs::path make_temp_dir(const std::string& name)
+{
+    const fs::path d = fs::temp_directory_path() / ("wellvue_avi_" + name + "_" + std::to_string(getpid()));
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+bool gst_write_avi(const fs::path& p, int frames, bool audio)
+{
+    std::string cmd = "gst-launch-1.0 -q avimux name=m ! filesink location='" + p.string() + "' videotestsrc num-buffers=" +
+                      std::to_string(frames) + " ! " + video_caps() + " ! jpegenc ! m. ";
+    if (audio)
+        cmd += "audiotestsrc samplesperbuffer=320 num-buffers=" + std::to_string(frames) + " ! " + audio_caps() + " ! m.";
+    run(cmd);
+    return fs::exists(p) && fs::file_size(p) > 0;
+}
+
+bool gst_record_and_kill(const fs::path& p, std::uint64_t min_bytes, bool audio)
+{
+    const std::string location = "location=" + p.string();
+    const std::string vcaps = video_caps();
+    const std::string acaps = audio_caps();
+    std::vector<std::string> args = {"gst-launch-1.0", "-q",        "avimux", "name=m", "!", "filesink", location,
+                                     "videotestsrc",   "is-live=true", "!",   vcaps,    "!", "jpegenc",  "!", "m."};
+    if (audio)
+        for (const char* a : {"audiotestsrc", "is-live=true", "samplesperbuffer=320", "!", acaps.c_str(), "!", "m."})
+            args.emplace_back(a);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool grown = false;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::error_code ec;
+        if (fs::file_size(p, ec) >= min_bytes && !ec) {
+            grown = true;
+            break;
+        }
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return grown && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+std::uint64_t unfinalise(Bytes& b)
+{
+    const std::size_t movi = find(b, "movi") - 8;
+    const std::size_t idx1 = find(b, "idx1", movi);
+    const std::size_t avih = find(b, "avih") + 8;
+    set_u32(b, 4, static_cast<std::uint32_t>(movi + 4));  // avimux's first header: up to the movi code
+    set_u32(b, movi + 4, 4);
+    set_u32(b, avih + 12, 0);
+    set_u32(b, avih + 16, 0);
+    for (std::size_t s = find(b, "strh"); s < movi; s = find(b, "strh", s + 4)) set_u32(b, s + 8 + 32, 0);
+    const std::size_t dmlh = find(b, "dmlh");
+    if (dmlh < movi) set_u32(b, dmlh + 8, 0);
+    b.resize(idx1);
+    return idx1;
+}
+
+std::vector<IndexEntry> index_entries(const Bytes& b)
+{
+    std::vector<IndexEntry> out;
+    const std::size_t movi = find(b, "movi");
+    const std::size_t idx1 = find(b, "idx1", movi);
+    if (movi == std::string::npos || idx1 == std::string::npos) return out;
+    const std::size_t n = u32(b, idx1 + 4) / 16;
+    for (std::size_t k = 0; k < n && idx1 + 8 + 16 * k + 16 <= b.size(); ++k) {
+        const std::size_t e = idx1 + 8 + 16 * k;
+        std::uint64_t off = u32(b, e + 8);
+        if (u32(b, idx1 + 16) < movi) off += movi;  // movi-relative form
+        out.push_back({std::string(b.begin() + static_cast<std::ptrdiff_t>(e), b.begin() + static_cast<std::ptrdiff_t>(e + 4)),
+                       off, u32(b, e + 12)});
+    }
+    return out;
+}
+
+Readback gst_read_back(const fs::path& p, bool audio)
+{
+    std::string cmd = "gst-launch-1.0 -v filesrc location='" + p.string() +
+                      "' ! avidemux name=d d.video_0 ! queue ! jpegdec ! fakesink silent=false";
+    if (audio) cmd += " d.audio_0 ! queue ! fakesink";
+    const std::string out = run(cmd);
+    Readback r;
+    r.ok = out.find("Got EOS") != std::string::npos && out.find("ERROR") == std::string::npos;
+    std::size_t pos = 0;
+    while ((pos = out.find("fakesink0: last-message = chain", pos)) != std::string::npos) {
+        ++r.frames;
+        ++pos;
+    }
+    // The demuxer's segment event carries the duration it found in the headers.
+    for (std::size_t at = out.find("fakesink0: last-message = event"); at != std::string::npos;
+         at = out.find("fakesink0: last-message = event", at + 1)) {
+        const std::size_t eol = out.find('\n', at);
+        const std::string line = out.substr(at, eol == std::string::npos ? std::string::npos : eol - at);
+        const std::string key = "duration=(guint64)";
+        const std::size_t d = line.find(key);
+        if (line.find("type: segment") == std::string::npos || d == std::string::npos) continue;
+        r.duration_ns = std::stoull(line.substr(d + key.size()));
+        break;
+    }
+    return r;
+}
+
+}  // namespace wellvue::avi::test

@@ -1,0 +1,50 @@
+// Real AVI files for the tests: written by GStreamer's avimux, killed mid-recording, or put
+// into the state a crash leaves; and GStreamer's own reading of a file to check the result.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wellvue::avi::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes read_bytes(const std::filesystem::path& p);
+void write_bytes(const std::filesystem::path& p, const Bytes& b);
+
+// A fresh empty directory under the system temporary folder.
+std::filesystem::path make_temp_dir(const std::string& name);
+
+// Writes a finalised MJPEG AVI of `frames` frames at 25 fps (with an audio stream if asked).
+bool gst_write_avi(const std::filesystem::path& p, int frames, bool audio);
+
+// Records from live test sources and kills gst-launch with SIGKILL once the file holds at
+// least min_bytes: the state a crash or power cut leaves.
+bool gst_record_and_kill(const std::filesystem::path& p, std::uint64_t min_bytes, bool audio);
+
+// Turns a finalised avimux file into what avimux leaves after a SIGKILL: sizes and counts
+// zero, no idx1. Returns the offset where idx1 was (end of the movi data).
+std::uint64_t unfinalise(Bytes& b);
+
+struct IndexEntry {
+    std::string id;
+    std::uint64_t offset;  // file offset of the chunk header
+    std::uint32_t size;
+};
+
+// The entries of a finalised file's idx1 (absolute or movi-relative offsets).
+std::vector<IndexEntry> index_entries(const Bytes& b);
+
+struct Readback {
+    bool ok = false;        // EOS reached, no error
+    int frames = 0;         // decoded video frames
+    std::optional<std::uint64_t> duration_ns;  // the demuxer's segment duration
+};
+
+// Decodes the whole video stream with avidemux ! jpegdec and counts what comes out.
+Readback gst_read_back(const std::filesystem::path& p, bool audio);
+
+}  // namespace wellvue::avi::test
