@@ -1,1 +1,14 @@
-# sources of src/app/main_window: target_sources(wellvue_app PRIVATE ${CMAKE_CURRENT_LIST_DIR}/file.cpp ...)
+# The main window: image buttons, capture view, layout and colour rules, the form and its icons.
+target_sources(wellvue_app PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/image_button.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/layout_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_scheme.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_slot.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt_scheduler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/capture_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_design.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_buttons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_colours.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window.qrc)

@@ -1,0 +1,214 @@
+// The station's main window: the live picture between a column of large buttons and the view
+// options, the depth and status texts underneath, and the hidden reference panels over the video.
+// Every control carries its form name as objectName, so the link window finds what it writes.
+#pragma once
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window/capture_view.h"
+#include "app/main_window/image_button.h"
+#include "app/graph_config/graph_config_memory.h"
+#include "app/main_window/station_links.h"
+#include "app/services/handler_boundary.h"
+#include "capture/graph_config.h"
+#include "util/prompter.h"
+
+namespace wellvue {
+
+struct MainFormOptions {
+  // Screen height the layout rules compare with 900; 0 takes the window's screen.
+  int screen_height = 0;
+  // Errors escaping a handler are shown through it; null: the window makes its own boundary.
+  HandlerBoundary* boundary = nullptr;
+  // Ends the application after the capture engine could not start (default: a queued quit of the
+  // event loop with this exit code, so start-up completes first).
+  std::function<void(int)> quit_application;
+  // Ends the process at once after "EXIT" was confirmed (default: leave the event loop with code).
+  std::function<void(int)> end_process;
+};
+
+class TFormMain : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kDesignWidth = 1321;
+  static constexpr int kDesignHeight = 816;
+  static constexpr const char* kCaptionPrefix =
+      "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";  // UTF-8
+
+  // Builds the form and runs FormCreate. The window is shown by the caller (FormShow runs then).
+  TFormMain(std::unique_ptr<GraphBackend> backend, Prompter& prompter, MainFormOptions options = {},
+            QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  void set_links(StationLinks links) { links_ = std::move(links); }
+
+  // --- Window events -----------------------------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  void FormResize();
+
+  // --- Image buttons -----------------------------------------------------------------------
+  void Panel_BT_MMouseDown(ImageButton* panel);
+  void Panel_BT_MMouseUp(ImageButton* panel);
+  void Image_MouseDown(ButtonIcon* icon);
+  void Image_MouseUp(ButtonIcon* icon);
+  void traite_down(ImageButton* panel);
+  // Enabled means: the caption takes the colour of "Choix caméra".
+  void enable_button(ImageButton* panel);
+  void disable_button(ImageButton* panel);
+
+  // --- Framed fields -----------------------------------------------------------------------
+  // Centring rule of a framed edit (width from its frame, text start centred).
+  void centre_edit(QLineEdit* edit);
+  void Edit_center_KeyUp(QLineEdit* edit, int key);
+  void Panel_edit_centreClick(QFrame* frame);
+
+  // --- Actions of the dispatch and of the panels ---------------------------------------------
+  bool btStartClick();
+  void btStopClick();
+  void choix_cam_Button2Click();
+  void choix_couleur();
+  void RadioGroup_contrasteClick();
+  void RadioGroup_xyClick();
+  void BitBtn2Click();
+  void BitBtn_escClick();
+  void Panel_repClick();
+  void Panel_visionnerClick();
+  void Panel_helpClick();
+  void capCaptureProgress();
+
+  // --- State shared with the settings and the link window ------------------------------------
+  TGraphConfig* config() { return config_.get(); }
+  // The configuration dialog's remembered source indexes and compressor name (settings values).
+  GraphConfigMemory& graph_memory() { return graph_memory_; }
+  TVideoCapture& engine() { return cap->engine(); }
+  const std::string& video_folder() const { return video_folder_; }
+  void set_video_folder(const std::string& folder);  // also rebuilds the caption
+  int contrast_index() const { return contrast_index_; }
+  QString aspect_text() const;
+  int screen_height() const;
+  // The window caption: the caption prefix followed by the video folder.
+  void update_caption();
+
+  // --- Controls (objectName = the name of the field) -----------------------------------------
+  // Bottom bar and status bar.
+  QFrame* Panel1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label5 = nullptr;
+  QFrame* StatusBar = nullptr;
+  // Left panel.
+  QFrame* Panel4 = nullptr;
+  QGroupBox* RadioGroup_xy = nullptr;
+  QButtonGroup* xy_items = nullptr;
+  QGroupBox* RadioGroup_contraste = nullptr;
+  QButtonGroup* contraste_items = nullptr;
+  QLabel* Label6 = nullptr;
+  QWidget* Image1 = nullptr;
+  // Right panel and its button column.
+  QFrame* Panel3 = nullptr;
+  QFrame* Panel10 = nullptr;
+  ImageButton* Panel_choix_cam = nullptr;
+  ImageButton* Panel_start_capture = nullptr;
+  ImageButton* Panel_stop_capture = nullptr;
+  ImageButton* Panel_visionner = nullptr;
+  ImageButton* Panel_open_com = nullptr;
+  ImageButton* Panel_BT_calibration_M = nullptr;
+  ImageButton* Panel_zero_margelle = nullptr;
+  ImageButton* Panel_zero_eau = nullptr;
+  ImageButton* Panel_help = nullptr;
+  ImageButton* Panel_exit = nullptr;
+  QPushButton* Button2 = nullptr;  // "Choix caméra(obligé)": focus holder hidden under its panel
+  QLabel* Label1 = nullptr;
+  QFrame* Panel_nom_prefixe = nullptr;
+  QLineEdit* Edit_nom_prefixe = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  ImageButton* Panel_rep = nullptr;
+  QLabel* Label7 = nullptr;
+  QFrame* Panel_nom_forage = nullptr;
+  QLineEdit* Edit_nom_forage = nullptr;
+  // The capture control.
+  CaptureView* cap = nullptr;
+  // Overlays over the video, hidden at start.
+  QFrame* Panel6 = nullptr;
+  QFrame* Panel_margelle = nullptr;
+  QLabel* Label8 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QFrame* Panel_calibration = nullptr;
+  QLabel* Label23 = nullptr;
+  QLabel* Label9 = nullptr;
+  QFrame* Panel_longueur = nullptr;
+  QLineEdit* Edit_longueur = nullptr;
+  QLabel* Label11 = nullptr;
+  QPushButton* BitBtn_start = nullptr;
+  QLabel* Label_tic = nullptr;
+  QLabel* Label12 = nullptr;
+  QPushButton* BitBtn_stop = nullptr;
+  QLabel* Label24 = nullptr;
+  QFrame* Panel_circ = nullptr;
+  QLineEdit* Edit_circ = nullptr;
+  QLabel* Label20 = nullptr;
+  QPushButton* BitBtn_manu = nullptr;
+  QPushButton* BitBtn_esc = nullptr;
+  QPlainTextEdit* Memo_help = nullptr;
+  // The in-memory image of the settings file.
+  QListWidget* ListBox_param = nullptr;
+
+  // The ten image buttons and the eight icons, in form order.
+  std::vector<ImageButton*> image_buttons() const;
+  std::vector<ButtonIcon*> icons() const;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void build_design();
+  void build_left_panel();
+  void build_button_column();
+  void build_overlays();
+  void wire_handlers();
+  // Places the docked regions (bottom bars, side panels, the capture control between them).
+  void dock();
+  void set_side_widths(int left, int right);
+  void run_handler(const std::function<void()>& handler);
+  void quit_after_start(int code);
+
+  Prompter& prompter_;
+  MainFormOptions options_;
+  std::unique_ptr<HandlerBoundary> own_boundary_;
+  HandlerBoundary* boundary_ = nullptr;
+  StationLinks links_;
+  std::unique_ptr<TGraphConfig> config_;
+  GraphConfigMemory graph_memory_;
+  std::string video_folder_;
+  QString caption_prefix_;
+  int contrast_index_ = 0;
+  int left_width_ = 152;
+  int right_width_ = 233;
+  bool in_resize_ = false;
+  bool shown_once_ = false;
+  bool closed_ = false;
+  std::int64_t last_capture_time_ = -1;
+};
+
+}  // namespace wellvue
