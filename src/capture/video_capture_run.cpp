@@ -50,7 +50,9 @@ bool TVideoCapture::PrepareRecordingFile() {
   // A temporary file follows the final file's folder as it is now, not as it was at the build.
   if (output_is_temp_) {
     const std::string target = CurrentTempFile();
+    const std::string folder = std::filesystem::path(target).parent_path().string();
     if (!target.empty() && target != output_file_ && !kept_recordings_.count(target) &&
+        (folder.empty() || files_->exists(folder)) &&
         backend_.set_output_file_name(target) == S_OK) {
       files_->remove(target);
       output_file_ = target;
