@@ -254,16 +254,40 @@ CapsPtr caps_selecting_video(const MediaFormat& format, const GstCaps* device_ca
   GstStructure* s = gst_structure_new(name.media_type.c_str(), "width", G_TYPE_INT, std::abs(format.width),
                                       "height", G_TYPE_INT, std::abs(format.height), nullptr);
   if (!name.raw_format.empty()) gst_structure_set(s, "format", G_TYPE_STRING, name.raw_format.c_str(), nullptr);
-  if (format.avg_time_per_frame > 0) {
-    int n = 0, d = 0;
-    gst_util_double_to_fraction(kHundredNs / static_cast<double>(format.avg_time_per_frame), &n, &d);
-    gst_structure_set(s, "framerate", GST_TYPE_FRACTION, n, d, nullptr);
-  }
   GstCaps* wanted = gst_caps_new_full(s, nullptr);
   CapsPtr both(gst_caps_intersect(wanted, const_cast<GstCaps*>(device_caps)));
   gst_caps_unref(wanted);
   if (gst_caps_is_empty(both.get())) return nullptr;
-  return CapsPtr(gst_caps_fixate(both.release()));
+  if (format.avg_time_per_frame <= 0) return CapsPtr(gst_caps_fixate(both.release()));
+  // A frame interval in 100 ns units is not exact (15 fps is 666 667): take the camera's own rate
+  // that it stands for.
+  const double rate = kHundredNs / static_cast<double>(format.avg_time_per_frame);
+  CapsPtr normal(gst_caps_normalize(both.release()));
+  for (guint i = 0; i < gst_caps_get_size(normal.get()); ++i) {
+    GstStructure* st = gst_caps_get_structure(normal.get(), i);
+    const GValue* fr = gst_structure_get_value(st, "framerate");
+    int n = 0, d = 1;
+    if (!fr) continue;
+    if (GST_VALUE_HOLDS_FRACTION(fr)) {
+      n = gst_value_get_fraction_numerator(fr);
+      d = gst_value_get_fraction_denominator(fr);
+      if (n <= 0 || d <= 0 || std::abs(static_cast<double>(n) / d - rate) > rate * 1e-4) continue;
+    } else if (GST_VALUE_HOLDS_FRACTION_RANGE(fr)) {
+      gst_util_double_to_fraction(rate, &n, &d);
+      GValue one = G_VALUE_INIT;
+      g_value_init(&one, GST_TYPE_FRACTION);
+      gst_value_set_fraction(&one, n, d);
+      const bool inside = gst_value_can_intersect(&one, fr) && gst_value_intersect(nullptr, &one, fr);
+      g_value_unset(&one);
+      if (!inside) continue;
+    } else {
+      continue;
+    }
+    GstStructure* chosen = gst_structure_copy(st);
+    gst_structure_set(chosen, "framerate", GST_TYPE_FRACTION, n, d, nullptr);
+    return CapsPtr(gst_caps_fixate(gst_caps_new_full(chosen, nullptr)));
+  }
+  return nullptr;
 }
 
 CapsPtr caps_selecting_audio(const MediaFormat& format, const GstCaps* device_caps) {

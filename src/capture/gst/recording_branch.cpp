@@ -243,7 +243,7 @@ bool RecordingBranch::contains(GstObject* object) const {
 }
 
 void RecordingBranch::note_eos(GstObject* source) {
-  if (source != GST_OBJECT(sink_)) return;
+  if (source != GST_OBJECT(sink_) && source != GST_OBJECT(bin_)) return;  // the bin speaks for its sink
   {
     std::lock_guard lock(mutex_);
     eos_ = true;

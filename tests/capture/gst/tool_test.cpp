@@ -1,0 +1,157 @@
+// The wellvue-capture program as an operator runs it: listing, recording, and repairing a
+// recording whose process was killed.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "capture/avi/avi_info.h"
+#include "gst_test_support.h"
+
+extern char** environ;
+
+namespace wellvue::gst::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+};
+
+// Runs the tool to its end with its output captured.
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& out_file) {
+  std::string cmd = std::string("'") + WELLVUE_CAPTURE_TOOL + "'";
+  for (const auto& a : args) cmd += " '" + a + "'";
+  cmd += " >'" + out_file + "' 2>&1";
+  ToolRun r;
+  const int rc = std::system(cmd.c_str());
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  std::FILE* f = std::fopen(out_file.c_str(), "r");
+  if (f) {
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0) r.out.append(buf.data(), n);
+    std::fclose(f);
+  }
+  return r;
+}
+
+struct ListCase {
+  const char* label;
+  std::vector<std::string> args;
+  bool lists_test_pattern;
+};
+
+class ToolList : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(ToolList, ShowsTheTestPatternOnlyWhenAsked) {
+  ScratchDir dir;
+  const ToolRun r = run_tool(GetParam().args, dir.file("out.txt"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  for (const char* heading : {"Sources vidéo\n", "Sources audio\n", "Compresseurs vidéo\n", "Compresseurs audio\n"})
+    EXPECT_NE(r.out.find(heading), std::string::npos) << heading;
+  EXPECT_EQ(r.out.find("Mire de test\n  640x480x16b (YUY2)\n") != std::string::npos, GetParam().lists_test_pattern) << r.out;
+  EXPECT_NE(r.out.find("\nDV Video Encoder\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ToolList,
+                         ::testing::Values(ListCase{"plain", {"--list"}, false},
+                                           ListCase{"with_test_source", {"--list", "--test-source"}, true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+struct BadCase {
+  const char* label;
+  std::vector<std::string> args;
+  const char* message;
+};
+
+class ToolRefuses : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(ToolRefuses, WithAMessageAndAFailingExit) {
+  ScratchDir dir;
+  const ToolRun r = run_tool(GetParam().args, dir.file("out.txt"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.out.find(GetParam().message), std::string::npos) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ToolRefuses,
+    ::testing::Values(BadCase{"no_action", {}, "nothing to do"},
+                      BadCase{"no_seconds", {"--record", "x.avi"}, "--record needs --seconds"},
+                      BadCase{"bad_seconds", {"--record", "x.avi", "--seconds", "2x"}, "whole number"},
+                      BadCase{"unknown_compressor",
+                              {"--record", "x.avi", "--seconds", "1", "--test-source", "--compressor", "Nope"},
+                              "no video compressor named 'Nope'"},
+                      BadCase{"unknown_device", {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
+                              "no video device named 'Nope'"},
+                      BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, ""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Tool, RecordsAndReportsTheFramesOfTheFile) {
+  ScratchDir dir;
+  const std::string file = dir.file("tool.avi");
+  const ToolRun r = run_tool({"--record", file, "--seconds", "2", "--test-source", "--preview", "--compressor",
+                          "JPEG image encoder"},
+                         dir.file("out.txt"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  const Readback rb = read_back(file);
+  ASSERT_TRUE(rb.ok) << rb.error;
+  EXPECT_NE(r.out.find("frames written: " + std::to_string(rb.frames) + "\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("frames dropped: 0\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("frame notifications: 0\n"), std::string::npos) << r.out;
+}
+
+TEST(Tool, RecordingKilledMidwayIsRepairedAndReadWhole) {
+  ScratchDir dir;
+  const std::string file = dir.file("killed.avi");
+  const std::string log = dir.file("killed.txt");
+  std::vector<std::string> args{WELLVUE_CAPTURE_TOOL, "--record", file, "--seconds", "60", "--test-source",
+                                "--compressor", "JPEG image encoder"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, WELLVUE_CAPTURE_TOOL, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // Let it write a good second or two of pictures, then pull the plug.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  std::error_code ec;
+  while (std::chrono::steady_clock::now() < give_up && (!fs::exists(file, ec) || fs::file_size(file, ec) < 1'000'000))
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_GE(fs::file_size(file, ec), 1'000'000u) << "the recording never got going";
+
+  const auto before = avi::read_avi_file(file);
+  ASSERT_TRUE(before.info) << before.error;
+  EXPECT_FALSE(before.info->finalised);
+
+  const ToolRun r = run_tool({"--repair", file}, dir.file("repair.txt"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto after = avi::read_avi_file(file);
+  ASSERT_TRUE(after.info) << after.error;
+  EXPECT_TRUE(after.info->finalised);
+  const Readback rb = read_back(file);
+  ASSERT_TRUE(rb.ok) << rb.error;
+  EXPECT_EQ(rb.frames, after.info->video_chunks());
+  EXPECT_EQ(rb.frames, after.info->declared_video_frames());
+  EXPECT_GE(rb.frames, 10u);
+}
+
+}  // namespace
+}  // namespace wellvue::gst::testing
