@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -78,7 +79,12 @@ void TFGraphConfig::build_form() {
 
   // Advice column.
   Label10 = label(this, "Label10", QStringLiteral("Conseils"));
-  Label10->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+  QPalette advice = Label10->palette();
+  advice.setColor(QPalette::WindowText, Qt::red);
+  Label10->setPalette(advice);
+  QFont heading = Label10->font();
+  heading.setBold(true);
+  Label10->setFont(heading);
   Label11 = label(this, "Label11", QStringLiteral("Choisir : ASUS USB2.0 Webcam"));
   Label15 = label(this, "Label15", QStringLiteral("<=  si vide alors :"));
   Label13 = label(this, "Label13", QStringLiteral("cocher [x] Vidéo et choisir "));
