@@ -144,13 +144,5 @@ TEST(GraphConfig, ClearKeepsOnlyTheCompressorState) {
   EXPECT_EQ(c.VideoCompressorState, std::string("\0\1x", 3));
 }
 
-TEST(GraphConfig, PixelFormatSubtypes) {
-  EXPECT_EQ(PixelFormatSubtype(pfDevice), nullptr);
-  EXPECT_EQ(*PixelFormatSubtype(pf15bit), guids::MEDIASUBTYPE_RGB555);
-  EXPECT_EQ(*PixelFormatSubtype(pf16bit), guids::MEDIASUBTYPE_RGB565);
-  EXPECT_EQ(*PixelFormatSubtype(pfCustom), guids::MEDIASUBTYPE_RGB24);
-  EXPECT_EQ(*PixelFormatSubtype(pf32bit), guids::MEDIASUBTYPE_RGB32);
-}
-
 }  // namespace
 }  // namespace wellvue
