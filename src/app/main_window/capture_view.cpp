@@ -5,10 +5,10 @@
 
 namespace wellvue {
 
-CaptureView::CaptureView(std::unique_ptr<GraphBackend> backend, Prompter& prompter, QWidget* parent)
+CaptureView::CaptureView(const BackendFactory& make_backend, Prompter& prompter, QWidget* parent)
     : QWidget(parent),
       slot_(this, [this](const QImage& image) { show_picture(image); }),
-      backend_(std::move(backend)),
+      backend_(make_backend(scheduler_)),
       engine_(std::make_unique<TVideoCapture>(*backend_, scheduler_, prompter)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAutoFillBackground(false);

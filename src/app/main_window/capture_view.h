@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/main_window/frame_slot.h"
@@ -17,8 +18,12 @@ namespace wellvue {
 class CaptureView : public QWidget, public VideoSurface {
   Q_OBJECT
  public:
-  // The view hosts an engine over `backend`; the engine reports through `prompter`.
-  CaptureView(std::unique_ptr<GraphBackend> backend, Prompter& prompter, QWidget* parent = nullptr);
+  // Makes the platform backend over the view's owner-thread scheduler.
+  using BackendFactory = std::function<std::unique_ptr<GraphBackend>(Scheduler&)>;
+
+  // The view hosts an engine over the backend `make_backend` gives; the engine reports through
+  // `prompter`.
+  CaptureView(const BackendFactory& make_backend, Prompter& prompter, QWidget* parent = nullptr);
   ~CaptureView() override;
 
   TVideoCapture& engine() { return *engine_; }

@@ -24,7 +24,7 @@ constexpr int kStatusBarHeight = 19;
 constexpr int kSmallScreen = 900;
 }  // namespace
 
-TFormMain::TFormMain(std::unique_ptr<GraphBackend> backend, Prompter& prompter, MainFormOptions options,
+TFormMain::TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& prompter, MainFormOptions options,
                      QWidget* parent)
     : QWidget(parent), prompter_(prompter), options_(std::move(options)) {
   init_main_window_resources();
@@ -36,7 +36,7 @@ TFormMain::TFormMain(std::unique_ptr<GraphBackend> backend, Prompter& prompter, 
   }
   build_design();
 
-  cap = new CaptureView(std::move(backend), prompter_, this);
+  cap = new CaptureView(make_backend, prompter_, this);
   cap->setObjectName("cap");
   QPalette grey = cap->palette();
   grey.setColor(QPalette::Window, QColor(128, 128, 128));

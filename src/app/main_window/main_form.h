@@ -50,7 +50,7 @@ class TFormMain : public QWidget {
       "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";  // UTF-8
 
   // Builds the form and runs FormCreate. The window is shown by the caller (FormShow runs then).
-  TFormMain(std::unique_ptr<GraphBackend> backend, Prompter& prompter, MainFormOptions options = {},
+  TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& prompter, MainFormOptions options = {},
             QWidget* parent = nullptr);
   ~TFormMain() override;
 

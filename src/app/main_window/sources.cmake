@@ -7,8 +7,10 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frame_slot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_scheduler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/capture_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/station_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_design.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_colours.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/station.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.qrc)

@@ -1,0 +1,39 @@
+// The station's start-up: the application title, the main window (shown at once, so it asks the
+// capture engine whether it can start), then the link window, which reads the settings and opens
+// the stored port. The program and the start-up benchmark both start the station through this.
+#pragma once
+#include <memory>
+
+#include "app/link_window/tform1.h"
+#include "app/main_window/main_form.h"
+#include "app/services/handler_boundary.h"
+#include "app/services/qt_prompter.h"
+
+namespace wellvue {
+
+struct StationOptions {
+  // Offer the test-pattern camera beside the real ones.
+  bool test_source = false;
+};
+
+class Station {
+ public:
+  // Needs the QApplication. Returns once both windows exist; the event loop is the caller's.
+  explicit Station(StationOptions options);
+  ~Station();
+  Station(const Station&) = delete;
+  Station& operator=(const Station&) = delete;
+
+  TFormMain& main_form() { return *main_; }
+  TForm1& link_window() { return *link_; }
+
+  static constexpr const char* kApplicationTitle = "Wellvue";
+
+ private:
+  QtPrompter prompter_;
+  HandlerBoundary boundary_;
+  std::unique_ptr<TFormMain> main_;
+  std::unique_ptr<TForm1> link_;
+};
+
+}  // namespace wellvue

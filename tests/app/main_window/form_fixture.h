@@ -1,0 +1,58 @@
+// A main window on the real GStreamer backend for the tests, with a scripted prompter and the
+// station's links and process endings recorded instead of acted upon.
+#pragma once
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/main_window/main_form.h"
+#include "app/main_window/station_backend.h"
+#include "util/recording_prompter.h"
+
+namespace wellvue {
+
+inline void process_until(const std::function<bool()>& done, int timeout_ms = 20000) {
+  QDeadlineTimer deadline(timeout_ms);
+  while (!done() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(2);
+  }
+}
+
+struct FormFixture {
+  RecordingPrompter prompter;
+  std::vector<int> quits;
+  std::vector<int> ends;
+  int link_shown = 0;
+  int water_zeros = 0;
+  int curb_zeros = 0;
+  int saves = 0;
+  std::unique_ptr<TFormMain> form;
+
+  explicit FormFixture(bool test_source = true, int screen_height = 1080, bool show = true) {
+    MainFormOptions o;
+    o.screen_height = screen_height;
+    o.quit_application = [this](int code) { quits.push_back(code); };
+    o.end_process = [this](int code) { ends.push_back(code); };
+    form = std::make_unique<TFormMain>(station_backend(test_source), prompter, o);
+    StationLinks links;
+    links.show_link_window = [this] { ++link_shown; };
+    links.water_zero = [this] { ++water_zeros; };
+    links.curb_zero_at_tics = [this] { ++curb_zeros; };
+    links.save_settings = [this] { ++saves; };
+    form->set_links(links);
+    if (show) {
+      form->show();
+      QCoreApplication::processEvents();
+    }
+  }
+  ~FormFixture() {
+    // Closing runs the settings write through the links, which die with the fixture.
+    form->set_links({});
+  }
+};
+
+}  // namespace wellvue

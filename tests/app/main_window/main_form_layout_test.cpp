@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "app/main_window/colour_scheme.h"
+#include "app/main_window/layout_rules.h"
+#include "form_fixture.h"
+
+namespace wellvue {
+namespace {
+
+struct LayoutCase {
+  int aspect_item;  // 0 "4:3", 1 "3:2", 2 "16:9", 3 "1:1"
+  int screen_height;
+  QSize window;
+  const char* aspect_after;
+};
+
+class LayoutRule : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(LayoutRule, SidePanelsFrameTheVideoAtItsAspect) {
+  const LayoutCase c = GetParam();
+  FormFixture f(true, c.screen_height);
+  TFormMain& m = *f.form;
+  m.resize(c.window);
+  m.xy_items->button(c.aspect_item)->setChecked(true);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m.aspect_text(), c.aspect_after);
+
+  const int video_height = m.cap->height();
+  EXPECT_EQ(video_height, c.window.height() - 50 - 19);
+  const SideWidths s = side_widths(m.frameGeometry().width(), video_height, aspect_from_text(c.aspect_after));
+  EXPECT_EQ(m.Panel3->width(), s.right);
+  EXPECT_EQ(m.Panel4->width(), s.left);
+  EXPECT_GE(m.Panel3->width(), 230);
+  // The capture control fills what lies between the panels.
+  EXPECT_EQ(m.cap->x(), m.Panel4->width());
+  EXPECT_EQ(m.cap->x() + m.cap->width(), m.Panel3->x());
+  EXPECT_EQ(m.Panel3->x() + m.Panel3->width(), m.width());
+  // Centred pieces.
+  EXPECT_EQ(m.Panel10->x(), (m.Panel3->width() - 206) / 2);
+  EXPECT_EQ(m.Panel10->y(), (m.Panel3->height() - 692) / 2);
+  // Centred in the window's outer width, as the side panels are computed.
+  const int outer = m.frameGeometry().width();
+  EXPECT_EQ(m.Panel_margelle->x(), (outer - m.Panel_margelle->width()) / 2);
+  EXPECT_EQ(m.Panel6->x(), (outer - m.Panel6->width()) / 2);
+  EXPECT_EQ(m.Panel_calibration->x(), (m.cap->width() - m.Panel_calibration->width()) / 2 + m.Panel4->width());
+  EXPECT_EQ(m.Memo_help->x(), (m.cap->width() - m.Memo_help->width()) / 2 + m.Panel4->width());
+  EXPECT_EQ(m.focusWidget(), m.Panel_choix_cam);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LayoutRule,
+    ::testing::Values(
+        // The four aspects on a wide window: equal sides.
+        LayoutCase{0, 1080, {1900, 900}, "4:3"}, LayoutCase{1, 1080, {1900, 900}, "3:2"},
+        LayoutCase{2, 1080, {1900, 900}, "16:9"}, LayoutCase{3, 1080, {1900, 900}, "1:1"},
+        // The designed size: the right panel keeps 230 and the left takes the rest.
+        LayoutCase{0, 1080, {1321, 816}, "4:3"}, LayoutCase{1, 1080, {1321, 816}, "3:2"},
+        // A screen under 900 pixels high has no 16:9: it ends as 1:1.
+        LayoutCase{2, 768, {1321, 816}, "1:1"}, LayoutCase{0, 768, {1321, 816}, "4:3"},
+        // A narrow window: the left panel gets what remains, here nothing.
+        LayoutCase{0, 1080, {700, 500}, "4:3"}, LayoutCase{3, 1080, {800, 700}, "1:1"}));
+
+TEST(LayoutRuleSmallScreen, ButtonsMoveWhenTheScreenIsLow) {
+  FormFixture low(true, 768, false);
+  FormFixture high(true, 1080, false);
+  EXPECT_EQ(low.form->Panel_choix_cam->y(), 292);
+  EXPECT_EQ(low.form->Panel_stop_capture->y(), low.form->Panel_start_capture->y() + 42);
+  EXPECT_EQ(low.form->Panel_help->pos(), QPoint(144, 499));
+  EXPECT_NE(high.form->Panel_choix_cam->y(), 292);
+  EXPECT_NE(high.form->Panel_help->pos(), QPoint(144, 499));
+  // The focus holder stays hidden under the camera button.
+  EXPECT_EQ(low.form->Button2->y(), low.form->Panel_choix_cam->y() + 2);
+}
+
+struct CentreCase {
+  const char* edit;
+  QString text;
+  int frame_width_offset;  // the edit's width relative to its frame
+};
+
+class CentringOnKeyUp : public ::testing::TestWithParam<CentreCase> {};
+
+TEST_P(CentringOnKeyUp, TextIsCentredInItsFrame) {
+  const CentreCase c = GetParam();
+  FormFixture f;
+  TFormMain& m = *f.form;
+  auto* edit = m.findChild<QLineEdit*>(c.edit);
+  ASSERT_NE(edit, nullptr);
+  edit->setText(c.text);
+  QTest::keyClick(edit, Qt::Key_End);
+  const int frame_width = edit->parentWidget()->width();
+  const int width = (std::string(c.edit) == "Edit_nom_forage") ? edit->width() : frame_width + c.frame_width_offset;
+  EXPECT_EQ(edit->width(), width);
+  EXPECT_EQ(edit->x(), centred_edit_left(width, static_cast<int>(c.text.size())));
+  // Enter sends the focus to "Choix caméra".
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(m.focusWidget(), m.Panel_choix_cam);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, CentringOnKeyUp,
+    ::testing::Values(CentreCase{"Edit_nom_prefixe", "CXapture", -45}, CentreCase{"Edit_nom_prefixe", "", -45},
+                      CentreCase{"Edit_circ", "405", 0}, CentreCase{"Edit_longueur", "12", 0},
+                      // Too long to centre: the text starts at 3.
+                      CentreCase{"Edit_circ", "404.56789", 0},
+                      CentreCase{"Edit_nom_prefixe", "un nom de fichier bien trop long", -45},
+                      CentreCase{"Edit_nom_forage", "puits 3", 0}));
+
+TEST(FramedFields, ClickOnAFrameFocusesItsEdit) {
+  FormFixture f;
+  TFormMain& m = *f.form;
+  m.Panel_calibration->show();
+  struct {
+    QFrame* frame;
+    QLineEdit* edit;
+  } cases[] = {{m.Panel_longueur, m.Edit_longueur},
+               {m.Panel_nom_prefixe, m.Edit_nom_prefixe},
+               {m.Panel_circ, m.Edit_circ},
+               {m.Panel_nom_forage, m.Edit_nom_forage}};
+  for (auto& c : cases) {
+    m.Panel_choix_cam->setFocus();
+    QTest::mouseClick(c.frame, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(m.focusWidget(), c.edit) << c.frame->objectName().toStdString();
+  }
+}
+
+TEST(Caption, FollowsTheVideoFolder) {
+  FormFixture f;
+  f.form->set_video_folder("/srv/puits/_Captures");
+  EXPECT_EQ(f.form->windowTitle(),
+            QString::fromUtf8("W e l l v u e  v1.4   Arduino         répertoire vidéo : /srv/puits/_Captures"));
+}
+
+TEST(ColourSchemes, AreAPureFunctionOfTheIndex) {
+  FormFixture f;
+  TFormMain& m = *f.form;
+  auto look = [&m] {
+    std::vector<QColor> v{m.Panel1->palette().color(QPalette::Window), m.Label2->palette().color(QPalette::WindowText),
+                          m.Panel_choix_cam->font_colour(), m.Panel_choix_cam->face_colour(),
+                          m.Edit_nom_prefixe->palette().color(QPalette::Base)};
+    return v;
+  };
+  m.contraste_items->button(0)->setChecked(true);
+  m.choix_couleur();
+  const auto normal = look();
+  const ColourScheme s = colour_scheme(0);
+  EXPECT_EQ(normal, (std::vector<QColor>{s.background, s.text, s.text, s.button_face, s.field}));
+  m.contraste_items->button(1)->setChecked(true);
+  EXPECT_EQ(m.contrast_index(), 1);
+  EXPECT_NE(look(), normal);
+  m.contraste_items->button(0)->setChecked(true);
+  EXPECT_EQ(look(), normal);
+  // "sombre", and any index beyond it, is white on black.
+  EXPECT_EQ(colour_scheme(7).background, colour_scheme(2).background);
+  EXPECT_EQ(colour_scheme(2).text, QColor(255, 255, 255));
+}
+
+TEST(ColourSchemes, RecordingStatesSurviveAndCalibrationComesBack) {
+  FormFixture f;
+  TFormMain& m = *f.form;
+  // As during a recording.
+  m.disable_button(m.Panel_start_capture);
+  m.enable_button(m.Panel_stop_capture);
+  m.disable_button(m.Panel_BT_calibration_M);
+  m.contraste_items->button(2)->setChecked(true);
+  EXPECT_TRUE(m.Panel_BT_calibration_M->is_enabled_button());
+  EXPECT_FALSE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_TRUE(m.Panel_stop_capture->is_enabled_button());
+  EXPECT_TRUE(m.Panel_visionner->is_enabled_button());
+  // Enabling copies the scheme's text colour.
+  m.enable_button(m.Panel_start_capture);
+  EXPECT_EQ(m.Panel_start_capture->font_colour(), QColor(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace wellvue
