@@ -124,21 +124,16 @@ void TFGraphConfig::build_form() {
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-  // Left: the choices; right: the advice beside what it speaks of.
+  // Left: the choices; right: the advice beside what it speaks of ("<=" points at Edit4).
   auto* advice_top = new QVBoxLayout;
   advice_top->addWidget(Label10);
   advice_top->addWidget(Label11);
   advice_top->addStretch(1);
-  auto* advice_compressor = new QVBoxLayout;
-  advice_compressor->addWidget(Label15);
-  advice_compressor->addWidget(Label13);
-  advice_compressor->addWidget(Label12);
-  advice_compressor->addWidget(Label14);
-
-  auto* choice = new QVBoxLayout;
-  choice->addWidget(Label9);
-  choice->addWidget(Edit4);
-  choice->addStretch(1);
+  auto* advice_empty = new QVBoxLayout;
+  advice_empty->addWidget(Label13);
+  advice_empty->addWidget(Label12);
+  advice_empty->addWidget(Label14);
+  advice_empty->addStretch(1);
 
   auto* hidden = new QGridLayout;
   hidden->addWidget(cbWantPreview, 0, 0);
@@ -162,6 +157,7 @@ void TFGraphConfig::build_form() {
   hidden->addWidget(cbPixelFormat, 8, 1);
 
   auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(0, 8, 0, 0);
   buttons->addStretch(1);
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
@@ -170,10 +166,12 @@ void TFGraphConfig::build_form() {
   grid->addWidget(GroupBox1, 0, 0);
   grid->addLayout(advice_top, 0, 1);
   grid->addWidget(GroupBox2, 1, 0);
-  grid->addLayout(choice, 2, 0);
-  grid->addLayout(advice_compressor, 2, 1);
-  grid->addLayout(hidden, 3, 0, 1, 2);
-  grid->addLayout(buttons, 4, 0, 1, 2);
+  grid->addWidget(Label9, 2, 0);
+  grid->addWidget(Edit4, 3, 0);
+  grid->addWidget(Label15, 3, 1);
+  grid->addLayout(advice_empty, 4, 1);
+  grid->addLayout(hidden, 5, 0, 1, 2);
+  grid->addLayout(buttons, 6, 0, 1, 2);
   grid->setColumnStretch(0, 1);
   grid->setHorizontalSpacing(16);
 }
