@@ -1,6 +1,8 @@
 #include "app/main_window/image_button.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -110,9 +112,28 @@ void ImageButton::paintEvent(QPaintEvent*) {
     p.setPen(dark);
     p.drawRect(r.adjusted(2, 2, -3, -3));
   }
+  // The caption is centred on the whole button like the designed captions, whose leading blanks
+  // clear the icon. A caption that would run over the icon (one set later without those blanks,
+  // the port name) or past the edge is centred in the room right of the icon, smaller if need be.
+  const int text_left = icon_ ? kIconLeft + kIconWidth + 2 : 4;
+  QFont f = font();
+  const QFontMetrics fm(f);
+  const QString trimmed = caption_.trimmed();
+  const int full = fm.horizontalAdvance(caption_);
+  qsizetype blanks = 0;
+  while (blanks < caption_.size() && caption_[blanks] == u' ') ++blanks;
+  const int lead = fm.horizontalAdvance(caption_.left(blanks));
+  const int first_ink = (r.width() - full) / 2 + lead;
   p.setPen(font_colour_);
-  p.setFont(font());
-  p.drawText(r, Qt::AlignCenter, caption_);
+  if (first_ink >= text_left && full <= r.width() - 8) {
+    p.setFont(f);
+    p.drawText(r, Qt::AlignCenter, caption_);
+    return;
+  }
+  const int room = std::max(1, r.width() - text_left - 4);
+  while (QFontMetrics(f).horizontalAdvance(trimmed) > room && f.pixelSize() > 9) f.setPixelSize(f.pixelSize() - 1);
+  p.setFont(f);
+  p.drawText(QRect(text_left, 0, room, r.height()), Qt::AlignCenter, trimmed);
 }
 
 void ImageButton::resizeEvent(QResizeEvent* e) {

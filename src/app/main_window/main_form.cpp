@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QScreen>
+#include <algorithm>
 #include <climits>
 
 #include "app/graph_config/edit_graph_config.h"
@@ -240,6 +241,12 @@ void TFormMain::dock() {
   Panel3->setGeometry(w - right_width_, 0, right_width_, middle);
   if (cap) cap->setGeometry(left_width_, 0, std::max(0, w - left_width_ - right_width_), middle);
   Label6->move(Label6->x(), std::max(0, middle - Label6->height() - 8));
+  // The left panel may get narrow (the layout rule gives it what the video leaves): its groups
+  // and the stretched logo follow its width.
+  const int inner = std::clamp(left_width_ - 12, 0, 140);
+  RadioGroup_xy->resize(inner, RadioGroup_xy->height());
+  RadioGroup_contraste->resize(inner, RadioGroup_contraste->height());
+  Image1->resize(inner, inner);
 }
 
 void TFormMain::set_side_widths(int left, int right) {

@@ -39,6 +39,14 @@ void TFormMain::choix_couleur() {
                          Panel_visionner, Panel_rep})
     b->set_face_colour(s.button_face);
 
+  // The four buttons whose colour is their recording state keep that state; an enabled one takes
+  // the new text colour, so that it stays readable on the new face ("sombre" has black faces).
+  for (ImageButton* b : {Panel_start_capture, Panel_stop_capture, Panel_zero_margelle, Panel_zero_eau})
+    if (b->is_enabled_button()) b->set_font_colour(s.text);
+  // Plain labels on the coloured panels (file name title, start depth, the overlays' texts) stay
+  // readable on every background.
+  for (QWidget* w : {Panel10, Panel_calibration, Panel_margelle}) set_role(w, QPalette::WindowText, s.text);
+
   for (QLineEdit* e : {Edit_nom_prefixe, Edit_nom_forage}) set_role(e, QPalette::Base, s.field);
   for (QFrame* f : {Panel_nom_prefixe, Panel_nom_forage}) set_role(f, QPalette::Window, s.field);
 }

@@ -170,9 +170,18 @@ TEST(ColourSchemes, RecordingStatesSurviveAndCalibrationComesBack) {
   EXPECT_FALSE(m.Panel_start_capture->is_enabled_button());
   EXPECT_TRUE(m.Panel_stop_capture->is_enabled_button());
   EXPECT_TRUE(m.Panel_visionner->is_enabled_button());
+  // The enabled stop button is readable on the black faces of "sombre"; the disabled start keeps
+  // the disabled colour.
+  EXPECT_EQ(m.Panel_stop_capture->font_colour(), QColor(255, 255, 255));
+  EXPECT_EQ(m.Panel_start_capture->font_colour(), ImageButton::disabled_colour());
   // Enabling copies the scheme's text colour.
   m.enable_button(m.Panel_start_capture);
   EXPECT_EQ(m.Panel_start_capture->font_colour(), QColor(255, 255, 255));
+  // Back to "normal": black on the light faces again, states unchanged.
+  m.contraste_items->button(0)->setChecked(true);
+  EXPECT_EQ(m.Panel_stop_capture->font_colour(), QColor(0, 0, 0));
+  EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_FALSE(m.Panel_zero_eau->is_enabled_button());
 }
 
 }  // namespace
