@@ -143,6 +143,13 @@ void TFormMain::Panel_repClick() {}
 
 void TFormMain::Panel_visionnerClick() {}
 
-void TFormMain::Panel_helpClick() {}
+void TFormMain::Panel_helpClick() {
+  const QString path = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + "/Manuel Wellvue.pdf";
+  if (QFileInfo::exists(path)) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  } else {
+    prompter_.inform("Fichier " + from_qt(path) + " introuvable");
+  }
+}
 
 }  // namespace wellvue

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -276,6 +277,16 @@ TEST(MainFormDispatch, CameraChoiceEnablesStartWhateverTheDialogSays) {
   EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
   EXPECT_EQ(m.focusWidget(), m.Panel_start_capture);
   EXPECT_FALSE(m.engine().Previewing());  // cancelled: the engine keeps its settings
+}
+
+TEST(MainFormButtons, HelpWithoutTheManualSaysWhereItWasLooked) {
+  FormFixture f;
+  const std::string path =
+      QCoreApplication::applicationDirPath().toStdString() + "/Manuel Wellvue.pdf";
+  ASSERT_FALSE(QFileInfo::exists(QString::fromStdString(path)));
+  QTest::mouseClick(f.form->Panel_help, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"Fichier " + path + " introuvable"});
+  EXPECT_FALSE(f.form->Panel_help->is_pressed());
 }
 
 TEST(MainFormDispatch, QuitAnsweredNoKeepsRunningAndOffersStart) {
