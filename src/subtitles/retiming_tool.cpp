@@ -33,7 +33,9 @@ std::string last_start_time(const SubtitleLines& lines) {
 }
 
 fs::path retimed_path(const fs::path& chosen) {
-  return chosen.parent_path() / ("_" + chosen.filename().string());
+  std::string name = "_";
+  name += chosen.filename().string();
+  return chosen.parent_path() / name;
 }
 
 bool RetimingTool::may_load(bool acquisition_running) {

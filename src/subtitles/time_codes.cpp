@@ -37,10 +37,18 @@ std::string format_time_code(double x) {
   }
   const unsigned long long h = total / 3600000;
   const unsigned long long r = total % 3600000;
-  const unsigned long long m = r / 60000;
-  const unsigned long long r2 = r % 60000;
-  return two_digits(h) + ":" + two_digits(m) + ":" + two_digits(r2 / 1000) + "," +
-         three_digits(r2 % 1000);
+  const auto m = static_cast<unsigned>(r / 60000);
+  const auto r2 = static_cast<unsigned>(r % 60000);
+  const unsigned s = r2 / 1000, ms = r2 % 1000;
+  // Built in place: this runs twice for every time line of a file.
+  std::string out = h < 100 ? std::string{static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)}
+                            : std::to_string(h);
+  const char tail[] = {':', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), ':',
+                       static_cast<char>('0' + s / 10), static_cast<char>('0' + s % 10), ',',
+                       static_cast<char>('0' + ms / 100), static_cast<char>('0' + ms / 10 % 10),
+                       static_cast<char>('0' + ms % 10)};
+  out.append(tail, sizeof tail);
+  return out;
 }
 
 std::string normalize_duration(std::string_view typed) {

@@ -164,8 +164,10 @@ std::string format_pattern(double v, std::string_view pattern) {
     number += decimal_separator();
     number += frac_part;
   }
-  if (number.empty()) number = "0";
-  return std::string(pattern.substr(0, begin)) + number + std::string(pattern.substr(end));
+  std::string out(pattern.substr(0, begin));
+  out += number;
+  out += pattern.substr(end);
+  return out;
 }
 
 std::string int_text(long long v) { return std::to_string(v); }

@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "util/conversion_error.h"
@@ -28,20 +28,37 @@ fs::path temporary_beside(const fs::path& path) {
   return tmp;
 }
 
-bool write_all_synced(const fs::path& file, const std::string& bytes) {
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::size_t done = 0;
-  bool ok = true;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+bool write_fully(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
-      break;
+      return false;
     }
-    done += static_cast<std::size_t>(n);
+    data += n;
+    size -= static_cast<std::size_t>(n);
   }
+  return true;
+}
+
+// Writes the lines with CR LF through a buffer of its own (no copy of the whole file in memory).
+bool write_lines_synced(const fs::path& file, const std::vector<std::string>& lines) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  constexpr std::size_t kChunk = 1 << 18;
+  std::string buffer;
+  buffer.reserve(kChunk + 256);
+  bool ok = true;
+  for (const auto& line : lines) {
+    buffer += line;
+    buffer += "\r\n";
+    if (buffer.size() >= kChunk) {
+      ok = write_fully(fd, buffer.data(), buffer.size());
+      buffer.clear();
+      if (!ok) break;
+    }
+  }
+  if (ok) ok = write_fully(fd, buffer.data(), buffer.size());
   // On disk before the rename, so a power cut leaves the old file or the new one, whole.
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
@@ -52,8 +69,11 @@ bool write_all_synced(const fs::path& file, const std::string& bytes) {
 
 std::vector<std::string> split_text_lines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
   const std::size_t n = text.size();
+  // Reserved ahead: a million lines must not be moved again and again while the list grows.
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) / 2 + 1);
+  std::size_t start = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const char ch = text[i];
     if (ch != '\r' && ch != '\n') continue;
@@ -71,26 +91,23 @@ std::vector<std::string> read_text_lines(const fs::path& path) {
   if (!fs::is_regular_file(path, ec)) throw ConversionError(cannot_open_file_text(name));
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ConversionError(cannot_open_file_text(name));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw ConversionError(cannot_open_file_text(name));
+  // One read of the whole file; a file that grows meanwhile is read up to its size at the start.
+  const auto size = fs::file_size(path, ec);
+  if (ec) throw ConversionError(cannot_open_file_text(name));
+  std::string text(static_cast<std::size_t>(size), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad() || in.gcount() != static_cast<std::streamsize>(text.size()))
+    throw ConversionError(cannot_open_file_text(name));
   return split_text_lines(text);
 }
 
 bool write_text_lines(const fs::path& path, const std::vector<std::string>& lines, bool create_parents) {
-  std::size_t total = 0;
-  for (const auto& line : lines) total += line.size() + 2;
-  std::string bytes;
-  bytes.reserve(total);
-  for (const auto& line : lines) {
-    bytes += line;
-    bytes += "\r\n";
-  }
   std::error_code ec;
   const fs::path parent = path.parent_path();
   if (create_parents && !parent.empty()) fs::create_directories(parent, ec);
   if (fs::is_directory(path, ec)) return false;
   const fs::path tmp = temporary_beside(path);
-  bool ok = write_all_synced(tmp, bytes);
+  bool ok = write_lines_synced(tmp, lines);
   if (ok) {
     fs::rename(tmp, path, ec);
     ok = !ec;

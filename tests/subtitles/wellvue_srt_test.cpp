@@ -36,10 +36,17 @@ std::string quoted(const std::string& s) {
 
 // Runs the tool under the given locale; stderr goes to a file beside.
 ToolRun run_tool(const std::vector<std::string>& args, const fs::path& dir, const char* locale = "C") {
-  std::string cmd = std::string("LC_ALL=") + locale + " " + quoted(WELLVUE_SRT_BINARY);
-  for (const auto& a : args) cmd += " " + quoted(a);
+  std::string cmd = "LC_ALL=";
+  cmd += locale;
+  cmd += ' ';
+  cmd += quoted(WELLVUE_SRT_BINARY);
+  for (const auto& a : args) {
+    cmd += ' ';
+    cmd += quoted(a);
+  }
   const fs::path err = dir / "stderr.txt";
-  cmd += " 2>" + quoted(err.string());
+  cmd += " 2>";
+  cmd += quoted(err.string());
   ToolRun r;
   FILE* p = popen(cmd.c_str(), "r");
   if (p == nullptr) return r;
