@@ -70,7 +70,14 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   }
 
   view_ = std::make_unique<QtLinkView>(d_, main_window);
-  link_ = std::make_unique<EncoderLink>(*port, *clock, prompter_, *view_, poster_.sink());
+  // Reader-thread completions run on the GUI thread inside the handler boundary, so no error of a
+  // poll can escape into the event loop; the poster drops them once the window is gone.
+  auto sink = poster_.sink();
+  auto post = [sink, this](std::function<void()> fn) {
+    sink([this, fn = std::move(fn)] { boundary_->run(fn); });
+  };
+  link_ = std::make_unique<EncoderLink>(*port, *clock, prompter_, *view_, post);
+  link_->set_error_handler([this](const std::string& text) { boundary_->report_later(text); });
   view_->set_fields(&link_->fields());
   wire();
   wire_main_window();

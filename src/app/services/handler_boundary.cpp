@@ -1,5 +1,7 @@
 #include "app/services/handler_boundary.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
 #include <exception>
 
 #include "util/conversion_error.h"
@@ -35,6 +37,29 @@ void HandlerBoundary::report(const std::string& text) {
     return;
   }
   open_.insert(text);
+  show_box(text);
+}
+
+void HandlerBoundary::report_later(const std::string& text) {
+  if (open_.count(text) != 0) {
+    if (trace_) trace_(repeat_trace_line(text));
+    return;
+  }
+  open_.insert(text);
+  if (QCoreApplication::instance() == nullptr) {
+    show_box(text);
+    return;
+  }
+  std::weak_ptr<int> alive = alive_;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [this, alive, text] {
+        if (!alive.expired()) show_box(text);
+      },
+      Qt::QueuedConnection);
+}
+
+void HandlerBoundary::show_box(const std::string& text) {
   struct Closed {
     std::set<std::string>& open;
     const std::string& text;

@@ -3,6 +3,7 @@
 // for a text, the same text raised again (a poll failing at every tick) is only traced.
 #pragma once
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -26,7 +27,12 @@ class HandlerBoundary {
   // still open. Modal boxes keep the event loop running, so this may be re-entered.
   void report(const std::string& text);
 
-  // Texts whose box is open now.
+  // The same for an error met while the event loop must go on at once (a poll, whose next read
+  // is asked for only when it returns): the box opens from the event loop a moment later, and
+  // the text counts as open from now on.
+  void report_later(const std::string& text);
+
+  // Texts whose box is open (or about to open) now.
   std::size_t open_boxes() const { return open_.size(); }
 
   // Trace line written for an error whose box is already open.
@@ -35,7 +41,10 @@ class HandlerBoundary {
  private:
   Prompter& prompter_;
   Trace trace_;
+  void show_box(const std::string& text);
+
   std::set<std::string> open_;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace wellvue

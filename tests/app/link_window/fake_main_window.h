@@ -1,0 +1,64 @@
+// Helpers of the link window tests: a main window with the named controls the link window
+// touches, waiting on the event loop, temporary folders and a folder nobody may write to.
+#pragma once
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+namespace wellvue::testing {
+
+// The controls of the station's main window that the settings and the link use, by name.
+struct FakeMainWindow {
+  FakeMainWindow();
+  QWidget window;
+  QLabel* Label2;
+  QLabel* Label5;
+  QLabel* Label7;
+  QLabel* Label_tic;
+  QLineEdit* Edit_nom_prefixe;
+  QLineEdit* Edit_nom_forage;
+  QLineEdit* Edit_longueur;
+  QLineEdit* Edit_circ;
+  QCheckBox* CheckBox1;
+  QComboBox* ComboBox1;
+  QPushButton* Panel_open_com;
+  QPushButton* Panel_rep;
+  QPushButton* Panel_start_capture;
+  QPushButton* BitBtn_start;
+  QPushButton* BitBtn_stop;
+  QListWidget* ListBox_param;
+};
+
+// Runs the event loop until pred() holds or the time passes; returns pred().
+bool wait_until(const std::function<bool()>& pred, int timeout_ms = 20000);
+
+// Writes bytes to a file, replacing it.
+void write_file(const QString& path, const std::string& bytes);
+std::string read_file(const QString& path);
+
+// A folder in which not even root can create files, made from a fresh temporary folder; false
+// when this system cannot make one (the test is then skipped).
+class UnwritableDir {
+ public:
+  UnwritableDir();
+  ~UnwritableDir();
+  bool ok() const { return ok_; }
+  QString path() const { return dir_.path(); }
+  // Files put in before it is locked.
+  void lock();
+
+ private:
+  QTemporaryDir dir_;
+  bool ok_ = false;
+  bool immutable_ = false;
+};
+
+}  // namespace wellvue::testing
