@@ -179,6 +179,9 @@ class GraphBackend {
   virtual HResult end_capture() = 0;
   // Counters of the recording that ended last.
   virtual CaptureStats capture_stats() const = 0;
+  // When the first frame of the recording under way (or of the last one) was captured, in
+  // nanoseconds of the monotonic clock (std::chrono::steady_clock); 0 while unknown.
+  virtual std::int64_t first_frame_time_ns() const { return 0; }
 
   // --- Events --------------------------------------------------------------------------------
   // Register the function called (on any thread) whenever an event is queued; null unregisters.

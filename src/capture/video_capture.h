@@ -93,6 +93,9 @@ class TVideoCapture {
   const std::string& RecordingFile() const { return recording_file_; }
   // Recordings that could not be moved to their final name; never deleted by the engine.
   const std::set<std::string>& KeptRecordings() const { return kept_recordings_; }
+  // Capture time of the recording's first frame on the monotonic clock (steady_clock, ns); 0
+  // while no frame has reached the file or when the backend cannot tell.
+  std::int64_t FirstFrameTimeNs() const { return backend_.first_frame_time_ns(); }
   // The code of the last error abort event (0 when none).
   HResult LastAbortCode() const { return last_abort_code_; }
 

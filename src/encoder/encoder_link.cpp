@@ -26,11 +26,13 @@ void EncoderLink::trace(Memo m, std::string line) {
   const std::size_t dropped = memos_[static_cast<std::size_t>(m)].append(std::move(line));
   if (dropped > 0) view_.drop_first_lines(m, dropped);
   view_.append_line(m, shown);
+  if (m == Memo::Memo5 && track_listener_.line) track_listener_.line(shown);
 }
 
 void EncoderLink::clear_memo(Memo m) {
   memos_[static_cast<std::size_t>(m)].clear();
   view_.clear(m);
+  if (m == Memo::Memo5 && track_listener_.cleared) track_listener_.cleared();
 }
 
 void EncoderLink::set_track_lines(const std::vector<std::string>& lines) {

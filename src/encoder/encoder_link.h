@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,16 @@ class EncoderLink {
   // Saves the track to `path` (CP1252 bytes, CR LF after every line); throws ConversionError
   // with "Impossible de créer le fichier %s" when it cannot be written.
   void save_track(const std::string& path) const;
+  // Observes the subtitle track: each line as it is appended, and each emptying.
+  struct TrackListener {
+    std::function<void(const std::string& line)> line;
+    std::function<void()> cleared;
+  };
+  void set_track_listener(TrackListener listener) { track_listener_ = std::move(listener); }
+  // Pins the track's time origin to origin_ms, a time of elapsed_ms(): a track that starts counts
+  // from it (its start standing at 00:00:00,000) instead of from its first time code, and a
+  // track under way moves to it. nullopt unpins; the origin in use stays.
+  void set_track_origin(std::optional<std::int64_t> origin_ms);
 
   // ---- Zeroing and calibration ----------------------------------------------------------
   void SpeedButton1Click();
@@ -161,6 +172,8 @@ class EncoderLink {
   BurstFramer framer_;
   std::string padding_line_;
   std::function<void(const std::string&)> error_handler_;
+  TrackListener track_listener_;
+  std::optional<std::int64_t> pinned_origin_;
   PollReader reader_;
 };
 

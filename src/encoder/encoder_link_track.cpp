@@ -11,12 +11,17 @@ namespace wellvue {
 
 std::string EncoderLink::time_code_now() {
   const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
-  if (state_.entry_number == -1) state_.time_origin_ms = now;
+  if (state_.entry_number == -1) state_.time_origin_ms = pinned_origin_ ? *pinned_origin_ : now;
   std::int64_t e = now - state_.time_origin_ms;
   if (e < 0) e = 0;  // an origin ahead of the clock (set by hand) shows the track start
   const auto u = static_cast<unsigned long long>(e);
   return two_digits(u / 3600000) + ":" + two_digits(u % 3600000 / 60000) + ":" + two_digits(u % 60000 / 1000) +
          "," + three_digits(u % 1000);
+}
+
+void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
+  pinned_origin_ = origin_ms;
+  if (origin_ms && state_.entry_number != -1) state_.time_origin_ms = *origin_ms;
 }
 
 void EncoderLink::title_step() {
@@ -28,6 +33,8 @@ void EncoderLink::title_step() {
     replace_first_char('-', 'h', start);
     replace_first_char('-', ':', start);
     state_.track_start_text = start;
+    // A pinned origin is the track's start: the first entry begins there.
+    if (pinned_origin_) state_.current_time_code = state_.previous_time_code;
   }
   if (state_.entry_number > 0) {
     const std::string& name = main_.Edit_nom_forage;

@@ -559,12 +559,17 @@ HResult GstGraphBackend::finish_recording() {
     return S_OK;
   }
   last_stats_ = recording_->finish(options_.finish_timeout);
+  last_first_frame_ns_ = recording_->first_frame_ns();
   std::lock_guard lock(recording_mutex_);
   recording_.reset();
   return S_OK;
 }
 
 CaptureStats GstGraphBackend::capture_stats() const { return last_stats_; }
+
+std::int64_t GstGraphBackend::first_frame_time_ns() const {
+  return recording_ ? recording_->first_frame_ns() : last_first_frame_ns_;
+}
 
 // --- Events ----------------------------------------------------------------------------------
 

@@ -81,6 +81,7 @@ class GstGraphBackend : public GraphBackend {
   HResult stop() override;
   HResult end_capture() override;
   CaptureStats capture_stats() const override;
+  std::int64_t first_frame_time_ns() const override;
 
   HResult set_notify(std::function<void()> notify) override;
   HResult get_event(GraphEvent& event) override;
@@ -146,6 +147,7 @@ class GstGraphBackend : public GraphBackend {
   std::shared_ptr<RecordingBranch> recording_;
   bool recording_held_ = true;
   CaptureStats last_stats_;
+  std::int64_t last_first_frame_ns_ = 0;
 
   // Events (any thread).
   std::mutex events_mutex_;

@@ -26,6 +26,30 @@ void count_on(GstElement* e, const char* pad_name, std::atomic<std::uint64_t>* c
   gst_object_unref(pad);
 }
 
+// When the buffer passing `pad` was captured, on the steady clock: now, less the time since its
+// timestamp on the pipeline's clock (whatever that clock is). Now itself when it has no timestamp.
+std::int64_t capture_time_ns(GstPad* pad, GstPadProbeInfo* info) {
+  const std::int64_t now =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  GstBuffer* buffer = nullptr;
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+    buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  } else if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER_LIST) {
+    GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info);
+    if (list && gst_buffer_list_length(list) > 0) buffer = gst_buffer_list_get(list, 0);
+  }
+  GstElement* element = GST_PAD_PARENT(pad);
+  if (!buffer || !element || !GST_BUFFER_PTS_IS_VALID(buffer)) return now;
+  GstClock* clock = gst_element_get_clock(element);
+  if (!clock) return now;
+  const GstClockTime clock_now = gst_clock_get_time(clock);
+  gst_object_unref(clock);
+  const GstClockTime captured = gst_element_get_base_time(element) + GST_BUFFER_PTS(buffer);
+  // A lag outside 0..1 s means the timestamp is not running time: trust the arrival instead.
+  if (clock_now < captured || clock_now - captured > GST_SECOND) return now;
+  return now - static_cast<std::int64_t>(clock_now - captured);
+}
+
 bool link_chain(const std::vector<GstElement*>& chain) {
   for (size_t i = 0; i + 1 < chain.size(); ++i)
     if (!gst_element_link(chain[i], chain[i + 1])) return false;
@@ -96,9 +120,11 @@ GstPadProbeReturn detach_when_idle(GstPad* pad, GstPadProbeInfo*, gpointer data)
 
 }  // namespace
 
-GstPadProbeReturn RecordingBranch::gate_probe(GstPad*, GstPadProbeInfo*, gpointer feed) {
-  return (*static_cast<std::shared_ptr<Feed>*>(feed))->gate.load() == kFlowing ? GST_PAD_PROBE_OK
-                                                                                : GST_PAD_PROBE_DROP;
+GstPadProbeReturn RecordingBranch::gate_probe(GstPad* pad, GstPadProbeInfo* info, gpointer p) {
+  Feed& feed = **static_cast<std::shared_ptr<Feed>*>(p);
+  if (feed.gate.load() != kFlowing) return GST_PAD_PROBE_DROP;
+  if (feed.first_ns.load() == 0) feed.first_ns.store(capture_time_ns(pad, info));
+  return GST_PAD_PROBE_OK;
 }
 
 std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, const RecordingPlan& plan, bool held,

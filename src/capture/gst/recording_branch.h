@@ -49,6 +49,8 @@ class RecordingBranch {
   // Ends the file properly and removes the branch. Waits at most `timeout` for the muxer.
   CaptureStats finish(std::chrono::milliseconds timeout);
   const std::string& path() const { return path_; }
+  // Monotonic (steady_clock) capture time of the first video frame let through; 0 before it.
+  std::int64_t first_frame_ns() const { return feeds_.empty() ? 0 : feeds_.front()->first_ns.load(); }
 
  private:
   enum Gate : int { kHeld, kFlowing, kAfter };
@@ -56,6 +58,7 @@ class RecordingBranch {
     GstElement* tee = nullptr;
     GstPad* tee_pad = nullptr;  // request pad, owned
     std::atomic<int> gate{kHeld};
+    std::atomic<std::int64_t> first_ns{0};
   };
   RecordingBranch() = default;
   static GstPadProbeReturn gate_probe(GstPad*, GstPadProbeInfo*, gpointer feed);
