@@ -28,6 +28,13 @@ struct AviStream {
     std::uint32_t sample_size = 0;
     std::uint64_t strh_offset = 0;  // file offset of the strh payload
 
+    // The OpenDML super index chunk of this stream ("indx"), or the "JUNK" chunk a muxer keeps
+    // in its place until it closes the file: where a repair writes the super index.
+    std::uint64_t index_chunk_offset = 0;  // file offset of the chunk header, 0 when none
+    std::uint32_t index_chunk_size = 0;    // payload size
+    bool has_super_index = false;          // an "indx" of indexes is there
+    std::uint32_t super_index_entries = 0; // entries in use (bounded by the chunk size)
+
     // Found in movi (all RIFF segments).
     std::uint64_t chunks = 0;
     std::uint64_t bytes = 0;
@@ -71,6 +78,8 @@ struct AviInfo {
     bool idx1_complete = false;
 
     int riff_segments = 1;  // more than one: OpenDML "AVIX" segments follow
+    std::uint64_t first_extended_offset = 0;  // "RIFF" of the first AVIX segment
+    bool extended_sizes_ok = true;  // every AVIX segment's RIFF and movi sizes match its chunks
     std::uint64_t chunks_in_first_segment = 0;
 
     // Sizes and counts filled in, idx1 present: what a cleanly closed muxer leaves.

@@ -66,6 +66,15 @@ bool parse_strl(ByteSource& src, std::uint64_t pos, std::uint64_t end, AviStream
             s.sample_size = get_u32(b + 44);
             s.strh_offset = pos + 8;
             has_strh = true;
+        } else if ((is(c.id, "indx") || is(c.id, "JUNK")) && s.index_chunk_offset == 0) {
+            s.index_chunk_offset = pos;
+            s.index_chunk_size = c.size;
+            std::uint8_t b[8];
+            // wLongsPerEntry 4, bIndexType 0 (index of indexes), nEntriesInUse
+            if (is(c.id, "indx") && c.size >= 24 && src.read(pos + 8, b, 8) && get_u16(b) == 4 && b[3] == 0) {
+                s.has_super_index = true;
+                s.super_index_entries = std::min<std::uint32_t>(get_u32(b + 4), (c.size - 24) / 16);
+            }
         } else if (is(c.id, "strf") && has_strh) {
             std::uint8_t b[20];
             if (s.type == "vids" && c.size >= 20 && src.read(pos + 8, b, 20)) s.compression = get_u32(b + 16);
@@ -143,12 +152,17 @@ void count_extended_segments(ByteSource& src, std::uint64_t pos, AviInfo& info)
         if (!src.read(pos, h, 24) || !is(get_fourcc(h), "RIFF") || !is(get_fourcc(h + 8), "AVIX") ||
             !is(get_fourcc(h + 12), "LIST") || !is(get_fourcc(h + 20), "movi"))
             return;
+        if (info.riff_segments == 1) info.first_extended_offset = pos;
         ++info.riff_segments;
         const WalkResult w = count_movi(src, pos + 24, info, ignored);
+        // A closed segment ends where the next begins, the last one at the end of the file;
+        // its movi list fills it.
+        const std::uint64_t end = w.stop == WalkStop::Riff ? w.end : info.file_size;
+        const std::uint64_t riff_end = pos + 8 + static_cast<std::uint64_t>(get_u32(h + 4));
+        const std::uint64_t movi_end = pos + 20 + static_cast<std::uint64_t>(get_u32(h + 16));
+        if (riff_end != end || movi_end != end) info.extended_sizes_ok = false;
         if (w.stop == WalkStop::Riff) {
             pos = w.end;
-        } else if (w.stop == WalkStop::Idx1) {
-            return;
         } else {
             if (w.stop != WalkStop::EndOfFile) info.movi_tail_is_partial = true;
             return;
@@ -162,9 +176,15 @@ bool compute_finalised(const AviInfo& info)
     if (info.idx1_entries < info.chunks_in_first_segment) return false;
     const std::uint64_t movi_end = info.movi_list_offset + 8 + static_cast<std::uint64_t>(info.movi_list_size);
     if (movi_end < info.movi_data_end || movi_end > info.idx1_offset) return false;
+    const std::uint64_t riff_end = 8 + static_cast<std::uint64_t>(info.riff_size);
     if (info.riff_segments == 1) {
-        const std::uint64_t riff_end = 8 + static_cast<std::uint64_t>(info.riff_size);
         if (riff_end > info.file_size || riff_end < info.idx1_offset + 8) return false;
+    } else {
+        // Each stream's data in the AVIX segments is found through its super index.
+        if (!info.extended_sizes_ok || riff_end > info.first_extended_offset || riff_end < info.idx1_offset + 8)
+            return false;
+        for (const AviStream& s : info.streams)
+            if (s.chunks > 0 && (!s.has_super_index || s.super_index_entries == 0)) return false;
     }
     if (info.video_chunks() > 0 && info.total_frames == 0) return false;
     for (const AviStream& s : info.streams)

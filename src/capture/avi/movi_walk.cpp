@@ -14,7 +14,8 @@ bool is_odml_index(const FourCC& id)
 
 // Walks [begin, limit); a nested `rec ` list is walked with its own limit.
 WalkResult walk(ByteSource& src, std::uint64_t begin, std::uint64_t limit, int stream_count,
-                bool nested, const std::function<void(const MoviChunk&)>& on_chunk)
+                bool nested, const std::function<void(const MoviChunk&)>& on_chunk,
+                const std::function<void(const MoviChunk&)>& on_index)
 {
     WalkResult r{begin, WalkStop::EndOfFile};
     std::uint64_t pos = begin;
@@ -54,13 +55,15 @@ WalkResult walk(ByteSource& src, std::uint64_t begin, std::uint64_t limit, int s
                 r.stop = WalkStop::Unknown;
                 return r;
             }
-            const WalkResult inner = walk(src, pos + 12, data_end, stream_count, true, on_chunk);
+            const WalkResult inner = walk(src, pos + 12, data_end, stream_count, true, on_chunk, {});
             if (inner.stop != WalkStop::EndOfFile) {
                 r.stop = WalkStop::Unknown;
                 return r;
             }
         } else if (stream >= 0) {
             on_chunk(MoviChunk{id, pos, size, stream});
+        } else if (on_index && !nested && is_odml_index(id)) {
+            on_index(MoviChunk{id, pos, size, -1});
         }
         pos = (size & 1u) && data_end < limit ? data_end + 1 : data_end;
         r.end = pos;
@@ -78,9 +81,10 @@ int chunk_stream(const FourCC& id, int stream_count)
 }
 
 WalkResult walk_movi(ByteSource& src, std::uint64_t begin, int stream_count,
-                     const std::function<void(const MoviChunk&)>& on_chunk)
+                     const std::function<void(const MoviChunk&)>& on_chunk,
+                     const std::function<void(const MoviChunk&)>& on_index)
 {
-    return walk(src, begin, src.size(), stream_count, false, on_chunk);
+    return walk(src, begin, src.size(), stream_count, false, on_chunk, on_index);
 }
 
 }  // namespace wellvue::avi

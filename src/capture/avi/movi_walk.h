@@ -33,8 +33,10 @@ struct WalkResult {
 // Parses "00dc", "01wb", ...: the stream number when it is below stream_count, else -1.
 int chunk_stream(const FourCC& id, int stream_count);
 
-// Calls on_chunk for every complete data chunk from begin on, descending into `rec ` lists.
+// Calls on_chunk for every complete data chunk from begin on, descending into `rec ` lists,
+// and on_index (when given) for every complete OpenDML standard index chunk ("ix00", ...).
 WalkResult walk_movi(ByteSource& src, std::uint64_t begin, int stream_count,
-                     const std::function<void(const MoviChunk&)>& on_chunk);
+                     const std::function<void(const MoviChunk&)>& on_chunk,
+                     const std::function<void(const MoviChunk&)>& on_index = {});
 
 }  // namespace wellvue::avi

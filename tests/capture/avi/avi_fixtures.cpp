@@ -83,16 +83,11 @@ bool gst_write_avi(const fs::path& p, int frames, bool audio)
     return fs::exists(p) && fs::file_size(p) > 0;
 }
 
-bool gst_record_and_kill(const fs::path& p, std::uint64_t min_bytes, bool audio)
+namespace {
+
+// Runs gst-launch-1.0 with args and kills it with SIGKILL once p holds min_bytes.
+bool launch_and_kill(const fs::path& p, std::vector<std::string> args, std::uint64_t min_bytes)
 {
-    const std::string location = "location=" + p.string();
-    const std::string vcaps = video_caps();
-    const std::string acaps = audio_caps();
-    std::vector<std::string> args = {"gst-launch-1.0", "-q",        "avimux", "name=m", "!", "filesink", location,
-                                     "videotestsrc",   "is-live=true", "!",   vcaps,    "!", "jpegenc",  "!", "m."};
-    if (audio)
-        for (const char* a : {"audiotestsrc", "is-live=true", "samplesperbuffer=320", "!", acaps.c_str(), "!", "m."})
-            args.emplace_back(a);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -103,7 +98,7 @@ bool gst_record_and_kill(const fs::path& p, std::uint64_t min_bytes, bool audio)
         execvp(argv[0], argv.data());
         _exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     bool grown = false;
     while (std::chrono::steady_clock::now() < deadline) {
         std::error_code ec;
@@ -112,12 +107,38 @@ bool gst_record_and_kill(const fs::path& p, std::uint64_t min_bytes, bool audio)
             break;
         }
         if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
     return grown && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+}  // namespace
+
+bool gst_record_and_kill(const fs::path& p, std::uint64_t min_bytes, bool audio)
+{
+    std::vector<std::string> args = {"gst-launch-1.0", "-q",           "avimux", "name=m",     "!", "filesink",
+                                     "location=" + p.string(), "videotestsrc", "is-live=true", "!", video_caps(),
+                                     "!", "jpegenc", "!", "m."};
+    if (audio)
+        for (const std::string& a : {std::string("audiotestsrc"), std::string("is-live=true"),
+                                     std::string("samplesperbuffer=320"), std::string("!"), audio_caps(),
+                                     std::string("!"), std::string("m.")})
+            args.push_back(a);
+    return launch_and_kill(p, args, min_bytes);
+}
+
+bool gst_record_big_and_kill(const fs::path& p, std::uint64_t min_bytes)
+{
+    return launch_and_kill(
+        p,
+        {"gst-launch-1.0", "-q", "avimux", "name=m", "!", "filesink", "location=" + p.string(), "videotestsrc",
+         "num-buffers=3000", "pattern=black", "!", "video/x-raw,format=I420,width=1920,height=1080,framerate=25/1", "!",
+         "m.", "audiotestsrc", "num-buffers=3000", "samplesperbuffer=1764", "!",
+         "audio/x-raw,format=S16LE,rate=44100,channels=2", "!", "m."},
+        min_bytes);
 }
 
 std::uint64_t unfinalise(Bytes& b)
@@ -153,10 +174,103 @@ std::vector<IndexEntry> index_entries(const Bytes& b)
     return out;
 }
 
-Readback gst_read_back(const fs::path& p, bool audio)
+namespace {
+
+void append_u32(Bytes& b, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void append_tag(Bytes& b, const std::string& tag) { b.insert(b.end(), tag.begin(), tag.end()); }
+
+// A standard index chunk for the chunks of one stream, offsets from base.
+void append_standard_index(Bytes& out, const std::string& stream, const std::vector<IndexEntry>& chunks,
+                           std::uint64_t base, std::vector<std::uint64_t>& index_offsets)
+{
+    if (chunks.empty()) return;
+    index_offsets.push_back(out.size());
+    append_tag(out, "ix" + stream);
+    append_u32(out, static_cast<std::uint32_t>(24 + 8 * chunks.size()));
+    append_u32(out, 0x01000002);  // 2 longs per entry, index of chunks
+    append_u32(out, static_cast<std::uint32_t>(chunks.size()));
+    append_tag(out, chunks.front().id);
+    append_u32(out, static_cast<std::uint32_t>(base));
+    append_u32(out, static_cast<std::uint32_t>(base >> 32));
+    append_u32(out, 0);
+    for (const IndexEntry& c : chunks) {
+        append_u32(out, static_cast<std::uint32_t>(c.offset + 8 - base));
+        append_u32(out, c.size);
+    }
+}
+
+}  // namespace
+
+Segmented make_segmented(const Bytes& finalised, const std::vector<std::size_t>& split)
+{
+    const std::vector<IndexEntry> idx = index_entries(finalised);
+    Segmented s;
+    Bytes crashed = finalised;
+    const std::size_t movi_code = find(crashed, "movi");
+    unfinalise(crashed);
+    s.bytes.assign(crashed.begin(), crashed.begin() + static_cast<std::ptrdiff_t>(movi_code + 4));
+    s.segment_offsets.push_back(0);
+
+    std::size_t next = 0;
+    for (std::size_t seg = 0; seg <= split.size(); ++seg) {
+        const bool open = seg == split.size();
+        const std::size_t count = open ? idx.size() - next : std::min(split[seg], idx.size() - next);
+        const std::uint64_t riff = s.segment_offsets.back();
+        const std::uint64_t movi = seg == 0 ? movi_code - 8 : riff + 12;
+        std::vector<IndexEntry> moved;  // at their new offsets
+        for (std::size_t k = next; k < next + count; ++k) {
+            const IndexEntry& e = idx[k];
+            moved.push_back({e.id, s.bytes.size(), e.size});
+            s.chunks.push_back(moved.back());
+            const auto from = finalised.begin() + static_cast<std::ptrdiff_t>(e.offset);
+            s.bytes.insert(s.bytes.end(), from, from + static_cast<std::ptrdiff_t>(8 + e.size + (e.size & 1)));
+            if (e.id.compare(0, 2, "00") == 0) {
+                ++s.video_frames;
+                if (seg == 0) ++s.video_in_first;
+            }
+        }
+        next += count;
+        s.data_ends.push_back(moved.empty() ? movi + 12 : moved.back().offset + 8 + moved.back().size);
+        if (open) break;
+        for (const std::string stream : {"00", "01"}) {
+            std::vector<IndexEntry> part;
+            for (const IndexEntry& e : moved)
+                if (e.id.compare(0, 2, stream) == 0) part.push_back(e);
+            append_standard_index(s.bytes, stream, part, riff, s.index_offsets);
+        }
+        if (seg == 0) {
+            s.idx1_offset = s.bytes.size();
+            append_tag(s.bytes, "idx1");
+            append_u32(s.bytes, static_cast<std::uint32_t>(16 * moved.size()));
+            for (const IndexEntry& e : moved) {
+                append_tag(s.bytes, e.id);
+                append_u32(s.bytes, 0x10);
+                append_u32(s.bytes, static_cast<std::uint32_t>(e.offset - (movi + 8)));
+                append_u32(s.bytes, e.size);
+            }
+        } else {
+            // The muxer sizes a segment when it closes it.
+            set_u32(s.bytes, riff + 4, static_cast<std::uint32_t>(s.bytes.size() - riff - 8));
+            set_u32(s.bytes, movi + 4, static_cast<std::uint32_t>(s.bytes.size() - movi - 8));
+        }
+        s.segment_offsets.push_back(s.bytes.size());
+        append_tag(s.bytes, "RIFF");
+        append_u32(s.bytes, 12);
+        append_tag(s.bytes, "AVIXLIST");
+        append_u32(s.bytes, 0);
+        append_tag(s.bytes, "movi");
+    }
+    return s;
+}
+
+Readback gst_read_back(const fs::path& p, bool audio, const std::string& decoder)
 {
     std::string cmd = "gst-launch-1.0 -v filesrc location='" + p.string() +
-                      "' ! avidemux name=d d.video_0 ! queue ! jpegdec ! fakesink silent=false";
+                      "' ! avidemux name=d d.video_0 ! queue ! " + decoder + " ! fakesink silent=false";
     if (audio) cmd += " d.audio_0 ! queue ! fakesink";
     const std::string out = run(cmd);
     Readback r;

@@ -38,13 +38,35 @@ struct IndexEntry {
 // The entries of a finalised file's idx1 (absolute or movi-relative offsets).
 std::vector<IndexEntry> index_entries(const Bytes& b);
 
+// What avimux leaves when killed after it began extended (OpenDML "AVIX") segments, built from
+// the chunks of a finalised avimux file: closed segments end with their standard indexes
+// ("ix00", ...; the first also with idx1), counts and sizes in the header are zero, the super
+// indexes are still JUNK, the last segment has no index and placeholder sizes.
+// split: how many chunks (of all streams, in file order) each closed segment holds; the rest
+// goes to the open last segment.
+struct Segmented {
+    Bytes bytes;
+    std::vector<std::uint64_t> segment_offsets;  // "RIFF" of each segment (0 for the first)
+    std::vector<std::uint64_t> index_offsets;    // every standard index chunk written
+    std::vector<IndexEntry> chunks;              // every data chunk, where it now lies
+    std::vector<std::uint64_t> data_ends;        // per segment: end of its last data chunk
+    std::uint64_t idx1_offset = 0;
+    std::uint64_t video_frames = 0;
+    std::uint64_t video_in_first = 0;
+};
+Segmented make_segmented(const Bytes& finalised, const std::vector<std::size_t>& split);
+
 struct Readback {
     bool ok = false;        // EOS reached, no error
     int frames = 0;         // decoded video frames
     std::optional<std::uint64_t> duration_ns;  // the demuxer's segment duration
 };
 
-// Decodes the whole video stream with avidemux ! jpegdec and counts what comes out.
-Readback gst_read_back(const std::filesystem::path& p, bool audio);
+// Decodes the whole video stream with avidemux ! decoder and counts what comes out.
+Readback gst_read_back(const std::filesystem::path& p, bool audio, const std::string& decoder = "jpegdec");
+
+// Records large raw frames (1920x1080 I420, 25 fps, with PCM audio) as fast as the disk takes
+// them and kills gst-launch with SIGKILL once the file holds at least min_bytes.
+bool gst_record_big_and_kill(const std::filesystem::path& p, std::uint64_t min_bytes);
 
 }  // namespace wellvue::avi::test
