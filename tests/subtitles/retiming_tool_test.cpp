@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "separator_guard.h"
-#include "temp_dir.h"
+#include "../util/separator_guard.h"
+#include "../util/temp_dir.h"
 #include "util/conversion_error.h"
 #include "util/recording_prompter.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "separator_guard.h"
+#include "../util/separator_guard.h"
 #include "util/conversion_error.h"
 
 namespace wellvue {

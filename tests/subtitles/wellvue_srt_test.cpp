@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "temp_dir.h"
+#include "../util/temp_dir.h"
 
 namespace wellvue {
 namespace {

@@ -142,16 +142,5 @@ TEST(NumbersTest, GeneralNumberText) {
   }
 }
 
-TEST(NumbersTest, FormattedNumbersReadBack) {
-  const double values[] = {0, 1.5, -4.04, 405, 0.0403, 1234.5678};
-  for (char sep : kSeparators) {
-    SeparatorGuard guard(sep);
-    for (double v : values) {
-      EXPECT_DOUBLE_EQ(parse_float(general_number_text(v)), v) << v;
-      EXPECT_NEAR(parse_float(format_pattern(v, "0.00")), v, 0.005) << v;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace wellvue
