@@ -127,7 +127,6 @@ bool edit_graph_config(TGraphConfig& config, GraphBackend& backend, GraphConfigM
   QPointer<TFGraphConfig> form = new TFGraphConfig(dialog_device_names(backend), memory, parent);
   const auto destroy = qScopeGuard([&form] { delete form.data(); });
   fill_form(*form, config, memory, prefix);
-  form->centre_on_screen();
   const int result = form->exec();
   if (form.isNull() || result != QDialog::Accepted) return false;
   write_back(*form, config, memory);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShowEvent>
 
 #include "app/services/text_bridge.h"
 
@@ -96,8 +97,12 @@ void TFGraphConfig::cbACompClick() {
 
 void TFGraphConfig::cbVCompsChange() { Edit4->setText(cbVComps->currentText()); }
 
+void TFGraphConfig::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) centre_on_screen();
+}
+
 void TFGraphConfig::centre_on_screen() {
-  adjustSize();
   QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   QRect frame = frameGeometry();

@@ -33,9 +33,6 @@ class TFGraphConfig : public QDialog {
   // The operator picked a video compressor: the free-text field follows the list.
   void cbVCompsChange();
 
-  // Centres the dialog on the screen it opens on.
-  void centre_on_screen();
-
   // Visible controls.
   QGroupBox* GroupBox1 = nullptr;
   QLabel* Label1 = nullptr;
@@ -84,11 +81,14 @@ class TFGraphConfig : public QDialog {
  protected:
   // FormClose: every way out (OK, Cancel, Escape, the window's close box) passes here.
   void done(int result) override;
+  // Opens centred on the screen, once its final size is known.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void build_form();
   void FormCreate(const CaptureDeviceNames& names);
   void FormClose();
+  void centre_on_screen();
 
   GraphConfigMemory& memory_;
 };

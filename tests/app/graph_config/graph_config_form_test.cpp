@@ -140,12 +140,6 @@ TEST(GraphConfigForm, EmptyListsSelectNothing) {
   EXPECT_EQ(form.cbVSources->count(), 0);
 }
 
-TEST(GraphConfigForm, NamesKeepTheirAccentsInTheLists) {
-  GraphConfigMemory memory;
-  TFGraphConfig form(sample_names(), memory);
-  EXPECT_EQ(form.cbASources->itemText(1), QStringLiteral("Entrée ligne"));
-}
-
 TEST(GraphConfigForm, FreeTextFieldFollowsOnlyTheOperatorsPick) {
   GraphConfigMemory memory;
   TFGraphConfig form(sample_names(), memory);
@@ -158,13 +152,6 @@ TEST(GraphConfigForm, FreeTextFieldFollowsOnlyTheOperatorsPick) {
   EXPECT_EQ(form.Edit4->text(), QStringLiteral("DV Video Encoder"));
   testing::pick(form.cbVComps, QStringLiteral("Motion JPEG"));
   EXPECT_EQ(form.Edit4->text(), QStringLiteral("Motion JPEG"));
-}
-
-TEST(GraphConfigForm, CheckBoxesStartGrayed) {
-  GraphConfigMemory memory;
-  TFGraphConfig form(sample_names(), memory);
-  for (QCheckBox* box : form.findChildren<QCheckBox*>())
-    EXPECT_EQ(box->checkState(), Qt::PartiallyChecked) << box->objectName().toStdString();
 }
 
 }  // namespace

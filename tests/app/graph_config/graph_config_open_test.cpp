@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include "graph_config_fixture.h"
@@ -199,6 +200,13 @@ TEST_F(GraphConfigDialogTest, HiddenFieldsCarryTheRecord) {
         EXPECT_EQ(f.cbPixelFormat->currentText(), QStringLiteral("pf15bit"));
       },
       CloseBy::Cancel, "puits 3");
+}
+
+TEST_F(GraphConfigDialogTest, OpensCentredOnTheScreen) {
+  QPoint offset(9999, 9999);
+  run([&](TFGraphConfig& f) { offset = f.frameGeometry().center() - f.screen()->availableGeometry().center(); },
+      CloseBy::Cancel);
+  EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 }  // namespace
