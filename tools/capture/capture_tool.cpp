@@ -116,6 +116,9 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   s.cap.OnDeviceLost = [&](TVideoCapture&) { lost = true; };
 
   s.cap.ApplyConfig(&config);
+  // The view shows the picture at its own size, as the station's window does.
+  const TVCapMode mode = s.cap.GetCurrentVideoMode();
+  if (mode.Width > 0 && mode.Height > 0) s.cap.Resize(mode.Width, mode.Height);
   if (!s.cap.StartCapture(false)) {
     s.flush_reports(err);
     err << "the recording did not start\n";

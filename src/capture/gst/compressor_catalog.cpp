@@ -1,7 +1,14 @@
 #include "capture/gst/compressor_catalog.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <optional>
+#include <sstream>
 #include <string_view>
 #include <thread>
 
@@ -129,7 +136,63 @@ std::string long_name(const std::string& factory) {
   return name;
 }
 
+// What identifies the installed encoders: the GStreamer version and, for each candidate, the
+// plugin file it comes from with that file's size and time. A change of any re-runs the trials.
+std::string installation_key(const std::vector<std::string>& factories) {
+  std::ostringstream key;
+  key << gst_version_string();
+  for (const auto& name : factories) {
+    key << '|' << name;
+    GstElementFactory* f = gst_element_factory_find(name.c_str());
+    if (!f) continue;
+    if (GstPlugin* plugin = gst_plugin_feature_get_plugin(GST_PLUGIN_FEATURE(f))) {
+      const gchar* file = gst_plugin_get_filename(plugin);
+      struct stat st {};
+      if (file && ::stat(file, &st) == 0) key << ':' << file << ':' << st.st_size << ':' << st.st_mtime;
+      gst_object_unref(plugin);
+    }
+    gst_object_unref(f);
+  }
+  return key.str();
+}
+
+std::filesystem::path cache_file(bool video) {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  std::filesystem::path base = xdg && *xdg ? xdg : home && *home ? std::filesystem::path(home) / ".cache" : "";
+  if (base.empty()) return {};
+  return base / "wellvue" / (video ? "video-encoders.txt" : "audio-encoders.txt");
+}
+
+// The factories that passed the trial last time, when the installation is the same.
+std::optional<std::vector<std::string>> cached_good(const std::filesystem::path& file, const std::string& key) {
+  if (file.empty()) return std::nullopt;
+  std::ifstream in(file);
+  std::string first;
+  if (!in || !std::getline(in, first) || first != key) return std::nullopt;
+  std::vector<std::string> good;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) good.push_back(line);
+  return good;
+}
+
+void store_good(const std::filesystem::path& file, const std::string& key, const std::vector<std::string>& good) {
+  if (file.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  const auto tmp = file.string() + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::trunc);
+    if (!out) return;
+    out << key << '\n';
+    for (const auto& g : good) out << g << '\n';
+    if (!out) return;
+  }
+  std::filesystem::rename(tmp, file, ec);  // whole or not at all
+}
+
 // Tries every candidate on two threads (the trials are independent pipelines); keeps the order.
+// The verdicts are kept on disk so a later run on the same installation does not try again.
 std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::string>& factories, bool video) {
   std::vector<std::shared_ptr<Compressor>> all;
   for (const auto& f : factories) {
@@ -140,12 +203,23 @@ std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::stri
     all.push_back(c);
   }
   std::vector<char> good(all.size(), 0);
-  auto work = [&](size_t first) {
-    for (size_t i = first; i < all.size(); i += 2) good[i] = video ? trial_video(*all[i]) : trial_audio(*all[i]);
-  };
-  std::thread other(work, 1);
-  work(0);
-  other.join();
+  const std::string key = installation_key(factories);
+  const auto file = cache_file(video);
+  if (const auto known = cached_good(file, key)) {
+    for (size_t i = 0; i < all.size(); ++i)
+      good[i] = std::find(known->begin(), known->end(), all[i]->factory) != known->end();
+  } else {
+    auto work = [&](size_t first) {
+      for (size_t i = first; i < all.size(); i += 2) good[i] = video ? trial_video(*all[i]) : trial_audio(*all[i]);
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    std::vector<std::string> passed;
+    for (size_t i = 0; i < all.size(); ++i)
+      if (good[i]) passed.push_back(all[i]->factory);
+    store_good(file, key, passed);
+  }
   std::vector<std::shared_ptr<const Compressor>> out;
   for (size_t i = 0; i < all.size(); ++i)
     if (good[i]) out.push_back(all[i]);

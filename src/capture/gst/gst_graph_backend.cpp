@@ -433,6 +433,10 @@ HResult GstGraphBackend::control_capture_stream(bool hold) {
     return S_OK;
   }
   if (hold) return S_OK;  // the branch is made, and the file opened, only when a recording starts
+  {
+    std::lock_guard lock(events_mutex_);
+    error_seen_ = false;  // a new recording: its own failure is news again
+  }
   RecordingPlan plan;
   plan.path = mux_->path;
   plan.video_tee = video_capture_.from->tee;
