@@ -1,6 +1,7 @@
 #include "capture/gst/compressor_catalog.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -180,7 +181,7 @@ void store_good(const std::filesystem::path& file, const std::string& key, const
   if (file.empty()) return;
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);
-  const auto tmp = file.string() + ".tmp";
+  const auto tmp = file.string() + "." + std::to_string(::getpid()) + ".tmp";  // runs may race
   {
     std::ofstream out(tmp, std::ios::trunc);
     if (!out) return;
