@@ -16,6 +16,8 @@ struct Case {
   HResult code;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
+
 class BusErrorClassification : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BusErrorClassification, GivesTheEventAndCode) {

@@ -23,6 +23,8 @@ struct SubtypeCase {
   const char* text;  // VideoModeText of a 640x480 mode of that subtype with 16 bits
 };
 
+void PrintTo(const SubtypeCase& c, std::ostream* os) { *os << c.media << ' ' << c.raw; }
+
 class SubtypeMapping : public CapsFormats, public ::testing::WithParamInterface<SubtypeCase> {};
 
 TEST_P(SubtypeMapping, GoesBothWays) {
@@ -93,6 +95,8 @@ struct RejectCase {
   int width;
   std::int64_t interval;
 };
+
+void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.label; }
 
 class SelectingRejects : public CapsFormats, public ::testing::WithParamInterface<RejectCase> {};
 

@@ -42,6 +42,8 @@ struct TapCase {
   bool warns;
 };
 
+void PrintTo(const TapCase& c, std::ostream* os) { *os << c.label; }
+
 class FrameTapFormat : public ::testing::TestWithParam<TapCase> {};
 
 TEST_P(FrameTapFormat, PreviewShowsWhateverTheTapCanDo) {

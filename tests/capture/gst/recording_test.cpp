@@ -23,6 +23,8 @@ struct RecordCase {
   int seconds;
 };
 
+void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.label; }
+
 class RecordingTest : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(RecordingTest, FileHoldsTheWallClockTimeFromZeroAndThePreviewRunsOn) {

@@ -51,6 +51,8 @@ struct ListCase {
   bool lists_test_pattern;
 };
 
+void PrintTo(const ListCase& c, std::ostream* os) { *os << c.label; }
+
 class ToolList : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(ToolList, ShowsTheTestPatternOnlyWhenAsked) {
@@ -74,6 +76,8 @@ struct BadCase {
   const char* message;
 };
 
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.label; }
+
 class ToolRefuses : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(ToolRefuses, WithAMessageAndAFailingExit) {
@@ -93,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "no video compressor named 'Nope'"},
                       BadCase{"unknown_device", {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
                               "no video device named 'Nope'"},
-                      BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, ""}),
+                      BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, "fichier introuvable"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Tool, RecordsAndReportsTheFramesOfTheFile) {
