@@ -37,6 +37,10 @@ void EncoderLink::clear_memo(Memo m) {
 
 void EncoderLink::set_track_lines(const std::vector<std::string>& lines) {
   clear_memo(Memo::Memo5);
+  append_track_lines(lines);
+}
+
+void EncoderLink::append_track_lines(const std::vector<std::string>& lines) {
   for (const auto& l : lines) trace(Memo::Memo5, l);
 }
 

@@ -70,6 +70,8 @@ class EncoderLink {
   const std::deque<std::string>& track() const { return memo(Memo::Memo5).lines(); }
   // Replaces the track's lines (a file loaded into it).
   void set_track_lines(const std::vector<std::string>& lines);
+  // Appends lines to the track (entries written outside the polling, such as closing entries).
+  void append_track_lines(const std::vector<std::string>& lines);
   // Receives the conversion errors of polls run by the reader thread's completions (the
   // handler boundary of the owner). Without one they propagate out of the posted call.
   void set_error_handler(std::function<void(const std::string& text)> handler) {

@@ -1,0 +1,47 @@
+#include "app/recording/qt_recording_host.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <memory>
+
+#include "app/services/text_bridge.h"
+
+namespace wellvue {
+
+std::string QtRecordingHost::video_folder() { return main_.video_folder(); }
+
+std::string QtRecordingHost::prefix() { return from_qt(main_.Edit_nom_prefixe->text()); }
+
+bool QtRecordingHost::with_date() { return main_.CheckBox1->isChecked(); }
+
+std::string QtRecordingHost::depth_text() { return from_qt(main_.Label2->text()); }
+
+void QtRecordingHost::set_depth_text(const std::string& text) { main_.Label2->setText(to_qt(text)); }
+
+std::string QtRecordingHost::status_text() { return from_qt(main_.Label5->text()); }
+
+void QtRecordingHost::set_status_text(const std::string& text) { main_.Label5->setText(to_qt(text)); }
+
+void QtRecordingHost::close_port() { link_window_.Button2Click(); }
+
+void QtRecordingHost::open_port() {
+  // Shared with the completion, which may come after this call returned (window gone).
+  struct Wait {
+    bool done = false;
+    QEventLoop loop;
+  };
+  auto wait = std::make_shared<Wait>();
+  link_window_.Button1Click([wait](bool) {
+    wait->done = true;
+    wait->loop.quit();
+  });
+  if (!wait->done) wait->loop.exec();
+}
+
+void QtRecordingHost::show_acquisition(int index) {
+  LinkWindowDesign& d = link_window_.design();
+  QRadioButton* item = index == 0 ? d.RadioGroup1_acquisition : d.RadioGroup1_stop;
+  if (item) item->setChecked(true);
+}
+
+}  // namespace wellvue

@@ -1,0 +1,31 @@
+// The recording workflow's view of the two windows: the main window's prefix, date option, depth
+// and status labels and video folder, and the link window's port buttons and acquisition switch.
+#pragma once
+#include "app/link_window/tform1.h"
+#include "app/main_window/main_form.h"
+#include "app/recording/recording_host.h"
+
+namespace wellvue {
+
+class QtRecordingHost : public RecordingHost {
+ public:
+  QtRecordingHost(TFormMain& main, TForm1& link_window) : main_(main), link_window_(link_window) {}
+
+  std::string video_folder() override;
+  std::string prefix() override;
+  bool with_date() override;
+  std::string depth_text() override;
+  void set_depth_text(const std::string& text) override;
+  std::string status_text() override;
+  void set_status_text(const std::string& text) override;
+  void close_port() override;
+  // "OpenCom" runs off the GUI thread: the event loop turns until it is over.
+  void open_port() override;
+  void show_acquisition(int index) override;
+
+ private:
+  TFormMain& main_;
+  TForm1& link_window_;
+};
+
+}  // namespace wellvue

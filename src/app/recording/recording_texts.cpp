@@ -1,0 +1,77 @@
+#include "app/recording/recording_texts.h"
+
+#include "util/numbers.h"
+#include "util/text.h"
+
+namespace wellvue {
+
+const char* const kZeroQuestion =
+    "---  La cam\xE9ra devrait \xEAtre en position z\xE9ro vis \xE0 vis de la margelle ---\n\n"
+    " Mettre \xE0 z\xE9ro les compteurs de la margelle, du niveau d'eau et du temps d\xE9" "compt\xE9 ?   ";
+const char* const kStoppedText = "stopp\xE9";
+const char* const kZeroDepthText = " 0.00 m ";
+
+std::string recording_name(const std::string& folder, const std::string& prefix, bool with_date,
+                           const LocalDateTime& now) {
+  std::string name = folder + "/" + trim_right_blanks(prefix);
+  if (with_date) name += " " + file_date_stamp(now);
+  return name + ".avi";
+}
+
+std::string name_without_extension(const std::string& name) {
+  const auto slash = name.find_last_of('/');
+  const auto dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return name;
+  return name.substr(0, dot);
+}
+
+std::string subtitle_name(const std::string& avi_name) { return name_without_extension(avi_name) + ".srt"; }
+
+std::string stop_time_code(std::uint64_t ms) {
+  return two_digits(ms / 3600000) + ":" + two_digits(ms % 3600000 / 60000) + ":" + two_digits(ms % 60000 / 1000) +
+         "," + three_digits(ms % 1000);
+}
+
+std::int64_t time_code_ms(const std::string& code) {
+  // h+:mm:ss,mmm
+  const auto c1 = code.find(':');
+  if (c1 == std::string::npos || c1 == 0) return -1;
+  const auto c2 = code.find(':', c1 + 1);
+  const auto comma = code.find(',', c1 + 1);
+  if (c2 != c1 + 3 || comma != c2 + 3 || code.size() != comma + 4) return -1;
+  std::int64_t v = 0;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (i == c1 || i == c2 || i == comma) continue;
+    if (code[i] < '0' || code[i] > '9') return -1;
+  }
+  const std::int64_t h = std::stoll(code.substr(0, c1));
+  const std::int64_t m = std::stoll(code.substr(c1 + 1, 2));
+  const std::int64_t s = std::stoll(code.substr(c2 + 1, 2));
+  const std::int64_t f = std::stoll(code.substr(comma + 1, 3));
+  v = ((h * 60 + m) * 60 + s) * 1000 + f;
+  return v;
+}
+
+std::string elapsed_text(std::uint32_t ms) {
+  return format_pattern(ms / 60000, " 0 mn ") + format_pattern((ms % 60000) / 1000.0, " 0.0 s");
+}
+
+std::string overwrite_question(const std::string& avi_name) {
+  return "      Les fichiers    : " + name_without_extension(avi_name) + ".avi              " + "\n\n" +
+         "      existent d\xE9j\xE0 , les remplacer ?          ";
+}
+
+std::string file_name_message(const std::string& avi_name) {
+  return "\n   nom de fichier : " + avi_name + "    " + "\n\n";
+}
+
+std::string recorded_message(const std::string& avi_name, const std::string& elapsed) {
+  return " enregistrement effectu\xE9 ... \n\n  " + avi_name + "\n\n" + "  " + elapsed + "\n";
+}
+
+std::string kept_message(const std::string& kept, const std::string& avi_name, const std::string& elapsed) {
+  return " enregistrement effectu\xE9 ... \n\n  " + kept + "\n\n  (impossible de le nommer " + avi_name +
+         ")\n\n" + "  " + elapsed + "\n";
+}
+
+}  // namespace wellvue

@@ -1,0 +1,269 @@
+#include "app/recording/recording_workflow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "app/recording/recording_texts.h"
+#include "app/recording/unfinished_recordings.h"
+#include "util/conversion_error.h"
+#include "util/cp1252.h"
+#include "util/numbers.h"
+#include "util/text.h"
+#include "util/text_file.h"
+
+namespace wellvue {
+
+namespace {
+
+bool file_exists(const std::string& utf8) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::path(utf8), ec);
+}
+
+}  // namespace
+
+RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config, EncoderLink& link,
+                                     Prompter& prompter, Clock& clock, RecordingHost& host,
+                                     RecordingOptions options)
+    : engine_(engine), config_(config), link_(link), prompter_(prompter), clock_(clock), host_(host),
+      options_(options) {
+  EncoderLink::TrackListener listener;
+  listener.line = [this](const std::string& line) { journal_.line(line); };
+  listener.cleared = [this] { journal_.cleared(); };
+  link_.set_track_listener(std::move(listener));
+}
+
+RecordingWorkflow::~RecordingWorkflow() {
+  link_.set_track_listener({});
+  if (recording_) link_.set_track_origin(std::nullopt);
+}
+
+void RecordingWorkflow::reset_counters() {
+  DepthState& s = link_.state();
+  s.poll_count = 0;
+  s.entry_number = -1;
+  s.last_line_poll = 0;
+  s.line_count = 0;
+  s.water_zero = -1;
+  s.time_origin_ms = 0;
+  s.curb_zero = 0;
+  s.depth_offset_m = 0;
+  s.tics = 0;
+  s.start_depth_cm = 0;
+}
+
+bool RecordingWorkflow::btStartClick() {
+  // The port's reopen lets the event loop run: a second press meanwhile starts nothing.
+  if (starting_) return false;
+  if (recording_) return engine_.Capturing();
+  starting_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{starting_};
+
+  avi_name_ = recording_name(host_.video_folder(), host_.prefix(), host_.with_date(), clock_.local_now());
+  srt_name_ = subtitle_name(avi_name_);
+  const std::string file = cp1252_to_utf8(avi_name_);
+  if (config_) config_->CaptureFileName = file;
+  engine_.SetCaptureFileName(file);
+
+  if (file_exists(file)) {
+    if (!prompter_.ask_yes_no(overwrite_question(avi_name_))) return false;
+  } else {
+    prompter_.inform(file_name_message(avi_name_));
+  }
+  if (prompter_.ask_yes_no(kZeroQuestion)) {
+    reset_counters();
+    host_.set_depth_text(kZeroDepthText);
+    host_.close_port();
+    host_.open_port();
+  }
+  last_capture_time_ = -1;
+  engine_.SetUseTimeLimit(false);
+  if (!engine_.StartCapture(true)) return false;
+
+  recording_ = true;
+  closing_.clear();
+  host_.show_acquisition(0);
+  link_.fields().RadioGroup1 = 0;
+  DepthState& s = link_.state();
+  s.entry_number = -1;
+  s.depth_offset_m = s.depth_m;
+  s.poll_count = 0;
+  origin_ms_.reset();
+  origin_from_frame_ = false;
+  if (options_.timing == TrackTiming::FirstFrame) {
+    // Until the first frame is known, the moment the file was opened to the picture.
+    origin_ms_ = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
+    link_.set_track_origin(origin_ms_);
+    refine_origin();
+  }
+  link_.RadioGroup1Click();
+  start_journal();
+  capCaptureProgress();
+  return true;
+}
+
+void RecordingWorkflow::start_journal() {
+  const std::string srt = cp1252_to_utf8(srt_name_);
+  journal_.open(srt);
+  for (const auto& line : link_.track()) journal_.line(line);
+  recording_file_ = engine_.RecordingFile();
+  if (!recording_file_.empty()) write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt});
+}
+
+void RecordingWorkflow::refine_origin() {
+  if (options_.timing != TrackTiming::FirstFrame || origin_from_frame_ || !recording_ || !origin_ms_) return;
+  const std::int64_t ns = engine_.FirstFrameTimeNs();
+  if (ns <= 0) return;
+  const std::int64_t ms = ns / 1000000;
+  // A first frame from well before this start belongs to an earlier recording.
+  if (ms < *origin_ms_ - 1000) return;
+  origin_ms_ = ms;
+  origin_from_frame_ = true;
+  link_.set_track_origin(origin_ms_);
+}
+
+void RecordingWorkflow::capCaptureProgress() {
+  refine_origin();
+  const std::uint32_t t = engine_.CaptureTime();
+  if (last_capture_time_ > 0) {
+    const std::string text = elapsed_text(t);
+    if (text != host_.status_text()) host_.set_status_text(text);
+  }
+  last_capture_time_ = t;
+}
+
+std::vector<std::string> RecordingWorkflow::track_lines() const {
+  const auto& t = link_.track();
+  return {t.begin(), t.end()};
+}
+
+void RecordingWorkflow::save_subtitles(const std::string& utf8_path) {
+  if (!write_text_lines(utf8_path, track_lines())) throw ConversionError(cannot_create_file_text(utf8_to_cp1252(utf8_path)));
+}
+
+std::vector<std::string> RecordingWorkflow::closing_lines(const std::string& end_code, const std::string& next_code) {
+  DepthState& s = link_.state();
+  std::vector<std::string> lines;
+  ++s.entry_number;
+  lines.push_back(int_text(s.entry_number));
+  lines.push_back(s.previous_time_code + " --> " + end_code);
+  lines.push_back(host_.depth_text());
+  lines.push_back("");
+  ++s.entry_number;
+  lines.push_back(int_text(s.entry_number));
+  lines.push_back(end_code + " --> " + next_code);
+  lines.push_back(s.previous_time_code + " ... " + end_code);
+  lines.push_back("");
+  return lines;
+}
+
+void RecordingWorkflow::drop_failed_closing() {
+  // The closing entries of a stop that could not save are replaced, not repeated: two sets would
+  // overlap in time.
+  if (closing_.empty()) return;
+  std::vector<std::string> lines = track_lines();
+  const bool intact = lines.size() == closing_at_ + closing_.size() &&
+                      std::equal(closing_.begin(), closing_.end(), lines.begin() + static_cast<std::ptrdiff_t>(closing_at_));
+  if (intact) {
+    lines.resize(closing_at_);
+    link_.set_track_lines(lines);
+    link_.state().entry_number = entry_before_closing_;
+  }
+  closing_.clear();
+}
+
+void RecordingWorkflow::replace_closing(std::uint64_t end_ms) {
+  std::vector<std::string> lines = track_lines();
+  if (lines.size() != closing_at_ + 8) return;
+  lines.resize(closing_at_);
+  link_.state().entry_number = entry_before_closing_;
+  const auto closing = closing_lines(stop_time_code(end_ms), stop_time_code(end_ms + 1000));
+  lines.insert(lines.end(), closing.begin(), closing.end());
+  link_.set_track_lines(lines);
+}
+
+void RecordingWorkflow::stop(bool closing_message) {
+  if (!recording_) return;
+  host_.show_acquisition(1);
+  link_.RadioGroup1Click(1);
+  refine_origin();
+  drop_failed_closing();
+
+  DepthState& s = link_.state();
+  if (trim_blanks(s.previous_time_code).empty()) s.previous_time_code = "00:00:00,000";
+  const bool aligned = options_.timing == TrackTiming::FirstFrame && origin_ms_.has_value();
+  std::uint64_t t = engine_.CaptureTime();
+  if (aligned) {
+    const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
+    const std::int64_t since = std::max<std::int64_t>(now - *origin_ms_, time_code_ms(s.previous_time_code));
+    t = static_cast<std::uint64_t>(std::max<std::int64_t>(since, 0));
+  }
+  closing_at_ = link_.track().size();
+  entry_before_closing_ = s.entry_number;
+  closing_ = closing_lines(stop_time_code(t), stop_time_code(t + 1000));
+  link_.append_track_lines(closing_);
+
+  journal_.close();
+  const std::string srt = cp1252_to_utf8(srt_name_);
+  save_subtitles(srt);  // a failure ends the stop here; the recording goes on
+  closing_.clear();
+
+  const bool saved = engine_.StopCapture();
+  recording_ = false;
+  link_.set_track_origin(std::nullopt);
+  if (aligned) {
+    // The video's own length is the end: the closing entries follow it to the millisecond.
+    const CaptureStats& stats = engine_.LastCaptureStats();
+    if (stats.known && stats.frames_written > 0 && stats.file_duration_s > 0) {
+      const auto exact = static_cast<std::int64_t>(std::llround(stats.file_duration_s * 1000.0));
+      if (exact != static_cast<std::int64_t>(t) && exact >= time_code_ms(s.previous_time_code)) {
+        replace_closing(static_cast<std::uint64_t>(exact));
+        try {
+          save_subtitles(srt);
+        } catch (const ConversionError& e) {
+          prompter_.inform(e.what());
+        }
+      }
+    }
+  }
+  const std::string file = engine_.RecordingFile();
+  const bool kept = !saved && engine_.KeptRecordings().count(file) > 0;
+  if (kept) {
+    // The subtitles go beside the video where it stayed, so a player finds them.
+    try {
+      save_subtitles(name_without_extension(file) + ".srt");
+    } catch (const ConversionError& e) {
+      prompter_.inform(e.what());
+    }
+  }
+  remove_recording_note(recording_file_);
+
+  capCaptureProgress();
+  if (closing_message) {
+    const std::string elapsed = host_.status_text();
+    prompter_.inform(kept ? kept_message(utf8_to_cp1252(file), avi_name_, elapsed) : recorded_message(avi_name_, elapsed));
+  }
+  host_.set_status_text(kStoppedText);
+}
+
+void RecordingWorkflow::btStopClick() { stop(true); }
+
+void RecordingWorkflow::finish_before_exit() {
+  if (!recording_) return;
+  try {
+    stop(false);
+  } catch (const ConversionError& e) {
+    // The subtitles stay as journaled; the video is finalised all the same.
+    prompter_.inform(e.what());
+    engine_.StopCapture();
+    recording_ = false;
+    link_.set_track_origin(std::nullopt);
+    remove_recording_note(recording_file_);
+  }
+}
+
+}  // namespace wellvue

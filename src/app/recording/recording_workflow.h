@@ -1,0 +1,94 @@
+// Starting and stopping a recording: the file names and the questions, the counter reset, the
+// capture engine and the encoder link's subtitle track switched together, the elapsed time, the
+// closing entries and the subtitle file beside the video; the track journaled to disk meanwhile.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/recording/recording_host.h"
+#include "app/recording/srt_journal.h"
+#include "capture/graph_config.h"
+#include "capture/video_capture.h"
+#include "encoder/clock.h"
+#include "encoder/encoder_link.h"
+#include "util/prompter.h"
+
+namespace wellvue {
+
+// Where the track's clock starts and where the recording ends in it.
+enum class TrackTiming {
+  // At the first frame of the video; the end is the video's own duration.
+  FirstFrame,
+  // At the first poll after the start; the end is the engine's last 100 ms tick (kept for
+  // measurements).
+  FirstPoll,
+};
+
+struct RecordingOptions {
+  TrackTiming timing = TrackTiming::FirstFrame;
+};
+
+class RecordingWorkflow {
+ public:
+  // `clock` must be the encoder link's clock; `config` may be null.
+  RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config, EncoderLink& link, Prompter& prompter, Clock& clock,
+                    RecordingHost& host, RecordingOptions options = {});
+  ~RecordingWorkflow();
+  RecordingWorkflow(const RecordingWorkflow&) = delete;
+  RecordingWorkflow& operator=(const RecordingWorkflow&) = delete;
+
+  // "Start capture ?": true when the engine records.
+  bool btStartClick();
+  // "Stop capture". Throws ConversionError when the subtitle file cannot be written: the
+  // recording then goes on, and the next stop tries again.
+  void btStopClick();
+  // The engine's progress event.
+  void capCaptureProgress();
+  // The program ends: a recording under way is finished as a stop does (without the closing
+  // message); a failure is shown and the video is finalised all the same.
+  void finish_before_exit();
+
+  bool recording() const { return recording_; }
+  // Names of the current (or last) recording, CP1252.
+  const std::string& avi_name() const { return avi_name_; }
+  const std::string& srt_name() const { return srt_name_; }
+  // Track clock origin in use (link clock milliseconds), once known.
+  std::optional<std::int64_t> track_origin_ms() const { return origin_ms_; }
+
+ private:
+  void reset_counters();
+  void refine_origin();
+  void start_journal();
+  void stop(bool closing_message);
+  std::vector<std::string> closing_lines(const std::string& end_code, const std::string& next_code);
+  void drop_failed_closing();
+  void replace_closing(std::uint64_t end_ms);
+  std::vector<std::string> track_lines() const;
+  void save_subtitles(const std::string& utf8_path);
+
+  TVideoCapture& engine_;
+  TGraphConfig* config_;
+  EncoderLink& link_;
+  Prompter& prompter_;
+  Clock& clock_;
+  RecordingHost& host_;
+  RecordingOptions options_;
+
+  std::string avi_name_;  // CP1252
+  std::string srt_name_;
+  std::int64_t last_capture_time_ = -1;
+  bool starting_ = false;
+  bool recording_ = false;
+  std::optional<std::int64_t> origin_ms_;
+  bool origin_from_frame_ = false;
+  std::string recording_file_;  // UTF-8: the file the engine writes (noted for crash recovery)
+  SrtJournal journal_;
+  // Closing entries of a stop whose subtitle file could not be written.
+  std::size_t closing_at_ = 0;
+  std::vector<std::string> closing_;
+  std::int32_t entry_before_closing_ = -1;
+};
+
+}  // namespace wellvue

@@ -1,0 +1,35 @@
+// The subtitle file kept on disk while a recording runs: each entry of the track is appended as
+// soon as it is complete and synced, so a crash or a power cut keeps every entry written so far.
+#pragma once
+#include <string>
+
+namespace wellvue {
+
+class SrtJournal {
+ public:
+  SrtJournal() = default;
+  ~SrtJournal();
+  SrtJournal(const SrtJournal&) = delete;
+  SrtJournal& operator=(const SrtJournal&) = delete;
+
+  // Starts the file (UTF-8 path) empty; false when it cannot be created.
+  bool open(const std::string& path);
+  bool is_open() const { return fd_ >= 0; }
+  // A line of the track; the empty line that ends an entry writes the entry (CR LF line ends).
+  void line(const std::string& text);
+  // The track was emptied: so is the file.
+  void cleared();
+  // Closes the file; lines of an unfinished entry are written first.
+  void close();
+  // A write failed since the open (disk full, medium gone).
+  bool failed() const { return failed_; }
+
+ private:
+  void write_pending();
+
+  int fd_ = -1;
+  std::string pending_;
+  bool failed_ = false;
+};
+
+}  // namespace wellvue

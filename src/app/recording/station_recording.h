@@ -1,0 +1,37 @@
+// The recording workflow of the station, bound to its two windows: the main window's start, stop,
+// progress and closing forward here, and start-up hands over the unfinished recordings to recover.
+#pragma once
+#include <memory>
+
+#include "app/recording/qt_recording_host.h"
+#include "app/recording/recording_workflow.h"
+#include "encoder/clock.h"
+
+namespace wellvue {
+
+class StationRecording {
+ public:
+  // `clock` must be the link window's clock; null: the system clock (the link window's default).
+  StationRecording(TFormMain& main, TForm1& link_window, Prompter& prompter, Clock* clock = nullptr,
+                   RecordingOptions options = {});
+
+  bool btStartClick() { return workflow_->btStartClick(); }
+  void btStopClick() { workflow_->btStopClick(); }
+  void capCaptureProgress() { workflow_->capCaptureProgress(); }
+  // Before the main window's closing steps: a recording under way is finished.
+  void FormClose() { workflow_->finish_before_exit(); }
+  // Once the settings are read: recordings of the video folder left unfinished by a crash are
+  // repaired, moved to their names, and the operator is told which.
+  void recover_unfinished();
+
+  RecordingWorkflow& workflow() { return *workflow_; }
+
+ private:
+  TFormMain& main_;
+  Prompter& prompter_;
+  SystemClock own_clock_;
+  QtRecordingHost host_;
+  std::unique_ptr<RecordingWorkflow> workflow_;
+};
+
+}  // namespace wellvue

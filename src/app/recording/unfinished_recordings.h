@@ -1,0 +1,46 @@
+// Recordings left unfinished by a crash or a power cut. While a recording runs, a small note beside
+// the file it goes to names the file it was recorded for and its subtitle file; at start-up every
+// note found in the video folder marks a recording to repair and move to its name.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wellvue {
+
+// Ending of the note's name, put after the name of the recording file.
+inline constexpr const char* kRecordingNoteSuffix = ".enregistrement";
+
+// All paths are UTF-8 file names.
+struct RecordingNote {
+  std::string recording_file;  // the file the engine writes
+  std::string avi_name;        // the name it is recorded for
+  std::string srt_name;        // its subtitle file
+};
+
+// Writes the note beside note.recording_file; false when it cannot be written.
+bool write_recording_note(const RecordingNote& note);
+// Removes the note of that recording file (nothing when there is none).
+void remove_recording_note(const std::string& recording_file);
+
+struct RecoveredRecording {
+  enum class Outcome {
+    Recovered,        // repaired (or already whole) and under its name
+    KeptUnrepaired,   // could not be repaired: under its name as it was on disk
+    KeptInPlace,      // could not be moved: left at `path`
+    Empty,            // no frame reached the file: removed
+  };
+  Outcome outcome = Outcome::Recovered;
+  std::string path;       // where the video is now
+  std::string srt_name;   // its subtitle file, empty when there is none on disk
+  std::uint64_t frames = 0;
+  double duration_s = 0;
+  std::string reason;     // why it is not fully recovered (CP1252)
+};
+
+// Repairs and moves every unfinished recording noted in `folder`, and removes their notes.
+std::vector<RecoveredRecording> recover_unfinished_recordings(const std::string& folder);
+// The message that tells the operator what was recovered (CP1252); empty when nothing to tell.
+std::string recovery_message(const std::vector<RecoveredRecording>& recovered);
+
+}  // namespace wellvue

@@ -1,0 +1,89 @@
+// A station killed during a recording: the subtitle file on disk holds every entry written before
+// the kill, and the next start-up repairs the video and gives it its name.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/recording/unfinished_recordings.h"
+#include "recording_rig.h"
+#include "util/cp1252.h"
+
+extern char** environ;
+
+namespace wellvue {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
+  char templ[] = "/tmp/wellvue-crash-XXXXXX";
+  const fs::path dir = mkdtemp(templ);
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  const std::string child = WELLVUE_CRASH_CHILD;
+  const std::string folder = dir.string();
+  char* args[] = {const_cast<char*>(child.c_str()), const_cast<char*>(folder.c_str()), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, child.c_str(), &actions, nullptr, args, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+
+  FILE* in = fdopen(out[0], "r");
+  char line[4096];
+  int entries = 0;
+  std::string recording_file;
+  while (entries < 8 && fgets(line, sizeof line, in)) {
+    std::string l(line);
+    if (!l.empty() && l.back() == '\n') l.pop_back();
+    if (l.rfind("recording ", 0) == 0) recording_file = l.substr(10);
+    if (l.rfind("entries ", 0) == 0) entries = std::stoi(l.substr(8));
+  }
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fclose(in);
+  ASSERT_GE(entries, 8) << "the child recording did not get going";
+  ASSERT_FALSE(recording_file.empty());
+
+  // Every entry written before the kill, read back by GStreamer's subtitle parser.
+  const std::string srt = (dir / "puits.srt").string();
+  const auto subs = test::parse_srt(srt);
+  EXPECT_GE(static_cast<int>(subs.size()), entries);
+  ASSERT_TRUE(fs::exists(recording_file));
+  ASSERT_TRUE(fs::exists(recording_file + kRecordingNoteSuffix));
+  const std::string srt_before = test::read_bytes(srt);
+
+  // The next start-up.
+  const auto recovered = recover_unfinished_recordings(folder);
+  ASSERT_EQ(recovered.size(), 1u);
+  EXPECT_EQ(recovered[0].outcome, RecoveredRecording::Outcome::Recovered);
+  const std::string avi = (dir / "puits.avi").string();
+  EXPECT_EQ(recovered[0].path, avi);
+  EXPECT_EQ(recovered[0].srt_name, srt);
+  EXPECT_FALSE(fs::exists(recording_file));
+  EXPECT_FALSE(fs::exists(recording_file + kRecordingNoteSuffix));
+  const test::PlayedVideo video = test::play_avi(avi);
+  ASSERT_TRUE(video.ok) << video.error;
+  EXPECT_EQ(video.frames, recovered[0].frames);
+  const std::string message = recovery_message(recovered);
+  EXPECT_NE(message.find(utf8_to_cp1252(avi)), std::string::npos);
+  EXPECT_EQ(test::read_bytes(srt), srt_before);  // the journaled subtitles stay as written
+  // Nothing left for a later start-up.
+  EXPECT_TRUE(recover_unfinished_recordings(folder).empty());
+
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+}  // namespace
+}  // namespace wellvue

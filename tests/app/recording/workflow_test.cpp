@@ -1,0 +1,240 @@
+// The recording workflow over the real capture engine (test-pattern camera, GStreamer, AVI files)
+// and the encoder link on a pseudo-terminal fed by the simulated board.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/recording/recording_texts.h"
+#include "app/recording/unfinished_recordings.h"
+#include "recording_rig.h"
+#include "util/conversion_error.h"
+
+namespace wellvue {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Rig;
+
+struct TempFolder {
+  TempFolder() {
+    char templ[] = "/tmp/wellvue-wf-XXXXXX";
+    path = mkdtemp(templ);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  fs::path path;
+};
+
+bool shown(const RecordingPrompter& p, const std::string& text) {
+  for (const auto& t : p.texts())
+    if (t == text) return true;
+  return false;
+}
+
+int count_with(const std::vector<test::ParsedSubtitle>& subs, const std::string& part) {
+  int n = 0;
+  for (const auto& s : subs)
+    if (s.text.find(part) != std::string::npos) ++n;
+  return n;
+}
+
+TEST(RecordingWorkflow, FullCycleWritesAPlayableVideoAndItsSubtitles) {
+  TempFolder dir;
+  Rig rig(dir.path / "videos");
+  const std::string avi = (rig.folder / "puits.avi").string();
+  const std::string srt = (rig.folder / "puits.srt").string();
+  ASSERT_TRUE(rig.start(/*zero=*/true));
+  EXPECT_TRUE(shown(rig.prompter, file_name_message(avi)));
+  EXPECT_TRUE(shown(rig.prompter, kZeroQuestion));
+  EXPECT_TRUE(shown(rig.prompter, kStartCaptureQuestion));
+  EXPECT_EQ(rig.host->closes, 1);
+  EXPECT_EQ(rig.host->opens, 1);
+  EXPECT_EQ(rig.host->shown, std::vector<int>{0});
+  EXPECT_EQ(rig.link->fields().RadioGroup1, 0);
+  EXPECT_EQ(rig.config.CaptureFileName, avi);
+  EXPECT_FALSE(rig.engine->UseTimeLimit());
+  const std::string recording_file = rig.engine->RecordingFile();
+  EXPECT_TRUE(fs::exists(recording_file + kRecordingNoteSuffix));
+
+  // The track goes to disk while it is written.
+  ASSERT_TRUE(rig.record_entries(6));
+  const int journaled = test::entries_in(rig.link->track());
+  EXPECT_GE(static_cast<int>(test::parse_srt(srt).size()), journaled);
+  // The track's clock starts at the video's first frame.
+  ASSERT_TRUE(rig.workflow->track_origin_ms().has_value());
+  EXPECT_EQ(*rig.workflow->track_origin_ms(), rig.engine->FirstFrameTimeNs() / 1000000);
+  EXPECT_NE(rig.view.label5, "");
+
+  rig.workflow->btStopClick();
+  EXPECT_FALSE(rig.engine->Capturing());
+  EXPECT_EQ(rig.link->fields().RadioGroup1, 1);
+  EXPECT_EQ(rig.view.label5, kStoppedText);
+  ASSERT_FALSE(rig.prompter.texts().empty());
+  EXPECT_EQ(rig.prompter.texts().back().rfind(" enregistrement effectu\xE9 ... \n\n  " + avi, 0), 0u);
+  EXPECT_FALSE(fs::exists(recording_file + kRecordingNoteSuffix));
+
+  const test::PlayedVideo video = test::play_avi(avi);
+  ASSERT_TRUE(video.ok) << video.error;
+  EXPECT_EQ(video.frames, rig.engine->LastCaptureStats().frames_written);
+  EXPECT_GT(video.duration_s, 2.0);
+
+  std::string error;
+  const auto subs = test::parse_srt(srt, &error);
+  ASSERT_TRUE(error.empty()) << error;
+  ASSERT_GE(subs.size(), 4u);
+  EXPECT_DOUBLE_EQ(subs.front().start_s, 0.0);
+  for (std::size_t i = 1; i < subs.size(); ++i) EXPECT_GE(subs[i].start_s + 1e-9, subs[i - 1].end_s - 1.0) << i;
+  // Depth entries carry the depth; the closing entries close at the video's end.
+  EXPECT_GE(count_with(subs, "m"), 3);
+  const auto& last_depth = subs[subs.size() - 2];
+  EXPECT_NEAR(last_depth.end_s, video.duration_s, 0.040);
+  EXPECT_NEAR(subs.back().end_s - subs.back().start_s, 1.0, 0.002);
+  EXPECT_NE(subs.back().text.find(" ... "), std::string::npos);
+}
+
+TEST(RecordingWorkflow, EveryAnswerOfTheStart) {
+  struct Case {
+    const char* name;
+    bool file_there;
+    bool overwrite;
+    bool zero;
+    bool confirm;
+    bool started;
+    int reopens;
+  };
+  const Case cases[] = {
+      {"overwrite refused", true, false, true, true, false, 0},
+      {"overwrite accepted", true, true, false, true, true, 0},
+      {"zero refused", false, true, false, true, true, 0},
+      {"zero accepted, start cancelled", false, true, true, false, false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    Rig rig(dir.path);
+    if (c.file_there) std::ofstream(dir.path / "puits.avi") << "old";
+    DepthState& s = rig.link->state();
+    s.curb_zero = 77;
+    s.water_zero = 5;
+    EXPECT_EQ(rig.start(c.zero, c.confirm, c.overwrite), c.started);
+    EXPECT_EQ(rig.engine->Capturing(), c.started);
+    EXPECT_EQ(rig.host->opens, c.reopens);
+    const bool zeroed = c.zero && (!c.file_there || c.overwrite);
+    EXPECT_EQ(s.curb_zero, zeroed ? 0 : 77);
+    EXPECT_EQ(s.water_zero, zeroed ? -1 : 5);
+    EXPECT_EQ(rig.link->fields().RadioGroup1, c.started ? 0 : 1);
+    EXPECT_EQ(shown(rig.prompter, kZeroQuestion), !c.file_there || c.overwrite);
+    if (c.started) {
+      rig.workflow->btStopClick();
+      EXPECT_TRUE(test::play_avi((dir.path / "puits.avi").string()).ok);
+    } else if (c.file_there) {
+      EXPECT_EQ(test::read_bytes(dir.path / "puits.avi"), "old");
+    }
+  }
+}
+
+TEST(RecordingWorkflow, StopAfterAWriteFailureClosesTheTrackOnce) {
+  TempFolder dir;
+  Rig rig(dir.path);
+  ASSERT_TRUE(rig.start(false));
+  ASSERT_TRUE(rig.record_entries(3));
+  const std::string srt = (dir.path / "puits.srt").string();
+  // A folder where the subtitle file should go: nothing can write it, not even root.
+  fs::remove(srt);
+  fs::create_directory(srt);
+  try {
+    rig.workflow->btStopClick();
+    ADD_FAILURE() << "the stop went through";
+  } catch (const ConversionError& e) {
+    EXPECT_EQ(std::string(e.what()), cannot_create_file_text(srt));
+  }
+  EXPECT_TRUE(rig.engine->Capturing());
+  EXPECT_TRUE(rig.workflow->recording());
+  rig.run_for(500);
+  fs::remove(srt);
+  rig.workflow->btStopClick();
+  EXPECT_FALSE(rig.engine->Capturing());
+  const auto subs = test::parse_srt(srt);
+  EXPECT_EQ(count_with(subs, " ... "), 1);
+  // Entry numbers run on without a gap over the closing entries.
+  const auto& track = rig.link->track();
+  std::vector<int> numbers;
+  for (std::size_t i = 0; i + 1 < track.size(); ++i)
+    if ((i == 0 || track[i - 1].empty()) && !track[i].empty()) numbers.push_back(std::stoi(track[i]));
+  ASSERT_GE(numbers.size(), 2u);
+  for (std::size_t i = 1; i < numbers.size(); ++i) EXPECT_EQ(numbers[i], numbers[i - 1] + 1);
+}
+
+// Moves to the recording's own name fail; setting a file aside still works.
+class NoMoveToName : public CaptureFiles {
+ public:
+  void rename(const std::string& from, const std::string& to, std::error_code& ec) override {
+    if (fs::path(to).filename() == "puits.avi") {
+      ec = std::make_error_code(std::errc::permission_denied);
+      return;
+    }
+    CaptureFiles::rename(from, to, ec);
+  }
+};
+
+TEST(RecordingWorkflow, ARecordingThatCannotTakeItsNameIsKeptAndNamed) {
+  TempFolder dir;
+  test::RigOptions o;
+  o.files = std::make_unique<NoMoveToName>();
+  Rig rig(dir.path, std::move(o));
+  ASSERT_TRUE(rig.start(false));
+  const std::string recording_file = rig.engine->RecordingFile();
+  ASSERT_TRUE(rig.record_entries(2));
+  rig.workflow->btStopClick();
+  const std::string kept = rig.engine->RecordingFile();
+  ASSERT_TRUE(rig.engine->KeptRecordings().count(kept));
+  EXPECT_TRUE(test::play_avi(kept).ok);
+  const std::string last = rig.prompter.texts().back();
+  EXPECT_EQ(last.rfind(" enregistrement effectu\xE9 ... \n\n  " + kept + "\n", 0), 0u) << last;
+  EXPECT_NE(last.find("(impossible de le nommer " + (dir.path / "puits.avi").string() + ")"), std::string::npos);
+  // Its subtitles beside it, and beside the name it was meant for.
+  EXPECT_FALSE(test::parse_srt(name_without_extension(kept) + ".srt").empty());
+  EXPECT_FALSE(test::parse_srt((dir.path / "puits.srt").string()).empty());
+  EXPECT_FALSE(fs::exists(recording_file + kRecordingNoteSuffix));
+}
+
+TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
+  TempFolder dir;
+  Rig rig(dir.path);
+  ASSERT_TRUE(rig.start(false));
+  ASSERT_TRUE(rig.record_entries(2));
+  const std::size_t messages = rig.prompter.texts().size();
+  rig.workflow->finish_before_exit();
+  EXPECT_FALSE(rig.engine->Capturing());
+  EXPECT_FALSE(rig.workflow->recording());
+  EXPECT_EQ(rig.prompter.texts().size(), messages);  // no closing box on the way out
+  EXPECT_TRUE(test::play_avi((dir.path / "puits.avi").string()).ok);
+  EXPECT_EQ(count_with(test::parse_srt((dir.path / "puits.srt").string()), " ... "), 1);
+  // Nothing left to finish.
+  rig.workflow->finish_before_exit();
+  EXPECT_EQ(rig.prompter.texts().size(), messages);
+}
+
+TEST(RecordingWorkflow, TheFirstPollTimingEndsAtTheLastTick) {
+  TempFolder dir;
+  test::RigOptions o;
+  o.recording.timing = TrackTiming::FirstPoll;
+  Rig rig(dir.path, std::move(o));
+  ASSERT_TRUE(rig.start(false));
+  EXPECT_FALSE(rig.workflow->track_origin_ms().has_value());
+  ASSERT_TRUE(rig.record_entries(3));
+  const std::uint32_t before = rig.engine->CaptureTime();
+  rig.workflow->btStopClick();
+  const auto subs = test::parse_srt((dir.path / "puits.srt").string());
+  ASSERT_GE(subs.size(), 2u);
+  // The end is a tick of the engine: a whole number of 100 ms periods after the start, give or
+  // take the timer's jitter, and no earlier than the last tick seen.
+  EXPECT_GE(subs[subs.size() - 2].end_s * 1000 + 0.5, before);
+}
+
+}  // namespace
+}  // namespace wellvue
