@@ -77,6 +77,7 @@ int list_devices(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 int record(const Options& o, std::ostream& out, std::ostream& err) {
+  CountingSurface surface;  // outlives the engine that shows pictures in it
   Station s(o.test_source);
   if (!s.cap.InitCapture()) {
     s.flush_reports(err);
@@ -107,7 +108,6 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   config.UseTempFile = false;
   config.CaptureFileName = std::filesystem::absolute(o.file).string();
 
-  CountingSurface surface;
   std::uint64_t notifications = 0;
   bool aborted = false, lost = false;
   s.cap.SetVideoSurface(&surface);

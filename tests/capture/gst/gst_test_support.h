@@ -62,10 +62,10 @@ class Station {
   std::vector<std::string> reports() const { return prompter.texts(); }
 
   OwnerLoop loop;
+  CountingSurface surface;  // outlives the engine that shows pictures in it
   GstGraphBackend backend;
   RecordingPrompter prompter;
   TVideoCapture cap;
-  CountingSurface surface;
   std::vector<std::string> events;
   int progress = 0;
   int frames_rendered = 0;
