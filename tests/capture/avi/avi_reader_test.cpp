@@ -88,9 +88,12 @@ struct BadInput {
 
 Bytes riff(const std::string& form, const Bytes& body)
 {
-    Bytes b = {'R', 'I', 'F', 'F', 0, 0, 0, 0};
-    b.insert(b.end(), form.begin(), form.end());
-    b.insert(b.end(), body.begin(), body.end());
+    // Sized once and filled by index: gcc 12 warns falsely on inserting into a small vector at -O2.
+    Bytes b(8 + form.size() + body.size(), 0);
+    const char head[] = "RIFF";
+    for (std::size_t i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(head[i]);
+    for (std::size_t i = 0; i < form.size(); ++i) b[8 + i] = static_cast<std::uint8_t>(form[i]);
+    for (std::size_t i = 0; i < body.size(); ++i) b[8 + form.size() + i] = body[i];
     const std::uint32_t n = static_cast<std::uint32_t>(b.size() - 8);
     for (int i = 0; i < 4; ++i) b[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (8 * i));
     return b;
