@@ -120,6 +120,7 @@ void TFormMain::wire_handlers() {
 
   for (QLineEdit* e : {Edit_nom_prefixe, Edit_nom_forage, Edit_longueur, Edit_circ}) e->installEventFilter(this);
   for (QFrame* f : {Panel_nom_prefixe, Panel_nom_forage, Panel_longueur, Panel_circ}) f->installEventFilter(this);
+  wire_panels();
 }
 
 void TFormMain::run_handler(const std::function<void()>& handler) { boundary_->run(handler); }

@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct MainFormOptions {
   std::function<void(int)> quit_application;
   // Ends the process at once after "EXIT" was confirmed (default: leave the event loop with code).
   std::function<void(int)> end_process;
+  // Opens a folder or a document with the desktop's program for it (default: QDesktopServices).
+  std::function<void(const QString& path)> open_with_desktop;
 };
 
 class TFormMain : public QWidget {
@@ -88,6 +91,14 @@ class TFormMain : public QWidget {
   void RadioGroup_xyClick();
   void BitBtn2Click();
   void BitBtn_escClick();
+  // Curb panel: the start depth from the box (its list or Enter), "Ok" (start depth and curb zero).
+  void ComboBox1Click();
+  void ComboBox1KeyDown(int key);
+  void BitBtn1Click();
+  // Calibration panel: forwarded to the link with this window's buttons as the sender.
+  void BitBtn_startClick();
+  void BitBtn_stopClick();
+  void BitBtn_manuClick();
   void Panel_repClick();
   void Panel_visionnerClick();
   void Panel_helpClick();
@@ -187,6 +198,10 @@ class TFormMain : public QWidget {
   void build_button_column();
   void build_overlays();
   void wire_handlers();
+  void wire_panels();
+  // The start depth typed or chosen in ComboBox1; nullopt (after the message) when it has no digit.
+  std::optional<int> read_start_depth();
+  void open_with_desktop(const QString& path);
   // Places the docked regions (bottom bars, side panels, the capture control between them).
   void dock();
   void set_side_widths(int left, int right);

@@ -1,9 +1,5 @@
 // The image buttons' press, release and dispatch, and the actions the dispatch starts.
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
-#include <QUrl>
 
 #include "app/graph_config/edit_graph_config.h"
 #include "app/main_window/main_form.h"
@@ -138,18 +134,5 @@ void TFormMain::capCaptureProgress() {
 void TFormMain::BitBtn2Click() { Panel_margelle->hide(); }
 
 void TFormMain::BitBtn_escClick() { Panel_calibration->hide(); }
-
-void TFormMain::Panel_repClick() {}
-
-void TFormMain::Panel_visionnerClick() {}
-
-void TFormMain::Panel_helpClick() {
-  const QString path = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + "/Manuel Wellvue.pdf";
-  if (QFileInfo::exists(path)) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-  } else {
-    prompter_.inform("Fichier " + from_qt(path) + " introuvable");
-  }
-}
 
 }  // namespace wellvue

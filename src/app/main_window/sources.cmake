@@ -12,5 +12,8 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/main_form_design.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_colours.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_panels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_folders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder_chooser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/station.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.qrc)

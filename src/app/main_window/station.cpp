@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/main_window/station_backend.h"
+#include "app/services/text_bridge.h"
 #include "util/decimal_separator.h"
 
 namespace wellvue {
@@ -20,6 +21,8 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
 
   LinkWindowOptions link_options;
   link_options.boundary = &boundary_;
+  link_options.executable_path = options.settings_executable_path;
+  if (options.system_ports) link_options.system_ports = options.system_ports;
   link_ = std::make_unique<TForm1>(main_.get(), prompter_, link_options);
 
   TForm1* link = link_.get();
@@ -36,6 +39,17 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
     s.curb_zero = s.tics;
   };
   links.save_settings = [link] { link->sauve_param(); };
+  links.set_start_depth_cm = [link](int cm) { link->link().state().start_depth_cm = cm; };
+  links.show_start_depth_in_link = [link](const std::string& text) {
+    LinkWindowDesign& d = link->design();
+    link->link().fields().Label22 = text;
+    d.Label22->setText(to_qt(text));
+    d.ComboBox2->setEditText(to_qt(text));
+  };
+  links.curb_zero_now = [link] { link->link().curb_zero_now(); };
+  links.calibration_start = [link](Sender s) { link->link().BitBtn_startClick(s); };
+  links.calibration_stop = [link](Sender s) { link->link().BitBtn_stopClick(s); };
+  links.calibration_manual = [link](Sender s) { link->link().BitBtn_manuClick(s); };
   main_->set_links(std::move(links));
 }
 

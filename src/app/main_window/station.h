@@ -2,7 +2,11 @@
 // capture engine whether it can start), then the link window, which reads the settings and opens
 // the stored port. The program and the start-up benchmark both start the station through this.
 #pragma once
+#include <QString>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/link_window/tform1.h"
 #include "app/main_window/main_form.h"
@@ -14,6 +18,10 @@ namespace wellvue {
 struct StationOptions {
   // Offer the test-pattern camera beside the real ones.
   bool test_source = false;
+  // The program whose name with ".ini" names the settings file; empty: the running executable.
+  QString settings_executable_path;
+  // The serial devices offered in the port lists; null: the system's.
+  std::function<std::vector<std::string>()> system_ports;
 };
 
 class Station {

@@ -2,6 +2,9 @@
 // process). The program fills these once the link window exists; an empty one does nothing.
 #pragma once
 #include <functional>
+#include <string>
+
+#include "encoder/link_fields.h"
 
 namespace wellvue {
 
@@ -14,6 +17,18 @@ struct StationLinks {
   std::function<void()> curb_zero_at_tics;
   // Writes the settings file (closing the window).
   std::function<void()> save_settings;
+
+  // The curb panel: the start depth in centimetres written to the link's depth state; the start
+  // depth text shown in the link window's label and start-depth field; the curb zero without a
+  // question (zero := present count, one track entry, depth text shown).
+  std::function<void(int)> set_start_depth_cm;
+  std::function<void(const std::string&)> show_start_depth_in_link;
+  std::function<void()> curb_zero_now;
+  // The calibration panel's buttons: the link's calibration start, stop and manual validation,
+  // told which window's button was pressed.
+  std::function<void(Sender)> calibration_start;
+  std::function<void(Sender)> calibration_stop;
+  std::function<void(Sender)> calibration_manual;
 };
 
 }  // namespace wellvue

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_window/main_form.h"
@@ -30,6 +32,11 @@ struct FormFixture {
   int water_zeros = 0;
   int curb_zeros = 0;
   int saves = 0;
+  std::vector<int> start_depths;              // start depths written to the link
+  std::vector<std::string> link_depth_texts;  // start depth texts shown in the link window
+  int curb_zero_nows = 0;
+  std::vector<std::pair<std::string, Sender>> calibrations;  // "start", "stop", "manual"
+  std::vector<QString> opened;                // folders and documents given to the desktop
   std::unique_ptr<TFormMain> form;
 
   explicit FormFixture(bool test_source = true, int screen_height = 1080, bool show = true) {
@@ -37,12 +44,19 @@ struct FormFixture {
     o.screen_height = screen_height;
     o.quit_application = [this](int code) { quits.push_back(code); };
     o.end_process = [this](int code) { ends.push_back(code); };
+    o.open_with_desktop = [this](const QString& path) { opened.push_back(path); };
     form = std::make_unique<TFormMain>(station_backend(test_source), prompter, o);
     StationLinks links;
     links.show_link_window = [this] { ++link_shown; };
     links.water_zero = [this] { ++water_zeros; };
     links.curb_zero_at_tics = [this] { ++curb_zeros; };
     links.save_settings = [this] { ++saves; };
+    links.set_start_depth_cm = [this](int cm) { start_depths.push_back(cm); };
+    links.show_start_depth_in_link = [this](const std::string& t) { link_depth_texts.push_back(t); };
+    links.curb_zero_now = [this] { ++curb_zero_nows; };
+    links.calibration_start = [this](Sender s) { calibrations.emplace_back("start", s); };
+    links.calibration_stop = [this](Sender s) { calibrations.emplace_back("stop", s); };
+    links.calibration_manual = [this](Sender s) { calibrations.emplace_back("manual", s); };
     form->set_links(links);
     if (show) {
       form->show();

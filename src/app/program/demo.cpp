@@ -1,0 +1,108 @@
+#include "demo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <climits>
+#include <stdexcept>
+
+#include "app/graph_config/graph_config_form.h"
+#include "app/services/text_bridge.h"
+#include "capture/gst/test_pattern_device.h"
+#include "descent_profile.h"
+#include "sim_board.h"
+
+namespace wellvue {
+
+namespace {
+
+// The demo's settings: the defaults, with the recordings going to the demo's own folder.
+QByteArray demo_settings(const QString& video_folder) {
+  const std::string folder = from_qt(QDir::toNativeSeparators(video_folder));
+  const std::string lines[] = {"CheckBox1.Checked = true",
+                               "Edit_nom_prefixe.Text = demo",
+                               "config.TempCaptureFileName = captemp.avi",
+                               "cbVSources_itemindex = 0",
+                               "cbASources_itemindex = 0",
+                               "zero_margelle = 0",
+                               "Edit_longueur.Text = 5",
+                               "Edit_circ.Text = 405",
+                               "Form1.CheckBox3.Checked = true",
+                               "Form1.Edit13.Text = 160",
+                               "Form1.Edit14.Text = 38",
+                               "port_com_idx = 0",
+                               "port_com_vitesse = 6",
+                               "repertoire_video = " + folder,
+                               "compresseur_video = ",
+                               "contraste = 0"};
+  QByteArray out;
+  for (const std::string& l : lines) out += QByteArray::fromStdString(l) + "\r\n";
+  return out;
+}
+
+}  // namespace
+
+Demo::Demo() : dir_(QDir::tempPath() + "/wellvue-demo-XXXXXX") {
+  if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the demo");
+  // The recordings outlive the demo: the operator looks at them afterwards.
+  dir_.setAutoRemove(false);
+  if (!QDir().mkpath(video_folder())) throw std::runtime_error("cannot create " + video_folder().toStdString());
+  QFile ini(settings_file());
+  if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate) || ini.write(demo_settings(video_folder())) < 0)
+    throw std::runtime_error("cannot write " + settings_file().toStdString());
+  ini.close();
+
+  board_ = std::make_unique<SimBoard>();
+  SimOptions o;
+  const DescentProfile profile;
+  o.period_ms = profile.period_ms;
+  o.use_lines = true;
+  o.lines = descent_lines(profile);
+  o.exit_after = LLONG_MAX;  // the cycle repeats: down, pauses, back up to the curb
+  runner_ = std::thread([this, o] { board_->run(o, stop_); });
+}
+
+Demo::~Demo() {
+  stop_ = true;
+  if (runner_.joinable()) runner_.join();
+}
+
+const std::string& Demo::port_path() const { return board_->slave_path(); }
+
+StationOptions Demo::station_options() const {
+  StationOptions o;
+  o.test_source = true;
+  // The settings file is named after this path: <folder>/wellvue-demo.ini.
+  o.settings_executable_path = dir_.path() + "/wellvue-demo";
+  const std::string port = port_path();
+  o.system_ports = [port] { return std::vector<std::string>{port}; };
+  return o;
+}
+
+bool Demo::choose_test_camera(TFormMain& main) {
+  // The operator's hand in the dialog: the test-pattern camera, then OK.
+  bool answered = false;
+  QTimer hand;
+  QObject::connect(&hand, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<TFGraphConfig*>(QApplication::activeModalWidget());
+    if (!dialog || answered) return;
+    answered = true;
+    const int i = dialog->cbVSources->findText(QString::fromUtf8(gst::kTestPatternName));
+    if (i < 0) {
+      dialog->reject();
+      return;
+    }
+    dialog->cbVSources->setCurrentIndex(i);
+    dialog->Button1->click();
+  });
+  hand.start(20);
+  main.traite_down(main.Panel_choix_cam);
+  hand.stop();
+  return answered && main.engine().Previewing();
+}
+
+}  // namespace wellvue
