@@ -219,22 +219,5 @@ TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
   EXPECT_EQ(rig.prompter.texts().size(), messages);
 }
 
-TEST(RecordingWorkflow, TheFirstPollTimingEndsAtTheLastTick) {
-  TempFolder dir;
-  test::RigOptions o;
-  o.recording.timing = TrackTiming::FirstPoll;
-  Rig rig(dir.path, std::move(o));
-  ASSERT_TRUE(rig.start(false));
-  EXPECT_FALSE(rig.workflow->track_origin_ms().has_value());
-  ASSERT_TRUE(rig.record_entries(3));
-  const std::uint32_t before = rig.engine->CaptureTime();
-  rig.workflow->btStopClick();
-  const auto subs = test::parse_srt((dir.path / "puits.srt").string());
-  ASSERT_GE(subs.size(), 2u);
-  // The end is a tick of the engine: a whole number of 100 ms periods after the start, give or
-  // take the timer's jitter, and no earlier than the last tick seen.
-  EXPECT_GE(subs[subs.size() - 2].end_s * 1000 + 0.5, before);
-}
-
 }  // namespace
 }  // namespace wellvue
