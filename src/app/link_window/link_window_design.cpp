@@ -174,6 +174,7 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.RadioGroup1_stop->setChecked(true);
   d.Button5 = button(win, "Button5", QStringLiteral("save ->"), 1080, 400, 80);
   d.Memo5 = memo(win, "Memo5", QString(), 870, 440, 290, 414);
+  d.Memo5->setReadOnly(true);  // the track lives in the link; edits here would never be saved
   adv.insert(adv.end(), {d.RadioGroup1, d.Button5, d.Memo5});
 
   // Room of the re-timing tool.

@@ -74,7 +74,10 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   // poll can escape into the event loop; the poster drops them once the window is gone.
   auto sink = poster_.sink();
   auto post = [sink, this](std::function<void()> fn) {
-    sink([this, fn = std::move(fn)] { boundary_->run(fn); });
+    sink([this, fn = std::move(fn)] {
+      boundary_->run(fn);
+      show_acquisition_switch();
+    });
   };
   link_ = std::make_unique<EncoderLink>(*port, *clock, prompter_, *view_, post);
   link_->set_error_handler([this](const std::string& text) { boundary_->report_later(text); });
@@ -187,6 +190,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::show_acquisition_switch() {
+  // The recording workflow turns the switch through the link; the buttons follow it here.
+  const bool acquisition = link_->fields().RadioGroup1 == 0;
+  if (d_.RadioGroup1_acquisition->isChecked() != acquisition) {
+    (acquisition ? d_.RadioGroup1_acquisition : d_.RadioGroup1_stop)->setChecked(true);
+  }
+}
+
+StationLinks TForm1::station_links() {
+  StationLinks links;
+  links.show_link_window = [this] {
+    show();
+    raise();
+    activateWindow();
+  };
+  links.water_zero = [this] { link_->SpeedButton2Click(); };
+  links.curb_zero_at_tics = [this] { link_->state().curb_zero = link_->state().tics; };
+  links.save_settings = [this] { sauve_param(); };
+  return links;
 }
 
 // ---- Window events ------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "app/link_window/link_window_design.h"
 #include "app/link_window/qt_link_view.h"
 #include "app/link_window/settings_file.h"
+#include "app/main_window/station_links.h"
 #include "app/services/gui_poster.h"
 #include "app/services/handler_boundary.h"
 #include "encoder/clock.h"
@@ -57,6 +58,13 @@ class TForm1 : public QWidget {
   HandlerBoundary& boundary() { return *boundary_; }
   MainSettingsHost& settings_host() { return *host_; }
 
+  // What the main window's buttons and closing ask of the link window (set_links of TFormMain).
+  StationLinks station_links();
+
+  // Shows the acquisition switch as the link holds it (after a poll, or after the recording
+  // workflow changed it).
+  void sync_acquisition_switch() { show_acquisition_switch(); }
+
   // ---- Window events ---------------------------------------------------------------------
   void FormCreate();
   void FormActivate();
@@ -94,6 +102,7 @@ class TForm1 : public QWidget {
   void after_open();
   void centre_on_screen();
   void apply_advanced(bool on);
+  void show_acquisition_switch();
   struct SettingsValues gather_settings();
   void apply_settings(const struct SettingsValues& values);
 

@@ -116,6 +116,24 @@ TEST(LinkWindow, OpensInTheBackgroundAndTheDepthReachesTheMainWindow) {
   EXPECT_TRUE(prompter.texts().empty());
 }
 
+TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTrack) {
+  RunningBoard board(counting(20, 0));
+  RecordingPrompter prompter;
+  Station s({board.path()}, prompter);
+  ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
+  s.form.link().RadioGroup1Click(0);  // as the recording workflow does
+  ASSERT_TRUE(wait_until([&] { return s.form.design().RadioGroup1_acquisition->isChecked(); }));
+  ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->blockCount() >= 8; }));
+  // The widget shows the link's track line for line.
+  const QStringList shown = lines_of(s.form.design().Memo5);
+  const auto& track = s.form.link().track();
+  ASSERT_GE(static_cast<std::size_t>(shown.size()), 4u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[i].toStdString(), cp1252_to_utf8(track[static_cast<std::size_t>(i)]));
+  // And the operator's click goes the other way.
+  s.form.design().RadioGroup1_stop->click();
+  EXPECT_EQ(s.form.link().fields().RadioGroup1, 1);
+}
+
 TEST(LinkWindow, CloseDuringTheOpenTakesEffectOnceTheOpenIsOver) {
   RunningBoard board(counting(50, 0));
   RecordingPrompter prompter;
