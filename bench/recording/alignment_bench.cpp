@@ -139,7 +139,7 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
 
   SimBoard board;
   std::mutex sent_mutex;
-  std::map<long long, double> first_sent;  // count -> monotonic ms of its first sending
+  std::map<long long, std::vector<double>> sent_at;  // count -> monotonic ms of each sending
   std::atomic<bool> stop{false};
   SimOptions sim;
   sim.period_ms = 100;
@@ -149,7 +149,7 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
     board.run(sim, stop, [&](const std::string& line, double t) {
       const long long count = std::atoll(line.c_str());
       std::lock_guard lock(sent_mutex);
-      first_sent.emplace(count, t);
+      sent_at[count].push_back(t);
     });
   });
   PosixSerialPort port;
@@ -166,24 +166,28 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   engine.OnCaptureProgress = [&](TVideoCapture&) { workflow.capCaptureProgress(); };
 
   loop.run_for(std::chrono::milliseconds(2500));  // the board's boot after the open
-  prompter.add_answer(true);   // overwrite, when asked
+  if (fs::exists(folder / "alignement.avi")) prompter.add_answer(true);  // overwrite
   prompter.add_answer(false);  // zero question
   prompter.add_answer(true);   // start
-  if (fs::exists(folder / "alignement.avi")) prompter.add_answer(true);
-  if (!workflow.btStartClick()) {
-    std::printf("the recording did not start\n");
-    return false;
-  }
+  const bool started = workflow.btStartClick();
   const double offset_cm = link.state().depth_offset_m * 100.0;
-  loop.run_for(std::chrono::seconds(seconds));
-  workflow.btStopClick();
+  double stop_pressed_ms = 0;
+  if (started) {
+    loop.run_for(std::chrono::seconds(seconds));
+    stop_pressed_ms = clock.elapsed_ms();
+    workflow.btStopClick();
+  }
   const double first_frame_ms = static_cast<double>(engine.FirstFrameTimeNs()) / 1e6;
-  const std::int64_t origin = timing == TrackTiming::FirstFrame ? *workflow.track_origin_ms() : link.state().time_origin_ms;
+  const std::int64_t origin = workflow.track_origin_ms().value_or(link.state().time_origin_ms);
   stop = true;
   board.unplug();
   board_thread.join();
   link.close_without_pause();
   engine.OnCaptureProgress = nullptr;
+  if (!started) {
+    std::printf("the recording did not start\n");
+    return false;
+  }
 
   const std::string avi = (folder / "alignement.avi").string();
   const auto info = avi::read_avi_file(avi);
@@ -201,6 +205,9 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   std::printf("AVI: %llu frames, %.3f s; track origin - first frame: %+.1f ms\n",
               static_cast<unsigned long long>(info.info->declared_video_frames()), avi_ms / 1000.0,
               static_cast<double>(origin) - first_frame_ms);
+  // Whether the file's time runs with the wall clock (the premise of the frame times below).
+  std::printf("video length - wall time from its first frame to the stop press: %+.1f ms\n",
+              avi_ms - (stop_pressed_ms - first_frame_ms));
   std::printf("end: closing entry ends at %.3f s, the AVI lasts %.3f s: error %+.1f ms\n", closing.end_ms / 1000.0,
               avi_ms / 1000.0, closing.end_ms - avi_ms);
 
@@ -215,13 +222,19 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
     std::string number = e.text.substr(begin, mpos - begin);
     std::replace(number.begin(), number.end(), ',', '.');
     const long long count = std::llround(std::atof(number.c_str()) * 100.0 - offset_cm);
-    double sent = 0;
+    // A count sent again at rest is decoded again when a read splits or joins its lines: the line
+    // is the last sending of that count before it was decoded (sendings are 100 ms apart, the
+    // decoding follows within a few tens of ms).
+    double sent = -1;
     {
       std::lock_guard lock(sent_mutex);
-      const auto it = first_sent.find(count);
-      if (it == first_sent.end()) continue;
-      sent = it->second;
+      const auto it = sent_at.find(count);
+      if (it == sent_at.end()) continue;
+      const double decoded = static_cast<double>(origin + e.end_ms);
+      for (double t : it->second)
+        if (t <= decoded + 50) sent = t;
     }
+    if (sent < 0) continue;
     const double frame_ms = sent - first_frame_ms;  // video time of the frame captured then
     if (frame_ms < 0 || frame_ms > avi_ms) continue;
     arrival.add(static_cast<double>(e.end_ms) - frame_ms);
@@ -248,6 +261,7 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--timing")) timing = argv[i + 1];
     else if (!std::strcmp(argv[i], "--folder")) folder = argv[i + 1];
   }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   gst::ensure_gstreamer();
   gst::register_test_pattern_device();
   set_decimal_separator('.');
