@@ -1,0 +1,256 @@
+// The whole station on the simulated encoder board (a pseudo-terminal) and the test-pattern
+// camera: the demo's start-up, and the reference panels of the main window working on the real
+// encoder link.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <atomic>
+#include <set>
+#include <thread>
+
+#include "app/services/text_bridge.h"
+#include "capture/gst/test_pattern_device.h"
+#include "demo.h"
+#include "descent_profile.h"
+#include "form_fixture.h"
+#include "sim_board.h"
+#include "util/numbers.h"
+
+namespace wellvue {
+namespace {
+
+// Answers the station's message boxes (OK, or No to a question) and keeps their texts.
+class BoxReader {
+ public:
+  BoxReader() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts.push_back(box->text());
+        box->reject();
+      }
+    });
+    timer_.start(30);
+  }
+  std::vector<QString> texts;
+
+ private:
+  QTimer timer_;
+};
+
+// A board that counts one tic per period from `start`, on a thread of its own.
+class CountingBoard {
+ public:
+  explicit CountingBoard(long long start = 1000) {
+    SimOptions o;
+    o.period_ms = 50;
+    o.start = start;
+    o.boot_ms = 200;
+    runner_ = std::thread([this, o] { board_.run(o, stop_); });
+  }
+  ~CountingBoard() {
+    stop_ = true;
+    runner_.join();
+  }
+  const std::string& path() const { return board_.slave_path(); }
+
+ private:
+  SimBoard board_;
+  std::atomic<bool> stop_{false};
+  std::thread runner_;
+};
+
+// A station on the counting board, with its settings in a folder of its own.
+struct StationOnBoard {
+  QTemporaryDir dir;
+  CountingBoard board;
+  std::unique_ptr<Station> station;
+  StationOnBoard() {
+    StationOptions o;
+    o.test_source = true;
+    o.settings_executable_path = dir.path() + "/wellvue";
+    const std::string port = board.path();
+    o.system_ports = [port] { return std::vector<std::string>{port}; };
+    station = std::make_unique<Station>(o);
+    process_until([this] { return link().state().tics > 1000; }, 60000);
+  }
+  ~StationOnBoard() { station.reset(); }
+  TFormMain& main() { return station->main_form(); }
+  EncoderLink& link() { return station->link_window().link(); }
+  // Lets a few readings arrive.
+  void wait_tics(int n) {
+    const auto from = link().state().tics;
+    process_until([&] { return link().state().tics >= from + n; }, 60000);
+  }
+};
+
+TEST(Demo, StartsWithTheDepthMovingAndTheTestPictureShown) {
+  Demo demo;
+  Station station(demo.station_options());
+  TFormMain& m = station.main_form();
+  ASSERT_TRUE(Demo::choose_test_camera(m));
+  EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_TRUE(m.config()->WantCapture);
+  EXPECT_EQ(m.config()->VideoSourceName, std::string(gst::kTestPatternName));
+  // The link opened the board's pseudo-terminal as its port.
+  EXPECT_EQ(station.link_window().link().fields().ComboBox1_port_com, demo.port_path());
+  EXPECT_EQ(m.video_folder(), from_qt(demo.video_folder()));
+
+  // The descent makes the depth text change, more than once, as the count goes down the well.
+  std::set<QString> depths;
+  std::set<std::int64_t> counts;
+  process_until(
+      [&] {
+        counts.insert(station.link_window().link().state().tics);
+        if (station.link_window().link().state().tics > 0) depths.insert(m.Label2->text());
+        return depths.size() >= 4 && counts.size() >= 4 && m.cap->pictures_shown() >= 3;
+      },
+      90000);
+  EXPECT_GE(depths.size(), 4u);
+  EXPECT_GE(counts.size(), 4u);
+  ASSERT_GE(m.cap->pictures_shown(), 3u);
+  const QImage shot = m.cap->grab().toImage();
+  int coloured = 0;
+  for (int x = 5; x < shot.width(); x += shot.width() / 16)
+    if (shot.pixelColor(x, shot.height() / 4) != QColor(128, 128, 128)) ++coloured;
+  EXPECT_GE(coloured, 8);
+
+  // Closing writes the demo's own settings file, with its video folder.
+  m.close();
+  QFile ini(demo.settings_file());
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+  const QByteArray text = ini.readAll();
+  EXPECT_TRUE(text.contains("repertoire_video = " + QFile::encodeName(demo.video_folder()))) << text.toStdString();
+}
+
+TEST(DescentProfile, GoesDownInStagesWithPausesAndComesBack) {
+  DescentProfile p;
+  p.depth_m = 4;
+  p.stage_m = 2;
+  p.pause_s = 1;
+  const std::vector<std::string> lines = descent_lines(p);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "0|");
+  EXPECT_EQ(lines.back(), "0|");
+  std::vector<long long> counts;
+  for (const std::string& l : lines) counts.push_back(std::stoll(l.substr(0, l.size() - 1)));
+  const long long bottom = std::llround(4 * p.tics_per_metre);
+  EXPECT_EQ(*std::max_element(counts.begin(), counts.end()), bottom);
+  // Pauses: a run of 10 equal counts at the top, at the stage and at the bottom.
+  for (long long at : {0LL, std::llround(2 * p.tics_per_metre), bottom}) {
+    int longest = 0;
+    for (std::size_t i = 0, run = 0; i < counts.size(); ++i) {
+      run = counts[i] == at ? run + 1 : 0;
+      longest = std::max(longest, static_cast<int>(run));
+    }
+    EXPECT_GE(longest, 10) << at;
+  }
+  // Slow: the count never jumps by more than the speed allows in one period.
+  const double most = p.up_m_per_s * p.tics_per_metre * p.period_ms / 1000.0 + 1;
+  for (std::size_t i = 1; i < counts.size(); ++i) EXPECT_LE(std::llabs(counts[i] - counts[i - 1]), most) << i;
+}
+
+TEST(StationPanels, OkTakesTheCurbZeroAtTheWheelAndShowsTheDepthEverywhere) {
+  StationOnBoard s;
+  TFormMain& m = s.main();
+  TForm1& w = s.station->link_window();
+  const std::size_t lines_before = s.link().track().size();
+  m.Panel_margelle->show();
+  m.ComboBox1->lineEdit()->setText("50 cm");
+  const auto tics = s.link().state().tics;  // no reading arrives before the click is handled
+  QTest::mouseClick(m.BitBtn1, Qt::LeftButton);
+  EXPECT_EQ(s.link().state().start_depth_cm, 50);
+  EXPECT_EQ(s.link().state().curb_zero, tics);
+  const std::string text = "margelle a zero...." + std::string(23, ' ') + format_pattern(0.5, " 0.00 m");
+  const auto& track = s.link().track();
+  ASSERT_EQ(track.size(), lines_before + 4);  // one entry: number, times, text, blank line
+  EXPECT_EQ(track[track.size() - 2], text);
+  EXPECT_EQ(m.Label7->text(), "50 cm");
+  EXPECT_EQ(w.design().Label22->text(), "50 cm");
+  EXPECT_EQ(w.design().ComboBox2->currentText(), "50 cm");
+  EXPECT_FALSE(m.Panel_margelle->isVisible());
+  // From the next readings on, the depth counts from the curb at 0.50 m.
+  s.wait_tics(3);
+  const double expected = 0.5 + (s.link().state().tics - tics) * s.link().state().metres_per_turn / 24.0;
+  EXPECT_NEAR(s.link().state().depth_m, expected, 0.05);
+}
+
+TEST(StationPanels, CalibrationRunFromTheMainWindow) {
+  StationOnBoard s;
+  TFormMain& m = s.main();
+  TForm1& w = s.station->link_window();
+  m.Panel_calibration->show();
+  QTest::mouseClick(m.BitBtn_start, Qt::LeftButton);
+  const auto start = s.link().state().calibration_start_tics;
+  EXPECT_EQ(m.Label_tic->text(), "0");
+  EXPECT_FALSE(m.BitBtn_start->isEnabled());
+  EXPECT_TRUE(m.BitBtn_stop->isEnabled());
+  s.wait_tics(12);
+  EXPECT_NE(m.Label_tic->text(), "0");  // the main window's count follows the wheel
+  QTest::mouseClick(m.BitBtn_stop, Qt::LeftButton);
+  const auto stop = s.link().state().calibration_stop_tics;
+  ASSERT_GT(stop, start);
+  const QString circ = to_qt(format_pattern(5 * 1000.0 / static_cast<double>(stop - start) * 24, " 0"));
+  EXPECT_EQ(m.Edit_circ->text(), circ);
+  EXPECT_EQ(w.design().Edit_circ->text(), circ);
+  EXPECT_TRUE(m.BitBtn_start->isEnabled());
+  EXPECT_FALSE(m.BitBtn_stop->isEnabled());
+  EXPECT_TRUE(w.design().BitBtn_start->isEnabled());
+  EXPECT_FALSE(w.design().BitBtn_stop->isEnabled());
+}
+
+struct StopRefusal {
+  const char* name;
+  const char* length;  // typed in the main window's length field
+  bool wait;           // let the wheel turn between start and stop
+  const char* message;
+};
+
+class CalibrationStop : public ::testing::TestWithParam<StopRefusal> {};
+
+TEST_P(CalibrationStop, IsRefusedAndStaysRunning) {
+  const StopRefusal& c = GetParam();
+  StationOnBoard s;
+  TFormMain& m = s.main();
+  m.Panel_calibration->show();
+  m.Edit_longueur->clear();
+  QTest::keyClicks(m.Edit_longueur, c.length);
+  QTest::mouseClick(m.BitBtn_start, Qt::LeftButton);
+  if (c.wait) s.wait_tics(3);
+  const QString circ = m.Edit_circ->text();
+  BoxReader boxes;
+  // Clicked from the event loop, so that the box opens while the reader is looking.
+  QTimer::singleShot(0, m.BitBtn_stop, [&] { m.BitBtn_stop->click(); });
+  process_until([&] { return !boxes.texts.empty(); }, 30000);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_TRUE(boxes.texts[0].contains(QString::fromUtf8(c.message))) << boxes.texts[0].toStdString();
+  EXPECT_EQ(m.Edit_circ->text(), circ);
+  EXPECT_FALSE(m.BitBtn_start->isEnabled());
+  EXPECT_TRUE(m.BitBtn_stop->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StationPanels, CalibrationStop,
+    ::testing::Values(StopRefusal{"NoLength", "", true, "rotation non détectée..."},
+                      StopRefusal{"LengthWithoutDigit", "m", true, "rotation non détectée..."},
+                      StopRefusal{"DecimalLength", "2.5", true, "n'est pas une valeur entière correcte"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StationPanels, ManualValidationTakesTheTypedCircumferenceInBothWindows) {
+  StationOnBoard s;
+  TFormMain& m = s.main();
+  TForm1& w = s.station->link_window();
+  m.Panel_calibration->show();
+  m.Edit_circ->clear();
+  QTest::keyClicks(m.Edit_circ, " 398 mm");
+  QTest::mouseClick(m.BitBtn_manu, Qt::LeftButton);
+  EXPECT_EQ(m.Edit_circ->text(), "398");
+  EXPECT_EQ(w.design().Edit_circ->text(), "398");
+}
+
+}  // namespace
+}  // namespace wellvue
