@@ -77,6 +77,9 @@ struct Stats {
     std::sort(s.begin(), s.end());
     return s[std::min(s.size() - 1, static_cast<std::size_t>(p * (s.size() - 1) + 0.5))];
   }
+  std::size_t over(double limit) const {
+    return static_cast<std::size_t>(std::count_if(v.begin(), v.end(), [&](double x) { return std::fabs(x) > limit; }));
+  }
   double max_abs() const {
     double m = 0;
     for (double x : v) m = std::max(m, std::fabs(x));
@@ -241,8 +244,10 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
     start.add(static_cast<double>(e.start_ms) - frame_ms);
   }
   std::printf("lines: %zu depth lines\n", arrival.v.size());
-  std::printf("  time code of a line's arrival - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, max |%.1f| ms\n",
-              arrival.pct(0.5), arrival.pct(0.05), arrival.pct(0.95), arrival.max_abs());
+  std::printf("  time code of a line's arrival - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, p99 %+.1f, "
+              "max |%.1f| ms, %zu over 40 ms\n",
+              arrival.pct(0.5), arrival.pct(0.05), arrival.pct(0.95), arrival.pct(0.99), arrival.max_abs(),
+              arrival.over(40));
   std::printf("  start of the entry showing it - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, max |%.1f| ms\n",
               start.pct(0.5), start.pct(0.05), start.pct(0.95), start.max_abs());
   const bool ok = std::fabs(closing.end_ms - avi_ms) <= 40 && arrival.max_abs() <= 40;

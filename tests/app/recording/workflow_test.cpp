@@ -129,6 +129,7 @@ TEST(RecordingWorkflow, EveryAnswerOfTheStart) {
     EXPECT_EQ(rig.link->fields().RadioGroup1, c.started ? 0 : 1);
     EXPECT_EQ(shown(rig.prompter, kZeroQuestion), !c.file_there || c.overwrite);
     if (c.started) {
+      ASSERT_TRUE(rig.record_entries(1));
       rig.workflow->btStopClick();
       EXPECT_TRUE(test::play_avi((dir.path / "puits.avi").string()).ok);
     } else if (c.file_there) {
