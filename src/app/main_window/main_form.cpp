@@ -242,6 +242,8 @@ void TFormMain::dock() {
   Panel3->setGeometry(w - right_width_, 0, right_width_, middle);
   if (cap) cap->setGeometry(left_width_, 0, std::max(0, w - left_width_ - right_width_), middle);
   Label6->move(Label6->x(), std::max(0, middle - Label6->height() - 8));
+  // The depth line has the bottom bar up to the status text.
+  Label2->resize(std::max(0, Label5->x() - Label2->x() - 4), Label2->height());
   // The left panel may get narrow (the layout rule gives it what the video leaves): its groups
   // and the stretched logo follow its width.
   const int inner = std::clamp(left_width_ - 12, 0, 140);

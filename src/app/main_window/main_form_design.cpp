@@ -1,6 +1,7 @@
 // The main window's controls as designed: names, captions, initial texts and places.
 #include "app/main_window/svg_picture.h"
 
+#include "app/main_window/fit_label.h"
 #include "app/main_window/main_form.h"
 
 namespace wellvue {
@@ -70,9 +71,11 @@ void TFormMain::build_design() {
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   QFont big = font();
   big.setPixelSize(40);
-  Label2 = label(Panel1, "Label2", "0.00 m", 160, 2);
+  Label2 = new FitLabel("0.00 m", Panel1);
+  Label2->setObjectName("Label2");
   Label2->setFont(big);
-  Label2->adjustSize();
+  Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label2->setGeometry(160, 2, 700, 46);
   Label5 = label(Panel1, "Label5", "pas de COM", 900, 2);
   Label5->setFont(big);
   QPalette navy = Label5->palette();

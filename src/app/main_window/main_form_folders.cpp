@@ -30,6 +30,8 @@ void TFormMain::Panel_repClick() {
 }
 
 void TFormMain::Panel_visionnerClick() {
+  // Like every image button, a disabled one only moves when pressed.
+  if (!Panel_visionner->is_enabled_button()) return;
   const QString folder = to_qt(video_folder_);
   if (QFileInfo(folder).isDir()) {
     open_with_desktop(folder);
@@ -40,6 +42,7 @@ void TFormMain::Panel_visionnerClick() {
 }
 
 void TFormMain::Panel_helpClick() {
+  if (!Panel_help->is_enabled_button()) return;
   const QString path = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + "/Manuel Wellvue.pdf";
   if (QFileInfo::exists(path)) {
     open_with_desktop(path);

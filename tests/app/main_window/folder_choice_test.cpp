@@ -168,6 +168,7 @@ TEST(ViewRecordings, AnExistingFolderIsOpenedOnTheDesktop) {
   ASSERT_TRUE(tmp.isValid());
   FormFixture f;
   f.form->set_video_folder(from_qt(tmp.path()));
+  f.form->choix_couleur();  // as the settings reading does at start: the button comes alive
   QTest::mouseClick(f.form->Panel_visionner, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(f.opened, std::vector<QString>{tmp.path()});
   EXPECT_TRUE(f.prompter.shown().empty());
@@ -183,6 +184,7 @@ TEST(ViewRecordings, AFolderDeletedSinceIsToldThenChosenAgain) {
   FormFixture f;
   TFormMain& m = *f.form;
   m.set_video_folder(from_qt(gone));
+  m.choix_couleur();
   ChooserHand hand({type_and_ok(fresh)});
   QTest::mouseClick(m.Panel_visionner, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_TRUE(f.opened.empty());
