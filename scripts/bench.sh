@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs every benchmark on a release build and prints its figures. Run it on a quiet machine:
+# latency figures measure the scheduler as much as the station when other work competes.
+# `scripts/bench.sh quick` shortens the long runs (20 s recordings instead of 60 s and 300 s).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh
+B=build/release
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+rec=60; align=300
+if [ "${1:-}" = quick ]; then rec=20; align=20; fi
+status=0
+run() { echo; echo "== $*"; "$@" || { echo "-- target missed or failed (exit $?)"; status=1; }; }
+run "$B/bench/encoder/wellvue_encoder_bench" --rate 5
+run "$B/bench/encoder/wellvue_encoder_bench" --rate 50
+run "$B/bench/subtitles/wellvue_srt_bench"
+run "$B/bench/capture/wellvue_capture_first_frame_bench" 20
+run "$B/bench/capture/wellvue_capture_cpu_bench" "$rec"
+run "$B/bench/app/startup_bench" --test-source --runs 5
+run "$B/bench/app_link/wellvue_link_window_bench" --seconds 20 --rate 50
+run "$B/bench/recording/recording_alignment_bench" --seconds "$align" --timing both
+exit $status
