@@ -32,7 +32,9 @@ class AnswerWatch : public QObject {
 
 int run_station(int argc, char** argv, bool test_source) {
   QApplication app(argc, argv);
-  wellvue::Station station({test_source});
+  wellvue::StationOptions options;
+  options.test_source = test_source;
+  wellvue::Station station(options);
   AnswerWatch watch;
   wellvue::TFormMain& form = station.main_form();
   form.installEventFilter(&watch);
