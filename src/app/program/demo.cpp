@@ -20,7 +20,8 @@ namespace wellvue {
 
 namespace {
 
-// The demo's settings: the defaults, with the recordings going to the demo's own folder.
+// The demo's settings: the station's defaults, with the recordings going to the demo's own folder
+// under the prefix "demo".
 QByteArray demo_settings(const QString& video_folder) {
   const std::string folder = from_qt(QDir::toNativeSeparators(video_folder));
   const std::string lines[] = {"CheckBox1.Checked = true",
@@ -37,7 +38,7 @@ QByteArray demo_settings(const QString& video_folder) {
                                "port_com_idx = 0",
                                "port_com_vitesse = 6",
                                "repertoire_video = " + folder,
-                               "compresseur_video = ",
+                               "compresseur_video = DV Video Encoder",
                                "contraste = 0"};
   QByteArray out;
   for (const std::string& l : lines) out += QByteArray::fromStdString(l) + "\r\n";
