@@ -1,5 +1,5 @@
-# The link window: its design, handlers, view of the link, port scan, terminal launcher and the
-# settings file.
+# The link window: its design, handlers, view of the link, port scan, terminal launcher, the
+# settings file and the SRT re-timing panel.
 target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/link_window_design.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_link_view.cpp
@@ -8,4 +8,6 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/settings_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tform1.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tform1_settings.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/tform1_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/retiming_panel_design.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tform1_retiming.cpp)

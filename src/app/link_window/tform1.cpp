@@ -35,6 +35,9 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
     : QWidget(parent), main_(main_window), prompter_(prompter), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form1"));
   d_ = LinkWindowDesign::build(this);
+  rp_ = RetimingPanelDesign::build(d_.Panel1);
+  memo5_designed_ = d_.Memo5->geometry();
+  tool_ = std::make_unique<RetimingTool>(prompter_);
 
   if (options_.boundary) {
     boundary_ = options_.boundary;
@@ -83,6 +86,7 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   link_->set_error_handler([this](const std::string& text) { boundary_->report_later(text); });
   view_->set_fields(&link_->fields());
   wire();
+  wire_retiming();
   wire_main_window();
   if (options_.run_form_create) FormCreate();
 }
@@ -273,6 +277,7 @@ void TForm1::changeEvent(QEvent* e) {
 void TForm1::apply_advanced(bool on) {
   for (QWidget* w : d_.advanced) w->setVisible(on);
   d_.Memo7->setVisible(!on);
+  tool_->set_output_visible(on);  // the output list shows with the advanced controls
 }
 
 void TForm1::FormActivate() { apply_advanced(d_.CheckBox_options_avancees->isChecked()); }

@@ -1,5 +1,5 @@
 // The link window: port choice, "OpenCom"/"CloseCom", the port scan, DTR/RTS, the diagnostic
-// columns, the subtitle buffer, zeroing and calibration. It shows and edits the encoder link's
+// columns, the subtitle buffer, zeroing and calibration, and the SRT re-timing panel. It shows and edits the encoder link's
 // values and forwards every handler to it; its creation reads the settings and opens the port.
 #pragma once
 #include <QPointer>
@@ -12,6 +12,7 @@
 
 #include "app/link_window/link_window_design.h"
 #include "app/link_window/qt_link_view.h"
+#include "app/link_window/retiming_panel_design.h"
 #include "app/link_window/settings_file.h"
 #include "app/main_window/station_links.h"
 #include "app/services/gui_poster.h"
@@ -19,6 +20,7 @@
 #include "encoder/clock.h"
 #include "encoder/encoder_link.h"
 #include "encoder/serial_port.h"
+#include "subtitles/retiming_tool.h"
 #include "util/prompter.h"
 
 namespace wellvue {
@@ -42,6 +44,9 @@ struct LinkWindowOptions {
   std::function<bool(const std::string&)> port_is_free;
   // "exit programme": ends the process at once; null: std::_Exit.
   std::function<void(int)> end_process;
+  // The re-timing panel's file choice: the chosen path, empty when cancelled; null: a file
+  // dialog.
+  std::function<QString()> choose_srt_file;
   // Runs FormCreate from the constructor (settings, port lists, the stored port opened).
   bool run_form_create = true;
 };
@@ -55,6 +60,8 @@ class TForm1 : public QWidget {
 
   EncoderLink& link() { return *link_; }
   LinkWindowDesign& design() { return d_; }
+  RetimingPanelDesign& retiming_design() { return rp_; }
+  RetimingTool& retiming_tool() { return *tool_; }
   HandlerBoundary& boundary() { return *boundary_; }
   MainSettingsHost& settings_host() { return *host_; }
 
@@ -83,6 +90,13 @@ class TForm1 : public QWidget {
   void CheckBox1Click();
   void CheckBox2Click();
   void CheckBox_options_avanceesClick();
+  // ---- SRT re-timing panel -----------------------------------------------------------------
+  // "choix fichier": refused during an acquisition; the chosen file replaces the subtitle track
+  // once the link is closed. During an open, the close and the load wait for it to end.
+  void SpeedButton5Click();
+  void Button_calculClick();  // "calcul xf"
+  void Button_t0Click();      // "t0 => 00:00:00.000"
+  void Button7Click();        // "Enregistrer"
   // ---- Settings file (the main window's routines, run here with both windows at hand) --------
   void lire_param();
   void sauve_param();
@@ -103,6 +117,11 @@ class TForm1 : public QWidget {
   void centre_on_screen();
   void apply_advanced(bool on);
   void show_acquisition_switch();
+  void wire_retiming();
+  void run_retiming(const std::function<void()>& handler);
+  void load_after_close();
+  void pull_output();
+  void show_output();
   struct SettingsValues gather_settings();
   void apply_settings(const struct SettingsValues& values);
 
@@ -110,6 +129,9 @@ class TForm1 : public QWidget {
   Prompter& prompter_;
   LinkWindowOptions options_;
   LinkWindowDesign d_;
+  RetimingPanelDesign rp_;
+  QRect memo5_designed_;
+  std::unique_ptr<RetimingTool> tool_;
   std::unique_ptr<HandlerBoundary> own_boundary_;
   HandlerBoundary* boundary_ = nullptr;
   std::unique_ptr<MainSettingsHost> own_host_;
