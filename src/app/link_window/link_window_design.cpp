@@ -178,10 +178,10 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   adv.insert(adv.end(), {d.RadioGroup1, d.Button5, d.Memo5});
 
   // Room of the re-timing tool.
-  d.Panel1 = place(new QFrame(win), "Panel1", 1170, 362, 290, 190);
+  d.Panel1 = place(new QFrame(win), "Panel1", 1170, 362, 290, 218);
   d.Panel1->setFrameShape(QFrame::StyledPanel);
-  d.Label27 = label(win, "Label27", QStringLiteral("fichier post-traité"), 1170, 556, 290, 22);
-  d.Memo6 = memo(win, "Memo6", QString(), 1170, 580, 290, 274);
+  d.Label27 = label(win, "Label27", QStringLiteral("fichier post-traité"), 1170, 584, 290, 22);
+  d.Memo6 = memo(win, "Memo6", QString(), 1170, 608, 290, 246);
   adv.insert(adv.end(), {d.Panel1, d.Label27, d.Memo6});
 
   for (QWidget* w : adv) w->hide();

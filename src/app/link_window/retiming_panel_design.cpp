@@ -48,11 +48,11 @@ RetimingPanelDesign RetimingPanelDesign::build(QWidget* panel) {
   d.Edit_decalage = edit(panel, "Edit_decalage", 162, 120, 120);
 
   d.Button_calcul = button(panel, "Button_calcul", QStringLiteral("calcul xf"),
-                           QStringLiteral("applique un facteur au temps"), 8, 154, 80);
+                           QStringLiteral("applique un facteur au temps"), 8, 150, 100);
   d.Button_t0 = button(panel, "Button_t0", QStringLiteral("t0 => 00:00:00.000"),
-                       QStringLiteral("mise à zéro du temps initial et renumérotation"), 92, 154, 110);
+                       QStringLiteral("mise à zéro du temps initial et renumérotation"), 112, 150, 170);
   d.Button7 = button(panel, "Button7", QStringLiteral("Enregistrer"),
-                     QStringLiteral("on rajoute un _ devant le nom!!!"), 206, 154, 76);
+                     QStringLiteral("on rajoute un _ devant le nom!!!"), 8, 182, 274);
   return d;
 }
 

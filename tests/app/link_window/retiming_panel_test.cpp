@@ -147,6 +147,13 @@ TEST(RetimingPanel, OutputListFollowsTheAdvancedOptionsAndTheLoad) {
   // A second load keeps that layout instead of halving again.
   p.load(p.srt("a.srt"));
   EXPECT_EQ(d.Memo5->height(), 414 / 2 - 20);
+  // The window as the operator sees it, for a look by eye when asked for.
+  const QString shots = qEnvironmentVariable("WELLVUE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    p.rp().Edit_temps_avi->setText("12:30");
+    p.rp().Button_t0->click();
+    ASSERT_TRUE(p.form.grab().save(QDir(shots).filePath("link_window_retiming.png")));
+  }
 }
 
 TEST(RetimingPanel, LoadFillsTheTrackAndTheFieldsFromARealFile) {
