@@ -119,9 +119,13 @@ TEST(StationRecording, ClosingTheWindowFinishesTheRecordingAndStartUpRecoversNot
   w.prompter.add_answer(true);   // start
   ASSERT_TRUE(w.recording->btStartClick());
   ASSERT_TRUE(wait_until([&] { return test::entries_in(w.link->link().track()) >= 2; }));
+  // Frames must have reached the file, or the finished recording is rightly dropped as empty.
+  ASSERT_TRUE(wait_until([&] { return w.main->engine().FirstFrameTimeNs() > 0; }));
+  ASSERT_TRUE(wait_until([&] { return w.main->Label5->text().contains(QStringLiteral("mn")); }));
   w.recording->FormClose();
   w.main->FormClose();
-  EXPECT_TRUE(test::play_avi(w.avi()).ok);
+  const auto played = test::play_avi(w.avi());
+  EXPECT_TRUE(played.ok) << w.avi() << ": " << played.error << " (" << played.frames << " frames)";
   const auto messages = w.prompter.texts().size();
   w.recording->recover_unfinished();
   EXPECT_EQ(w.prompter.texts().size(), messages);
