@@ -191,6 +191,8 @@ void TFormMain::quit_after_start(int code) {
 }
 
 void TFormMain::FormClose() {
+  // A recording under way is finished (track closed and saved, file finalised) before the engine stops.
+  if (links_.finish_recording) links_.finish_recording();
   TVideoCapture& e = cap->engine();
   e.StopPreview();
   e.StopCapture();

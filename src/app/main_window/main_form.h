@@ -223,7 +223,6 @@ class TFormMain : public QWidget {
   bool in_resize_ = false;
   bool shown_once_ = false;
   bool closed_ = false;
-  std::int64_t last_capture_time_ = -1;
 };
 
 }  // namespace wellvue

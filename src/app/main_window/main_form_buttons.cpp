@@ -113,22 +113,14 @@ void TFormMain::choix_cam_Button2Click() {
   if (edit_graph_config(*config_, cap->backend(), graph_memory_, prefix, this)) e.ApplyConfig(config_.get());
 }
 
-bool TFormMain::btStartClick() {
-  // Recording needs the subtitle track of the link window; until it is connected, nothing starts.
-  return false;
+bool TFormMain::btStartClick() { return links_.start_recording ? links_.start_recording() : false; }
+
+void TFormMain::btStopClick() {
+  if (links_.stop_recording) links_.stop_recording();
 }
 
-void TFormMain::btStopClick() {}
-
 void TFormMain::capCaptureProgress() {
-  const std::uint32_t t = cap->engine().CaptureTime();
-  if (last_capture_time_ > 0) {
-    const std::string text =
-        format_pattern(t / 60000, " 0 mn ") + format_pattern((t % 60000) / 1000.0, " 0.0 s");
-    const QString shown = to_qt(text);
-    if (Label5->text() != shown) Label5->setText(shown);
-  }
-  last_capture_time_ = t;
+  if (links_.recording_progress) links_.recording_progress();
 }
 
 void TFormMain::BitBtn2Click() { Panel_margelle->hide(); }

@@ -1,6 +1,7 @@
 #include "app/main_window/station.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 
 #include "app/main_window/station_backend.h"
 #include "app/services/text_bridge.h"
@@ -22,6 +23,11 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   LinkWindowOptions link_options;
   link_options.boundary = &boundary_;
   link_options.executable_path = options.settings_executable_path;
+  // "exit programme" finishes a recording under way before the process ends.
+  link_options.end_process = [this](int code) {
+    if (recording_) recording_->FormClose();
+    std::_Exit(code);
+  };
   if (options.system_ports) link_options.system_ports = options.system_ports;
   link_ = std::make_unique<TForm1>(main_.get(), prompter_, link_options);
 
@@ -50,11 +56,20 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   links.calibration_start = [link](Sender s) { link->link().BitBtn_startClick(s); };
   links.calibration_stop = [link](Sender s) { link->link().BitBtn_stopClick(s); };
   links.calibration_manual = [link](Sender s) { link->link().BitBtn_manuClick(s); };
+  recording_ = std::make_unique<StationRecording>(*main_, *link_, prompter_);
+  StationRecording* recording = recording_.get();
+  links.start_recording = [recording] { return recording->btStartClick(); };
+  links.stop_recording = [recording] { recording->btStopClick(); };
+  links.recording_progress = [recording] { recording->capCaptureProgress(); };
+  links.finish_recording = [recording] { recording->FormClose(); };
   main_->set_links(std::move(links));
+  // Before any camera choice or recording: a new recording would replace the old temporary file.
+  recording_->recover_unfinished();
 }
 
 Station::~Station() {
-  // The link window refers to the main window: it goes first.
+  // The recording refers to both windows, the link window to the main window.
+  recording_.reset();
   link_.reset();
   main_.reset();
 }

@@ -10,6 +10,7 @@
 
 #include "app/link_window/tform1.h"
 #include "app/main_window/main_form.h"
+#include "app/recording/station_recording.h"
 #include "app/services/handler_boundary.h"
 #include "app/services/qt_prompter.h"
 
@@ -42,6 +43,7 @@ class Station {
   HandlerBoundary boundary_;
   std::unique_ptr<TFormMain> main_;
   std::unique_ptr<TForm1> link_;
+  std::unique_ptr<StationRecording> recording_;
 };
 
 }  // namespace wellvue

@@ -29,6 +29,13 @@ struct StationLinks {
   std::function<void(Sender)> calibration_start;
   std::function<void(Sender)> calibration_stop;
   std::function<void(Sender)> calibration_manual;
+
+  // The recording: start (true when the engine records), stop, the progress display, and a
+  // recording under way finished before the program ends.
+  std::function<bool()> start_recording;
+  std::function<void()> stop_recording;
+  std::function<void()> recording_progress;
+  std::function<void()> finish_recording;
 };
 
 }  // namespace wellvue
