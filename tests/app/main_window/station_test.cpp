@@ -3,6 +3,8 @@
 // encoder link.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +21,8 @@
 #include "descent_profile.h"
 #include "form_fixture.h"
 #include "sim_board.h"
+#include "capture/avi/avi_info.h"
+#include "util/cp1252.h"
 #include "util/numbers.h"
 
 namespace wellvue {
@@ -126,6 +130,80 @@ TEST(Demo, StartsWithTheDepthMovingAndTheTestPictureShown) {
   const QByteArray text = ini.readAll();
   EXPECT_TRUE(text.contains("repertoire_video = " + QFile::encodeName(demo.video_folder()))) << text.toStdString();
 }
+
+// Answers Yes to every question (but the zero question, answered as told) and OK to every
+// message, keeping their texts.
+class YesSayer {
+ public:
+  explicit YesSayer(bool zero_counters) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, zero_counters] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      texts.push_back(box->text());
+      const bool zero_question = box->text().contains(QStringLiteral("margelle"));
+      for (QAbstractButton* b : box->buttons()) {
+        const auto role = box->buttonRole(b);
+        const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
+        if (zero_question ? (consent == zero_counters && role != QMessageBox::AcceptRole) : consent) {
+          b->click();
+          return;
+        }
+      }
+    });
+    timer_.start(30);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+// The operator's whole round through the buttons of the demo station: camera, start, a few
+// seconds of descent, stop; the video and its subtitles then stand side by side.
+void record_through_the_buttons(bool zero_counters) {
+  Demo demo;
+  Station station(demo.station_options());
+  TFormMain& m = station.main_form();
+  ASSERT_TRUE(Demo::choose_test_camera(m));
+  m.CheckBox1->setChecked(false);  // a name without the date stamp
+  YesSayer yes(zero_counters);
+
+  m.traite_down(m.Panel_start_capture);
+  ASSERT_TRUE(m.Panel_stop_capture->is_enabled_button()) << yes.texts.size() << " boxes, last: "
+                                                         << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
+  EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 0);
+  process_until([&] { return m.engine().CaptureTime() >= 2000; }, 60000);
+  EXPECT_TRUE(m.Label5->text().contains(QStringLiteral("mn")))
+      << m.Label5->text().toStdString() << " after " << m.engine().CaptureTime() << " ms; last box: "
+      << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
+  m.traite_down(m.Panel_stop_capture);
+  EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 1);
+  EXPECT_EQ(m.Label5->text(), QStringLiteral("stopp\u00e9"));
+
+  const QString base = demo.video_folder() + "/" + m.Edit_nom_prefixe->text().trimmed();
+  const auto info = avi::read_avi_file((base + ".avi").toStdString());
+  ASSERT_TRUE(info.info.has_value()) << info.error << " in "
+                                     << QDir(demo.video_folder()).entryList().join(' ').toStdString()
+                                     << "; boxes: " << yes.texts.join(" | ").toStdString();
+  EXPECT_TRUE(info.info->finalised);
+  EXPECT_GT(info.info->declared_video_frames(), 10u);
+  QFile srt(base + ".srt");
+  ASSERT_TRUE(srt.open(QIODevice::ReadOnly));
+  const QByteArray text = srt.readAll();
+  EXPECT_TRUE(!text.isEmpty() && text[0] >= '0' && text[0] <= '9') << text.left(80).toStdString();
+  EXPECT_TRUE(text.contains(" --> ")) << text.toStdString();
+  EXPECT_TRUE(text.contains(" ... ")) << "closing entry missing";
+  EXPECT_TRUE(text.endsWith("\r\n\r\n"));
+  m.close();
+}
+
+TEST(Demo, StartAndStopButtonsLeaveTheVideoAndItsSubtitlesSideBySide) { record_through_the_buttons(false); }
+
+// Open fault, kept as its reproducer: with the counters zeroed at the start (port closed and
+// opened again before the engine starts), the demo's DV recording ends with no AVI although the
+// closing message names it. Enable once fixed.
+TEST(Demo, DISABLED_StartWithZeroedCountersKeepsTheVideo) { record_through_the_buttons(true); }
 
 TEST(DescentProfile, GoesDownInStagesWithPausesAndComesBack) {
   DescentProfile p;
