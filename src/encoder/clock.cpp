@@ -10,6 +10,10 @@ double SystemClock::elapsed_ms() {
   return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
+double SystemClock::elapsed_ms_at(std::chrono::steady_clock::time_point when) {
+  return std::chrono::duration<double, std::milli>(when.time_since_epoch()).count();
+}
+
 void SystemClock::pause_ms(double ms) {
   if (!(ms > 0)) return;
   // sleep_until on the steady clock: a signal or an early wake-up cannot shorten the pause.

@@ -15,7 +15,7 @@ EncoderLink::EncoderLink(SerialPort& port, Clock& clock, Prompter& prompter, Lin
       view_(view),
       memos_{LineLog(kDiagnosticLines), LineLog(kDiagnosticLines), LineLog(kDiagnosticLines),
              LineLog(kDiagnosticLines), LineLog(0)},
-      reader_(port, std::move(post), [this](const std::string& bytes) { on_read(bytes); }) {}
+      reader_(port, std::move(post), [this](const std::string& bytes, PollReader::ReadTime completed) { on_read(bytes, completed); }) {}
 
 EncoderLink::~EncoderLink() { reader_.stop(); }
 

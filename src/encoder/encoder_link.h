@@ -157,7 +157,7 @@ class EncoderLink {
   void title_step();
   void depth_entry(const std::string& depth_line);
   void start_depth_from_field(bool set_field);
-  void on_read(const std::string& bytes);
+  void on_read(const std::string& bytes, PollReader::ReadTime completed);
   void open_com_begin(OpenJob& job);
   bool open_com_finish(OpenJob& job);
   int edit13_code() const;
@@ -176,6 +176,8 @@ class EncoderLink {
   std::function<void(const std::string&)> error_handler_;
   TrackListener track_listener_;
   std::optional<std::int64_t> pinned_origin_;
+  // While a delivered read is handled: when it completed. Its lines take their time codes from it.
+  std::optional<PollReader::ReadTime> read_time_;
   PollReader reader_;
 };
 

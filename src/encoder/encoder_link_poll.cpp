@@ -11,7 +11,12 @@ namespace wellvue {
 int EncoderLink::edit13_code() const { return parse_int(fields_.Edit13) & 0xFF; }
 int EncoderLink::edit14_count() const { return parse_int(fields_.Edit14) & 0xFF; }
 
-void EncoderLink::on_read(const std::string& bytes) {
+void EncoderLink::on_read(const std::string& bytes, PollReader::ReadTime completed) {
+  struct Stamp {
+    std::optional<PollReader::ReadTime>& slot;
+    ~Stamp() { slot.reset(); }
+  } stamp{read_time_};
+  read_time_ = completed;
   if (!error_handler_) {
     Timer1Timer(bytes);
     return;

@@ -10,7 +10,9 @@
 namespace wellvue {
 
 std::string EncoderLink::time_code_now() {
-  const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
+  // A line read by the reader thread dates from its read, not from when this thread got to it.
+  const double ms = read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms();
+  const auto now = static_cast<std::int64_t>(std::floor(ms));
   if (state_.entry_number == -1) state_.time_origin_ms = pinned_origin_ ? *pinned_origin_ : now;
   std::int64_t e = now - state_.time_origin_ms;
   if (e < 0) e = 0;  // an origin ahead of the clock (set by hand) shows the track start

@@ -7,8 +7,7 @@ namespace wellvue {
 struct PollReader::Shared {
   std::mutex mutex;
   std::condition_variable cv;
-  bool want_read = false;   // the owner has handled the last read
-  bool in_flight = false;   // a read is running or its result is on its way
+  std::uint32_t pending = 0;  // completions posted and not yet handled
   bool quit = false;
   std::uint32_t interval_ms = 0;
   // Owner-thread fields: completions of another generation, or arriving after the reader is
@@ -17,7 +16,7 @@ struct PollReader::Shared {
   PollReader* owner = nullptr;
 };
 
-PollReader::PollReader(SerialPort& port, Post post, std::function<void(const std::string&)> on_read)
+PollReader::PollReader(SerialPort& port, Post post, OnRead on_read)
     : port_(port), post_(std::move(post)), on_read_(std::move(on_read)), shared_(std::make_shared<Shared>()) {
   shared_->owner = this;
 }
@@ -32,8 +31,7 @@ void PollReader::start(std::uint32_t interval_ms) {
   {
     std::lock_guard lock(shared_->mutex);
     shared_->quit = false;
-    shared_->want_read = true;
-    shared_->in_flight = false;
+    shared_->pending = 0;
     shared_->interval_ms = interval_ms;
   }
   const std::uint64_t generation = ++shared_->generation;
@@ -56,13 +54,7 @@ void PollReader::stop() {
 }
 
 void PollReader::kick() {
-  if (!running_) return;
-  {
-    std::lock_guard lock(shared_->mutex);
-    if (shared_->in_flight) return;
-    shared_->want_read = true;
-  }
-  shared_->cv.notify_all();
+  if (running_) shared_->cv.notify_all();
 }
 
 void PollReader::thread_main(std::shared_ptr<Shared> shared, std::uint64_t generation) {
@@ -77,46 +69,45 @@ void PollReader::thread_main(std::shared_ptr<Shared> shared, std::uint64_t gener
   for (;;) {
     {
       std::unique_lock lock(shared->mutex);
-      shared->cv.wait(lock, [&] { return shared->want_read || shared->quit; });
+      shared->cv.wait(lock, [&] { return shared->pending < kMaxPending || shared->quit; });
       if (shared->quit) return;
       // Reads that end at once (no device) still start no more often than once an interval.
       shared->cv.wait_until(lock, last_start + interval, [&] { return shared->quit; });
       if (shared->quit) return;
-      shared->want_read = false;
-      shared->in_flight = true;
     }
     last_start = Clock::now();
     // The interval is part of the silent wait, so a line that arrives at any moment is read at once.
     std::string bytes = port_.read_burst(interval_ms);
+    const ReadTime completed = Clock::now();
     {
       std::lock_guard lock(shared->mutex);
       if (shared->quit) return;
+      ++shared->pending;
     }
-    post_([shared, generation, bytes = std::move(bytes)] {
+    post_([shared, generation, completed, bytes = std::move(bytes)] {
       if (shared->owner != nullptr && shared->generation == generation) {
-        shared->owner->deliver(bytes, generation);
+        shared->owner->deliver(bytes, completed, generation);
       }
     });
   }
 }
 
-void PollReader::deliver(const std::string& bytes, std::uint64_t generation) {
-  // The next read is asked for even when the handler throws (a conversion error ends one poll,
-  // never the polling), unless the handler stopped or restarted the reader.
-  struct Next {
+void PollReader::deliver(const std::string& bytes, ReadTime completed, std::uint64_t generation) {
+  // The read is handled even when the handler throws (a conversion error ends one poll, never the
+  // polling), unless the handler stopped or restarted the reader.
+  struct Handled {
     PollReader& r;
     std::uint64_t generation;
-    ~Next() {
+    ~Handled() {
       if (!r.running_ || r.shared_->generation != generation) return;
       {
         std::lock_guard lock(r.shared_->mutex);
-        r.shared_->in_flight = false;
-        r.shared_->want_read = true;
+        if (r.shared_->pending > 0) --r.shared_->pending;
       }
       r.shared_->cv.notify_all();
     }
-  } next{*this, generation};
-  on_read_(bytes);
+  } handled{*this, generation};
+  on_read_(bytes, completed);
 }
 
 }  // namespace wellvue

@@ -1,8 +1,10 @@
 // The reader thread of the polling: it runs the serial reads so the owner thread never waits on
-// the port, and hands each completed read to the owner through a posting function. The next read
-// starts as soon as the owner has handled the last one; its silent wait includes the polling
-// interval, so a silent board still gives one poll per interval + read time-out.
+// the port, and hands each completed read, stamped with the moment it completed, to the owner
+// through a posting function. Reads follow one another whether or not the owner has handled the
+// last ones, so a busy owner delays the handling of a line but not its time; a silent read's wait
+// includes the polling interval, so a silent board still gives one poll per interval + time-out.
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -18,8 +20,11 @@ namespace wellvue {
 class PollReader {
  public:
   using Post = std::function<void(std::function<void()>)>;
-  // on_read runs on the owner thread (wherever `post` delivers) with the bytes of one read.
-  PollReader(SerialPort& port, Post post, std::function<void(const std::string&)> on_read);
+  using ReadTime = std::chrono::steady_clock::time_point;
+  // on_read runs on the owner thread (wherever `post` delivers) with the bytes of one read and the
+  // moment that read completed, taken on the reader thread: a late owner does not make it late.
+  using OnRead = std::function<void(const std::string& bytes, ReadTime completed)>;
+  PollReader(SerialPort& port, Post post, OnRead on_read);
   ~PollReader();
   PollReader(const PollReader&) = delete;
   PollReader& operator=(const PollReader&) = delete;
@@ -30,18 +35,20 @@ class PollReader {
   // is already posted is then dropped when it arrives.
   void stop();
   bool running() const { return running_; }
-  // Owner thread. Asks for a read when none is in flight (a timer tick); normally not needed,
-  // since every handled read asks for the next.
+  // Owner thread. Wakes a reader held back by too many unhandled reads (a timer tick); normally
+  // not needed, since every handled read makes room.
   void kick();
+  // Reads completed and not yet handled, beyond which the reader waits for the owner.
+  static constexpr std::uint32_t kMaxPending = 256;
 
  private:
   struct Shared;
   void thread_main(std::shared_ptr<Shared> shared, std::uint64_t generation);
-  void deliver(const std::string& bytes, std::uint64_t generation);
+  void deliver(const std::string& bytes, ReadTime completed, std::uint64_t generation);
 
   SerialPort& port_;
   Post post_;
-  std::function<void(const std::string&)> on_read_;
+  OnRead on_read_;
   std::shared_ptr<Shared> shared_;
   std::thread thread_;
   bool running_ = false;

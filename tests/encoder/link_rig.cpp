@@ -4,7 +4,8 @@
 
 namespace wellvue::test {
 
-LinkRig::LinkRig() : link(port, clock, prompter, view, queue.sink()) {
+LinkRig::LinkRig(Clock* link_clock)
+    : link(port, link_clock ? *link_clock : clock, prompter, view, queue.sink()) {
   link.set_error_handler([this](const std::string& text) { errors.push_back(text); });
   auto& f = link.fields();
   f.ComboBox1_port_com = board.slave_path();

@@ -46,7 +46,9 @@ class RecordingView : public LinkView {
 };
 
 struct LinkRig {
-  LinkRig();
+  LinkRig() : LinkRig(nullptr) {}
+  // The link on `link_clock` instead of the scripted clock (null: the scripted one).
+  explicit LinkRig(Clock* link_clock);
   ~LinkRig();
   // "OpenCom" on the simulated board; true when polling started.
   bool open();

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link_rig.h"
@@ -68,6 +69,39 @@ TEST(Track, TitleEntriesWhileSilentThenDepthEntry) {
   EXPECT_EQ(t[14], "P12" + std::string(35, ' ') + "4,04m      ---");
   EXPECT_EQ(t[15], "");
   EXPECT_EQ(rig.link.state().line_count, 1);
+}
+
+// A line's time is when its read completed on the reader thread, however late the owner thread
+// handles it; and reads go on while the owner is busy.
+TEST(Track, LineTimeIsTheReadsNotTheHandlings) {
+  SystemClock real;
+  LinkRig rig(&real);
+  ASSERT_TRUE(rig.open());
+  rig.link.RadioGroup1Click(0);
+  ASSERT_TRUE(rig.run_until([&] { return rig.link.track().size() >= 4; }));  // the first title entry
+  const double sent_ms = real.elapsed_ms();
+  rig.link.set_track_origin(static_cast<std::int64_t>(sent_ms));
+  ASSERT_GT(rig.board.write_bytes("240|\r\n"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the owner is busy elsewhere
+  ASSERT_GT(rig.board.write_bytes("480|\r\n"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  const double handled_from_ms = real.elapsed_ms();
+  ASSERT_TRUE(rig.run_until([&] { return rig.link.state().line_count >= 2; }));
+  std::vector<std::int64_t> ends;
+  for (const std::string& line : rig.link.track()) {
+    const auto arrow = line.find(" --> ");
+    if (arrow == std::string::npos) continue;
+    const std::string end = line.substr(arrow + 5);  // hh:mm:ss,mmm
+    ends.push_back(std::stoll(end.substr(0, 2)) * 3600000 + std::stoll(end.substr(3, 2)) * 60000 +
+                   std::stoll(end.substr(6, 2)) * 1000 + std::stoll(end.substr(9, 3)));
+  }
+  ASSERT_GE(ends.size(), 2u);
+  // Each line within a read's time-out of its sending, both well before they were handled.
+  const std::int64_t first = ends[ends.size() - 2], second = ends.back();
+  EXPECT_LT(first, 150) << "handled after " << handled_from_ms - sent_ms << " ms";
+  EXPECT_GE(second, 400);
+  EXPECT_LT(second, 550);
+  EXPECT_GT(handled_from_ms - sent_ms, 800);
 }
 
 struct PrefixCase {

@@ -74,4 +74,9 @@ std::string kept_message(const std::string& kept, const std::string& avi_name, c
          ")\n\n" + "  " + elapsed + "\n";
 }
 
+std::string no_video_message(const std::string& avi_name, const std::string& srt_name) {
+  return " enregistrement sans vid\xE9o : aucune image n'est arriv\xE9" "e de la cam\xE9ra.\n\n  " + avi_name +
+         " n'a pas \xE9t\xE9 cr\xE9\xE9.\n\n  Les profondeurs sont dans " + srt_name + "\n";
+}
+
 }  // namespace wellvue

@@ -29,6 +29,9 @@ extern const char* const kZeroQuestion;
 std::string recorded_message(const std::string& avi_name, const std::string& elapsed);
 // The recording could not take its name: it stays under `kept`.
 std::string kept_message(const std::string& kept, const std::string& avi_name, const std::string& elapsed);
+// No picture reached the file (camera silent or stopped at once): there is no video, only the
+// subtitles beside where it would be.
+std::string no_video_message(const std::string& avi_name, const std::string& srt_name);
 extern const char* const kStoppedText;
 extern const char* const kZeroDepthText;
 

@@ -242,10 +242,18 @@ void RecordingWorkflow::stop(bool closing_message) {
   }
   remove_recording_note(recording_file_);
 
+  // The engine leaves no file behind a recording that received no picture: never call that a success.
+  const CaptureStats& stats = engine_.LastCaptureStats();
+  const bool no_video = !kept && stats.known && stats.frames_written == 0;
+
   capCaptureProgress();
   if (closing_message) {
     const std::string elapsed = host_.status_text();
-    prompter_.inform(kept ? kept_message(utf8_to_cp1252(file), avi_name_, elapsed) : recorded_message(avi_name_, elapsed));
+    if (no_video) {
+      prompter_.inform(no_video_message(avi_name_, srt_name_));
+    } else {
+      prompter_.inform(kept ? kept_message(utf8_to_cp1252(file), avi_name_, elapsed) : recorded_message(avi_name_, elapsed));
+    }
   }
   host_.set_status_text(kStoppedText);
 }

@@ -8,6 +8,7 @@
 
 #include "app/recording/recording_texts.h"
 #include "app/recording/unfinished_recordings.h"
+#include "capture/gst/test_pattern_device.h"
 #include "recording_rig.h"
 #include "util/conversion_error.h"
 
@@ -218,6 +219,28 @@ TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
   // Nothing left to finish.
   rig.workflow->finish_before_exit();
   EXPECT_EQ(rig.prompter.texts().size(), messages);
+}
+
+// A camera that sends no picture leaves no video file: the operator is told so, not "effectué",
+// and the depths are still saved.
+TEST(RecordingWorkflow, ARecordingWithoutPicturesSaysSo) {
+  TempFolder dir;
+  Rig rig(dir.path);
+  struct Thaw {
+    ~Thaw() { gst::freeze_test_pattern_sources(false); }
+  } thaw;
+  gst::freeze_test_pattern_sources(true);
+  rig.run_for(300);  // frames already on their way are through
+  ASSERT_TRUE(rig.start(false));
+  rig.run_for(1500);
+  rig.workflow->btStopClick();
+  const std::string avi = (dir.path / "puits.avi").string();
+  const std::string srt = (dir.path / "puits.srt").string();
+  EXPECT_EQ(rig.engine->LastCaptureStats().frames_written, 0u);
+  EXPECT_FALSE(fs::exists(avi));
+  EXPECT_EQ(rig.prompter.texts().back(), no_video_message(avi, srt));
+  EXPECT_EQ(count_with(test::parse_srt(srt), " ... "), 1);
+  EXPECT_EQ(rig.view.label5, kStoppedText);
 }
 
 }  // namespace
