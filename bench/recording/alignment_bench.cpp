@@ -10,6 +10,7 @@
 // after the start with the end at the last 100 ms tick.
 //
 //   recording_alignment_bench [--seconds 300] [--timing both|first-frame|first-poll] [--folder DIR]
+//                             [--outliers]   (lists the lines over 40 ms)
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -97,6 +98,8 @@ std::vector<std::string> descent_lines() {
   }
   return lines;
 }
+
+bool g_list_outliers = false;
 
 struct Entry {
   std::int64_t start_ms = 0, end_ms = 0;
@@ -215,7 +218,9 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
               avi_ms / 1000.0, closing.end_ms - avi_ms);
 
   Stats arrival, start;
-  for (const auto& e : entries) {
+  // The closing pair (the last depth held to the end, then the end time) marks no line's arrival.
+  for (std::size_t k = 0; k + 2 < entries.size(); ++k) {
+    const Entry& e = entries[k];
     const auto m = e.text.find_last_of("0123456789");
     if (e.text.find(" ... ") != std::string::npos || m == std::string::npos || e.text.find('m') == std::string::npos) continue;
     // The depth text "x.xxm" after the borehole padding: its centimetres name the count.
@@ -241,6 +246,10 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
     const double frame_ms = sent - first_frame_ms;  // video time of the frame captured then
     if (frame_ms < 0 || frame_ms > avi_ms) continue;
     arrival.add(static_cast<double>(e.end_ms) - frame_ms);
+    if (g_list_outliers && std::fabs(static_cast<double>(e.end_ms) - frame_ms) > 40) {
+      std::printf("  outlier: count %lld sent at %.1f ms of video, its entry %lld --> %lld ms\n", count, frame_ms,
+                  static_cast<long long>(e.start_ms), static_cast<long long>(e.end_ms));
+    }
     start.add(static_cast<double>(e.start_ms) - frame_ms);
   }
   std::printf("lines: %zu depth lines\n", arrival.v.size());
@@ -261,10 +270,12 @@ int main(int argc, char** argv) {
   int seconds = 300;
   std::string timing = "both";
   fs::path folder = fs::temp_directory_path() / "wellvue-alignment";
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (!std::strcmp(argv[i], "--seconds")) seconds = std::atoi(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--timing")) timing = argv[i + 1];
-    else if (!std::strcmp(argv[i], "--folder")) folder = argv[i + 1];
+  for (int i = 1; i < argc; ++i) {
+    const bool has_value = i + 1 < argc;
+    if (!std::strcmp(argv[i], "--outliers")) g_list_outliers = true;
+    else if (has_value && !std::strcmp(argv[i], "--seconds")) seconds = std::atoi(argv[++i]);
+    else if (has_value && !std::strcmp(argv[i], "--timing")) timing = argv[++i];
+    else if (has_value && !std::strcmp(argv[i], "--folder")) folder = argv[++i];
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   gst::ensure_gstreamer();

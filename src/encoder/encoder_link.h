@@ -125,10 +125,12 @@ class EncoderLink {
   // Saves the track to `path` (CP1252 bytes, CR LF after every line); throws ConversionError
   // with "Impossible de créer le fichier %s" when it cannot be written.
   void save_track(const std::string& path) const;
-  // Observes the subtitle track: each line as it is appended, and each emptying.
+  // Observes the subtitle track: each line as it is appended, and each emptying; and is asked
+  // before each time code is taken, so that it can bring a pinned origin up to date first.
   struct TrackListener {
     std::function<void(const std::string& line)> line;
     std::function<void()> cleared;
+    std::function<void()> before_time_code;
   };
   void set_track_listener(TrackListener listener) { track_listener_ = std::move(listener); }
   // Pins the track's time origin to origin_ms, a time of elapsed_ms(): a track that starts counts

@@ -10,6 +10,7 @@
 namespace wellvue {
 
 std::string EncoderLink::time_code_now() {
+  if (track_listener_.before_time_code) track_listener_.before_time_code();
   // A line read by the reader thread dates from its read, not from when this thread got to it.
   const double ms = read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms();
   const auto now = static_cast<std::int64_t>(std::floor(ms));

@@ -66,19 +66,22 @@ void PollReader::thread_main(std::shared_ptr<Shared> shared, std::uint64_t gener
   }
   const auto interval = std::chrono::milliseconds(interval_ms);
   Clock::time_point last_start = Clock::now() - interval;
+  bool last_had_bytes = false;
   for (;;) {
     {
       std::unique_lock lock(shared->mutex);
       shared->cv.wait(lock, [&] { return shared->pending < kMaxPending || shared->quit; });
       if (shared->quit) return;
-      // Reads that end at once (no device) still start no more often than once an interval.
-      shared->cv.wait_until(lock, last_start + interval, [&] { return shared->quit; });
+      // Empty reads that end at once (no device) still start no more often than once an interval;
+      // after a read with bytes the next starts at once, so a line that follows soon is not held.
+      if (!last_had_bytes) shared->cv.wait_until(lock, last_start + interval, [&] { return shared->quit; });
       if (shared->quit) return;
     }
     last_start = Clock::now();
     // The interval is part of the silent wait, so a line that arrives at any moment is read at once.
     std::string bytes = port_.read_burst(interval_ms);
     const ReadTime completed = Clock::now();
+    last_had_bytes = !bytes.empty();
     {
       std::lock_guard lock(shared->mutex);
       if (shared->quit) return;

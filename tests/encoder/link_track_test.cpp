@@ -71,6 +71,25 @@ TEST(Track, TitleEntriesWhileSilentThenDepthEntry) {
   EXPECT_EQ(rig.link.state().line_count, 1);
 }
 
+// The listener may move a pinned origin just before a time code is taken; that time code uses it.
+TEST(TimeCode, ListenerBringsThePinnedOriginUpToDateFirst) {
+  LinkRig rig;
+  rig.clock.set(10000);
+  rig.link.set_track_origin(9000);
+  int asked = 0;
+  EncoderLink::TrackListener listener;
+  listener.before_time_code = [&] {
+    ++asked;
+    rig.link.set_track_origin(9500);
+  };
+  rig.link.set_track_listener(listener);
+  EXPECT_EQ(rig.link.time_code_now(), "00:00:00,500");
+  rig.link.state().entry_number = 0;
+  rig.clock.set(12000);
+  EXPECT_EQ(rig.link.time_code_now(), "00:00:02,500");
+  EXPECT_EQ(asked, 2);
+}
+
 // A line's time is when its read completed on the reader thread, however late the owner thread
 // handles it; and reads go on while the owner is busy.
 TEST(Track, LineTimeIsTheReadsNotTheHandlings) {

@@ -31,6 +31,8 @@ RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config
   EncoderLink::TrackListener listener;
   listener.line = [this](const std::string& line) { journal_.line(line); };
   listener.cleared = [this] { journal_.cleared(); };
+  // A line read before the first progress tick is timed from the first frame too, when it is known.
+  listener.before_time_code = [this] { refine_origin(); };
   link_.set_track_listener(std::move(listener));
 }
 
