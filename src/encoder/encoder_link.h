@@ -107,11 +107,11 @@ class EncoderLink {
   bool polling() const { return reader_.running(); }
 
   // ---- Polling -------------------------------------------------------------------------
-  // A timer tick: makes sure a read is in flight while polling. Reads chain by themselves, so an
-  // owner without a timer needs no ticks.
+  // A timer tick: wakes the reader if it waits for the owner. Reads follow one another by
+  // themselves, so an owner without a timer needs no ticks.
   void Timer1Timer();
   // One poll with the bytes of its read (what the reader thread delivers). Throws
-  // ConversionError where a field or a count does not convert; the next read is asked for anyway.
+  // ConversionError where a field or a count does not convert; the polling goes on.
   void Timer1Timer(const std::string& read);
 
   // ---- Live subtitle track ---------------------------------------------------------------

@@ -186,6 +186,9 @@ TEST(SettingsFileTest, LineEndsOnReading) {
       {"a = 1\nb = 2", {"a = 1", "b = 2"}},
       {"a = 1\rb = 2\r", {"a = 1", "b = 2"}},
       {"a = 1\r\n\r\nb = 2\n\n", {"a = 1", "", "b = 2", ""}},
+      {"a = 1\r\nb = 2\rc = 3\nd = 4", {"a = 1", "b = 2", "c = 3", "d = 4"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
+      {"r = vid\xE9o\r\n", {"r = vid\xE9o"}},  // CP1252 bytes as they are
       {"", {}},
   };
   for (const auto& c : cases) {

@@ -5,7 +5,7 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qt_link_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/port_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/terminal_launcher.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/settings_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_location.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tform1.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tform1_settings.cpp

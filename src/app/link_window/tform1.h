@@ -13,7 +13,7 @@
 #include "app/link_window/link_window_design.h"
 #include "app/link_window/qt_link_view.h"
 #include "app/link_window/retiming_panel_design.h"
-#include "app/link_window/settings_file.h"
+#include "app/link_window/settings_location.h"
 #include "app/main_window/station_links.h"
 #include "app/services/gui_poster.h"
 #include "app/services/handler_boundary.h"

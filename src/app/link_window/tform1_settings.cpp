@@ -1,7 +1,6 @@
 // Reading and writing the settings file over both windows (lire_param, sauve_param).
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,7 +45,7 @@ void show_lines(QWidget* main, const SettingsLines& lines) {
 
 const SettingsLocation& TForm1::settings_location() {
   if (!located_) {
-    location_ = choose_settings_location(options_.executable_path);
+    location_ = station_settings_location(options_.executable_path);
     located_ = true;
   }
   return location_;
@@ -108,17 +107,12 @@ void TForm1::apply_settings(const SettingsValues& v) {
 void TForm1::lire_param() {
   host_->apply_colour_scheme();
   const SettingsLocation& where = settings_location();
-  SettingsLines lines;
-  if (QFileInfo::exists(where.file)) {
-    lines = load_settings_file(where.file);
-  } else {
-    lines = default_settings_lines();
-  }
+  const SettingsLines lines = load_settings_lines(where.settings_file);
   show_lines(main_, lines);
 
   SettingsValues values = gather_settings();
   try {
-    read_settings_into(lines, from_qt(where.default_video_folder), values);
+    read_settings_into(lines, path_text(where.default_video_folder), values);
   } catch (...) {
     // The keys read before the failing one are applied; the rest keep their values.
     apply_settings(values);
@@ -146,8 +140,8 @@ void TForm1::lire_param() {
 void TForm1::sauve_param() {
   const SettingsLines lines = settings_lines(gather_settings());
   show_lines(main_, lines);
-  const QString path = settings_location().file;
-  if (!save_settings_file(path, lines)) prompter_.inform(settings_write_failed_text(path));
+  const SettingsWriteResult written = write_settings_file(settings_location().settings_file, lines);
+  if (!written.ok) prompter_.inform(written.message);
 }
 
 }  // namespace wellvue

@@ -113,7 +113,10 @@ void RecordingWorkflow::start_journal() {
   journal_.open(srt);
   for (const auto& line : link_.track()) journal_.line(line);
   recording_file_ = engine_.RecordingFile();
-  if (!recording_file_.empty()) write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt});
+  if (recording_file_.empty()) return;
+  write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt});
+  const std::string folder = std::filesystem::path(recording_file_).parent_path().string();
+  if (!options_.recording_folders_file.empty()) remember_recording_folder(options_.recording_folders_file, folder);
 }
 
 void RecordingWorkflow::refine_origin() {

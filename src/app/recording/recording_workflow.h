@@ -28,6 +28,8 @@ enum class TrackTiming {
 
 struct RecordingOptions {
   TrackTiming timing = TrackTiming::FirstFrame;
+  // Where the folders of the recordings are remembered for start-up recovery; empty: nowhere.
+  std::string recording_folders_file;
 };
 
 class RecordingWorkflow {

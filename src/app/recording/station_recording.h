@@ -2,6 +2,7 @@
 // progress and closing forward here, and start-up hands over the unfinished recordings to recover.
 #pragma once
 #include <memory>
+#include <string>
 
 #include "app/recording/qt_recording_host.h"
 #include "app/recording/recording_workflow.h"
@@ -20,8 +21,9 @@ class StationRecording {
   void capCaptureProgress() { workflow_->capCaptureProgress(); }
   // Before the main window's closing steps: a recording under way is finished.
   void FormClose() { workflow_->finish_before_exit(); }
-  // Once the settings are read: recordings of the video folder left unfinished by a crash are
-  // repaired, moved to their names, and the operator is told which.
+  // Once the settings are read: recordings left unfinished by a crash, in the video folder or in a
+  // folder the station recorded to before, are repaired, moved to their names, and the operator is
+  // told which.
   void recover_unfinished();
 
   RecordingWorkflow& workflow() { return *workflow_; }
@@ -29,6 +31,7 @@ class StationRecording {
  private:
   TFormMain& main_;
   Prompter& prompter_;
+  std::string folders_file_;
   SystemClock own_clock_;
   QtRecordingHost host_;
   std::unique_ptr<RecordingWorkflow> workflow_;

@@ -1,5 +1,6 @@
 #include "app/recording/unfinished_recordings.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -110,6 +111,47 @@ std::vector<RecoveredRecording> recover_unfinished_recordings(const std::string&
       if (still_there) continue;
     }
     fs::remove(path, ec);
+  }
+  return out;
+}
+
+std::string recording_folders_file(const std::string& settings_file) {
+  fs::path p(settings_file);
+  p.replace_extension(".dossiers");
+  return p.string();
+}
+
+std::vector<std::string> remembered_recording_folders(const std::string& list_file) {
+  std::error_code ec;
+  if (list_file.empty() || !fs::exists(list_file, ec)) return {};
+  std::vector<std::string> folders;
+  try {
+    for (std::string& line : read_text_lines(list_file))
+      if (!line.empty()) folders.push_back(std::move(line));
+  } catch (const ConversionError&) {
+    return {};
+  }
+  return folders;
+}
+
+bool remember_recording_folder(const std::string& list_file, const std::string& folder) {
+  if (list_file.empty() || folder.empty()) return false;
+  std::vector<std::string> folders{folder};
+  for (std::string& f : remembered_recording_folders(list_file))
+    if (f != folder && folders.size() < kRememberedFolders) folders.push_back(std::move(f));
+  return write_text_lines(list_file, folders, true);
+}
+
+std::vector<RecoveredRecording> recover_unfinished_recordings(const std::vector<std::string>& folders) {
+  std::vector<RecoveredRecording> out;
+  std::vector<fs::path> seen;
+  for (const std::string& folder : folders) {
+    std::error_code ec;
+    fs::path key = fs::weakly_canonical(folder, ec);
+    if (ec) key = fs::path(folder).lexically_normal();
+    if (folder.empty() || std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+    seen.push_back(key);
+    for (RecoveredRecording& r : recover_unfinished_recordings(folder)) out.push_back(std::move(r));
   }
   return out;
 }

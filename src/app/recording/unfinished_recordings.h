@@ -1,7 +1,9 @@
 // Recordings left unfinished by a crash or a power cut. While a recording runs, a small note beside
 // the file it goes to names the file it was recorded for and its subtitle file; at start-up every
-// note found in the video folder marks a recording to repair and move to its name.
+// note found in the video folder, or in a folder where the station recorded before, marks a
+// recording to repair and move to its name.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +42,19 @@ struct RecoveredRecording {
 
 // Repairs and moves every unfinished recording noted in `folder`, and removes their notes.
 std::vector<RecoveredRecording> recover_unfinished_recordings(const std::string& folder);
+
+// The folders where the station's recordings were written, latest first, kept in a small file
+// beside its settings: the video folder may have changed since the crash. Folder names in UTF-8.
+inline constexpr std::size_t kRememberedFolders = 16;
+std::string recording_folders_file(const std::string& settings_file);
+// Puts folder first in the list (once), keeping the latest kRememberedFolders; false when the
+// list cannot be written.
+bool remember_recording_folder(const std::string& list_file, const std::string& folder);
+// The list; empty when there is none or it cannot be read.
+std::vector<std::string> remembered_recording_folders(const std::string& list_file);
+// recover_unfinished_recordings over each folder once, in order.
+std::vector<RecoveredRecording> recover_unfinished_recordings(const std::vector<std::string>& folders);
+
 // The message that tells the operator what was recovered (CP1252); empty when nothing to tell.
 std::string recovery_message(const std::vector<RecoveredRecording>& recovered);
 

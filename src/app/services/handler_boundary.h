@@ -27,9 +27,9 @@ class HandlerBoundary {
   // still open. Modal boxes keep the event loop running, so this may be re-entered.
   void report(const std::string& text);
 
-  // The same for an error met while the event loop must go on at once (a poll, whose next read
-  // is asked for only when it returns): the box opens from the event loop a moment later, and
-  // the text counts as open from now on.
+  // The same for an error met while the event loop must go on at once (a poll, whose handler must
+  // return before the next reads are handled): the box opens from the event loop a moment later,
+  // and the text counts as open from now on.
   void report_later(const std::string& text);
 
   // Texts whose box is open (or about to open) now.

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app/link_window/settings_file.h"
+#include "util/settings_file.h"
 
 namespace wellvue::testing {
 namespace {
@@ -71,11 +71,11 @@ UnwritableDir::UnwritableDir() { ok_ = dir_.isValid(); }
 void UnwritableDir::lock() {
   QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup);
-  if (folder_writable(dir_.path())) {
+  if (folder_is_writable(QFile::encodeName(dir_.path()).toStdString())) {
     // Root ignores permissions; an immutable folder stops it too.
     immutable_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), dir_.path()}) == 0;
   }
-  ok_ = !folder_writable(dir_.path());
+  ok_ = !folder_is_writable(QFile::encodeName(dir_.path()).toStdString());
 }
 
 UnwritableDir::~UnwritableDir() {

@@ -141,5 +141,47 @@ TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
   EXPECT_NE(recovery_message(r).find("p2.avi"), std::string::npos);
 }
 
+TEST(UnfinishedRecordings, FoldersRecordedToAreRememberedLatestFirst) {
+  TempFolder dir;
+  const std::string list = recording_folders_file((dir.path / "conf" / "wellvue.ini").string());
+  EXPECT_EQ(list, (dir.path / "conf" / "wellvue.dossiers").string());
+  EXPECT_TRUE(remembered_recording_folders(list).empty());
+  struct Step {
+    std::string folder;
+    std::vector<std::string> then;
+  };
+  const Step steps[] = {{"/v/a", {"/v/a"}},
+                        {"/v/b", {"/v/b", "/v/a"}},
+                        {"/v/a", {"/v/a", "/v/b"}},  // once, moved first
+                        {"/v/b", {"/v/b", "/v/a"}}};
+  for (const Step& s : steps) {
+    ASSERT_TRUE(remember_recording_folder(list, s.folder));  // the folder of the list is created
+    EXPECT_EQ(remembered_recording_folders(list), s.then) << s.folder;
+  }
+  for (std::size_t i = 0; i < kRememberedFolders + 4; ++i) remember_recording_folder(list, "/w/" + std::to_string(i));
+  const auto kept = remembered_recording_folders(list);
+  ASSERT_EQ(kept.size(), kRememberedFolders);
+  EXPECT_EQ(kept.front(), "/w/" + std::to_string(kRememberedFolders + 3));
+  EXPECT_FALSE(remember_recording_folder("", "/v/a"));
+  EXPECT_FALSE(remember_recording_folder((dir.path / "conf" / "wellvue.dossiers" / "x").string(), "/v/a"));
+}
+
+// After a crash the video folder may have been changed: the folders recorded to before are
+// searched too, each once, and one that is gone is no trouble.
+TEST(UnfinishedRecordings, FoundInEveryFolderGivenOnce) {
+  TempFolder dir;
+  const fs::path old_folder = dir.path / "old", current = dir.path / "current";
+  fs::create_directories(old_folder);
+  fs::create_directories(current);
+  const std::string temp = (old_folder / "captemp.avi").string();
+  std::ofstream(temp, std::ios::binary) << "not a video";
+  ASSERT_TRUE(write_recording_note({temp, (old_folder / "puits.avi").string(), (old_folder / "puits.srt").string()}));
+  const auto r = recover_unfinished_recordings(std::vector<std::string>{
+      current.string(), old_folder.string(), (dir.path / "old" / "." ).string(), (dir.path / "gone").string()});
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].path, (old_folder / "puits.avi").string());
+  EXPECT_FALSE(fs::exists(temp + kRecordingNoteSuffix));
+}
+
 }  // namespace
 }  // namespace wellvue

@@ -206,8 +206,13 @@ TEST(RecordingWorkflow, ARecordingThatCannotTakeItsNameIsKeptAndNamed) {
 
 TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
   TempFolder dir;
-  Rig rig(dir.path);
+  test::RigOptions o;
+  o.recording.recording_folders_file = (dir.path / "wellvue.dossiers").string();
+  Rig rig(dir.path, std::move(o));
   ASSERT_TRUE(rig.start(false));
+  // Start-up will look here too, whatever the video folder is by then.
+  EXPECT_EQ(remembered_recording_folders((dir.path / "wellvue.dossiers").string()),
+            std::vector<std::string>{dir.path.string()});
   ASSERT_TRUE(rig.record_entries(2));
   const std::size_t messages = rig.prompter.texts().size();
   rig.workflow->finish_before_exit();
