@@ -14,6 +14,11 @@ std::function<void(std::function<void()>)> EventQueue::sink() {
   return [this](std::function<void()> fn) { post(std::move(fn)); };
 }
 
+std::size_t EventQueue::size() {
+  std::lock_guard lock(mutex_);
+  return queue_.size();
+}
+
 std::size_t EventQueue::run_for(std::chrono::milliseconds timeout) {
   std::size_t ran = 0;
   for (;;) {

@@ -20,6 +20,8 @@ class EventQueue {
   std::size_t run_for(std::chrono::milliseconds timeout);
   // Runs posted closures until pred() is true after one of them, or the deadline passes.
   bool run_until(const std::function<bool()>& pred, std::chrono::milliseconds deadline);
+  // Closures posted and not yet run (thread-safe).
+  std::size_t size();
   // Runs closures until stop() is called (thread-safe).
   void run();
   void stop();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link_rig.h"
@@ -190,6 +192,25 @@ TEST_P(Poll, UnpluggedBoardLeavesTheLinkRunning) {
   EXPECT_TRUE(rig.run_until([&] { return rig.link.state().poll_count > polls + 5; }));
   EXPECT_TRUE(rig.link.polling());
   EXPECT_EQ(rig.link.state().tics, 7);
+}
+
+// An owner that handles nothing for a while: the reader stops once kMaxPending reads wait, and
+// the polling takes up again as soon as the owner does.
+TEST(PollBacklog, ReaderWaitsForABusyOwnerAndGoesOn) {
+  LinkRig rig;
+  rig.link.fields().Edit6 = "1";  // 1 ms interval and 1 ms silent reads: the backlog fills fast
+  rig.link.fields().Edit9 = "1";
+  ASSERT_TRUE(rig.open());
+  // The reader runs ahead of the owner up to the bound...
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (rig.queue.size() < PollReader::kMaxPending && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_EQ(rig.queue.size(), PollReader::kMaxPending);
+  // ...and no further.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(rig.queue.size(), PollReader::kMaxPending);
+  rig.send_count(77);
+  EXPECT_EQ(rig.link.state().tics, 77);
 }
 
 TEST(Diagnostics, ColumnsKeepTheirLastLines) {
