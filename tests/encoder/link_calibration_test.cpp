@@ -9,13 +9,6 @@
 namespace wellvue::test {
 namespace {
 
-std::string dec(std::string s, char sep) {
-  for (char& c : s) {
-    if (c == '.') c = sep;
-  }
-  return s;
-}
-
 class Zeroing : public ::testing::TestWithParam<char> {
  protected:
   void SetUp() override {

@@ -45,6 +45,14 @@ class RecordingView : public LinkView {
   std::map<Memo, std::vector<std::string>> lines;
 };
 
+// An expected decimal text written with '.' as it reads under the separator `sep`.
+inline std::string dec(std::string s, char sep) {
+  for (char& c : s) {
+    if (c == '.') c = sep;
+  }
+  return s;
+}
+
 struct LinkRig {
   LinkRig() : LinkRig(nullptr) {}
   // The link on `link_clock` instead of the scripted clock (null: the scripted one).

@@ -2,15 +2,10 @@
 
 #include <QFont>
 
+#include "app/services/placed_widget.h"
+
 namespace wellvue {
 namespace {
-
-template <class W>
-W* place(W* w, const char* name, int x, int y, int width, int height) {
-  w->setObjectName(QString::fromLatin1(name));
-  w->setGeometry(x, y, width, height);
-  return w;
-}
 
 QLabel* label(QWidget* p, const char* name, const QString& text, int x, int y, int w, int h) {
   return place(new QLabel(text, p), name, x, y, w, h);

@@ -1,6 +1,7 @@
 // Repair of crashed recordings that had grown into extended (OpenDML "AVIX") segments, in the
 // layout avimux leaves when killed, built from real avimux chunks; read back whole by GStreamer.
 #include "avi_fixtures.h"
+#include "damaged_copies.h"
 #include "capture/avi/avi_info.h"
 #include "capture/avi/avi_repair.h"
 
@@ -283,29 +284,9 @@ TEST(RepairExtendedRobustness, DamagedFilesAreRepairedSoundlyOrLeftAsTheyWere)
     ASSERT_FALSE(finalised.empty());
     const Segmented crashed = test::make_segmented(finalised, {16, 16});
     const fs::path file = dir / "rec.avi";
-    std::mt19937 rng(2024);
-    int repaired = 0;
-    for (int round = 0; round < 300; ++round) {
-        Bytes b = crashed.bytes;
-        for (int e = 0; e < 1 + static_cast<int>(rng() % 3); ++e) {
-            const std::size_t at = rng() % b.size();
-            if (rng() % 4 == 0) b.resize(std::max<std::size_t>(at, 1));
-            else b[at] = static_cast<std::uint8_t>(rng());
-        }
-        test::write_bytes(file, b);
-        const RepairResult r = repair_avi(file.string());
-        ASSERT_FALSE(r.message.empty());
-        if (r.status != RepairStatus::Repaired) {
-            ASSERT_TRUE(test::read_bytes(file) == b) << "round " << round << ": " << r.message;
-            continue;
-        }
-        ++repaired;
-        const AviReadResult after = read_avi_file(file.string());
-        ASSERT_TRUE(after.info) << round;
-        EXPECT_TRUE(after.info->finalised) << round;
-        EXPECT_EQ(after.info->video_chunks(), r.frames) << round;
+    const int repaired = test::repair_damaged_copies(file, crashed.bytes, 2024, 4, [&](const AviInfo&, int round) {
         EXPECT_EQ(repair_avi(file.string()).status, RepairStatus::AlreadyFinalised) << round;
-    }
+    });
     EXPECT_GT(repaired, 30);
     fs::remove_all(dir);
 }
