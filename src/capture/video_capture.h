@@ -98,6 +98,8 @@ class TVideoCapture {
   std::int64_t FirstFrameTimeNs() const { return backend_.first_frame_time_ns(); }
   // The code of the last error abort event (0 when none).
   HResult LastAbortCode() const { return last_abort_code_; }
+  // Why the last recording was aborted, in French for the operator (empty when it was not).
+  const std::string& LastAbortReason() const { return last_abort_reason_; }
 
   // --- Host view ---------------------------------------------------------------------------
   void SetVideoSurface(VideoSurface* surface) { surface_ = surface; }
@@ -210,6 +212,7 @@ class TVideoCapture {
   std::string last_final_;        // the last recording saved under its final name
   CaptureStats last_stats_;
   HResult last_abort_code_ = 0;
+  std::string last_abort_reason_;
 
   VideoSurface* surface_ = nullptr;
   int client_width_ = 100;

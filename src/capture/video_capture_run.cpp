@@ -202,6 +202,7 @@ void TVideoCapture::HandleGraphEvents() {
   while (backend_.get_event(event) == S_OK) {
     if (event.code == EC_ERRORABORT) {
       last_abort_code_ = static_cast<HResult>(event.param1);
+      last_abort_reason_ = "enregistrement interrompu (code " + hresult_hex(last_abort_code_) + ")";
       StopCapture();
       Fire(OnAborted);
     } else if (event.code == EC_DEVICE_LOST) {
