@@ -11,7 +11,7 @@ PACKAGES=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   xvfb xauth imagemagick x11-utils
-  picocom
+  picocom ccache
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

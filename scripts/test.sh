@@ -4,6 +4,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
+# A compiler cache makes a second run on the same machine mostly cache hits.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths relative to the clone, so another clone of the same tree hits the same entries.
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
 export QT_QPA_PLATFORM=offscreen
 for kind in plain asan; do
   dir="build/test-$kind"
@@ -16,7 +23,7 @@ for kind in plain asan; do
     # Optimised without debug information: the quickest full build on a 2-core machine.
     flags=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O1" -DWELLVUE_BENCH=OFF)
   fi
-  cmake -S . -B "$dir" -G Ninja "${flags[@]}"
+  cmake -S . -B "$dir" -G Ninja "${flags[@]}" "${launcher[@]}"
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300 -LE long)
   # The long tests write over a gigabyte; run them once, on the plain build, where the disk allows.
