@@ -4,7 +4,7 @@
 # `scripts/bench.sh quick` shortens the long runs (20 s recordings instead of 60 s and 300 s).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh
+scripts/build.sh all
 B=build/release
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 rec=60; align=300

@@ -12,6 +12,8 @@ PACKAGES=(
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   xvfb xauth imagemagick x11-utils
   picocom ccache
+  qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
+  dpkg-dev fakeroot desktop-file-utils appstream lintian
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
