@@ -28,6 +28,8 @@ for kind in plain asan; do
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300 -LE long)
   # The long tests write over a gigabyte; run them once, on the plain build, where the disk allows.
   if [ "$kind" = plain ]; then
+    # The Debian package, from the plain build; CI also installs and removes it.
+    scripts/check-package.sh "$dir" ${CI:+--install}
     free_kb=$(df -Pk "${TMPDIR:-/tmp}" | awk 'NR==2 {print $4}')
     if [ "${free_kb:-0}" -gt 4000000 ]; then
       (cd "$dir" && ctest --output-on-failure --timeout 900 -L long)

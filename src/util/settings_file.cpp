@@ -52,7 +52,11 @@ SettingsLocation choose_settings_location(const fs::path& executable, const fs::
   name.replace_extension(".ini");
   const fs::path beside = folder / name;
   std::error_code ec;
-  if (fs::exists(beside, ec) || folder_is_writable(folder))
+  // A station installed by the package manager is shared by every user and is root's to write
+  // even when root runs it: it is never a portable install.
+  const std::string where = fs::weakly_canonical(fs::absolute(folder, ec), ec).string() + "/";
+  const bool system_install = where.starts_with("/usr/") || where.starts_with("/opt/");
+  if (!system_install && (fs::exists(beside, ec) || folder_is_writable(folder)))
     return {beside, folder / "_Captures", true};
   return {user_config_dir / name, user_videos_dir / "Wellvue", false};
 }

@@ -36,7 +36,8 @@ struct SettingsLocation {
 };
 
 // Beside the executable (its name with ".ini", videos in "_Captures") when its folder is writable
-// or a settings file already stands there; otherwise <user_config_dir>/<name>.ini and
+// or a settings file already stands there, unless it is a system folder (under /usr or /opt, where
+// the package installs the station); otherwise <user_config_dir>/<name>.ini and
 // <user_videos_dir>/Wellvue, the two folders the caller's desktop gives for this user.
 SettingsLocation choose_settings_location(const std::filesystem::path& executable,
                                           const std::filesystem::path& user_config_dir,

@@ -270,6 +270,10 @@ TEST(SettingsLocationTest, PortableOrPerUser) {
   EXPECT_FALSE(folder_is_writable("/proc"));
   EXPECT_TRUE(folder_is_writable(exe_dir));
   EXPECT_FALSE(folder_is_writable(exe_dir / "missing"));
+  // Where the package installs the station: per user even for root, who may write there.
+  for (const char* installed : {"/usr/lib/wellvue/wellvue", "/opt/wellvue/wellvue", "/usr/bin/../lib/wellvue/wellvue"}) {
+    EXPECT_FALSE(choose_settings_location(installed, config, videos).portable) << installed;
+  }
 
   // The per-user file is written with its folder created.
   ASSERT_TRUE(write_settings_file(l.settings_file, default_settings_lines()).ok);
