@@ -1,7 +1,8 @@
 # Qt services for the core logic: text bridge, prompter, handler boundary, engine report box
-# and the poster that brings reader-thread results to the GUI thread.
+# the poster that brings reader-thread results to the GUI thread, and Qt's French texts.
 target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/text_bridge.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_prompter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handler_boundary.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui_poster.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/gui_poster.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/french_translations.cpp)
