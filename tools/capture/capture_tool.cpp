@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <iomanip>
 
+#include "capture/avi/avi_info.h"
 #include "capture/avi/avi_repair.h"
+#include "capture/avi/set_aside.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
@@ -155,17 +157,24 @@ int repair(const Options& o, std::ostream& out, std::ostream& err) {
           << "frames: " << r.frames << '\n'
           << "duration: " << std::fixed << std::setprecision(3) << r.duration_seconds << " s\n";
       return 0;
-    case avi::RepairStatus::Empty: {
-      // Nothing was recorded: an unreadable file is worse than none.
-      std::error_code ec;
-      std::filesystem::remove(o.file, ec);
-      out << cp1252_to_utf8(r.message) << '\n' << (ec ? "could not delete the empty recording: " + ec.message() : "empty recording deleted") << '\n';
-      return ec ? 1 : 0;
-    }
+    case avi::RepairStatus::Empty:
     case avi::RepairStatus::Failed:
       break;
   }
   err << cp1252_to_utf8(r.message) << '\n';
+  // A file with no frame any reader finds is put out of the way, never deleted: what it holds
+  // may still be worth something to someone with better tools. One with frames stays put.
+  std::error_code exists_ec;
+  const auto read = avi::read_avi_file(o.file);
+  const bool nothing_recoverable = r.status == avi::RepairStatus::Empty || !read.info || read.info->video_chunks() == 0;
+  if (!nothing_recoverable || !std::filesystem::exists(std::filesystem::symlink_status(o.file, exists_ec))) return 1;
+  std::error_code ec;
+  const std::string aside = avi::set_aside(o.file, ec);
+  if (aside.empty()) {
+    err << "impossible de mettre l'enregistrement de côté : " << ec.message() << '\n';
+    return 1;
+  }
+  err << "aucune image récupérable : fichier conservé sous " << aside << '\n';
   return 1;
 }
 

@@ -97,6 +97,12 @@ bool build_idx1(ByteSource& src, const AviInfo& info, std::vector<std::uint8_t>&
         idx1.insert(idx1.end(), e, e + 16);
     });
     put_u32(idx1.data() + 4, static_cast<std::uint32_t>(idx1.size() - 8));
+    // Readers take the offsets as relative to movi when the first is below movi's own offset,
+    // as absolute otherwise. A first chunk further in (behind a damaged stretch made JUNK) would
+    // be misread: the offsets are then written absolute, which reads the same everywhere.
+    if (idx1.size() > 8 && get_u32(idx1.data() + 8 + 8) >= info.movi_list_offset)
+        for (std::size_t e = 8; e < idx1.size(); e += 16)
+            put_u32(idx1.data() + e + 8, static_cast<std::uint32_t>(get_u32(idx1.data() + e + 8) + movi_base));
     return ok;
 }
 
