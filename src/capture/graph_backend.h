@@ -68,6 +68,7 @@ struct GraphEvent {
   long code = 0;
   std::int64_t param1 = 0;  // EC_ERRORABORT: the HResult of the failure
   std::int64_t param2 = 0;
+  std::string text;         // EC_ERRORABORT: the platform's own words for the failure (may be empty)
 };
 
 // What the file branch did in the recording that ended last.

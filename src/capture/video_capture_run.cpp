@@ -2,7 +2,9 @@
 // of the file branch, the 100 ms tick with the time limit, and graph events.
 #include <filesystem>
 
+#include "capture/abort_reason.h"
 #include "capture/capture_error.h"
+#include "capture/recording_finalise.h"
 #include "capture/video_capture.h"
 
 namespace wellvue {
@@ -93,6 +95,8 @@ bool TVideoCapture::StartCapture(bool confirm) {
       if (failed(hr)) Fail("Error %x: Cannot run graph!", hr);
     }
     recording_file_ = output_file_;
+    last_abort_code_ = 0;
+    last_abort_reason_.clear();
     capture_start_ = scheduler_.now_ms();
     timer_->set_enabled(true);
     capturing_ = true;
@@ -125,6 +129,12 @@ bool TVideoCapture::FinishRecording() {
   if (last_stats_.known && last_stats_.frames_written == 0) {
     if (!kept_recordings_.count(recorded)) files_->remove(recorded);
     return true;
+  }
+  // A muxer that could not close its file (the disk full, a write error, no end in time) left
+  // it unfinalised: it is made playable here, before it takes its final name.
+  if (abort_pending_ || last_stats_.file_duration_s <= 0) {
+    const FinalisedRecording f = FinaliseRecording(recorded);
+    if (f.repaired) last_stats_.file_duration_s = f.duration_s;
   }
   if (!output_is_temp_) {
     last_final_ = recorded;
@@ -202,8 +212,12 @@ void TVideoCapture::HandleGraphEvents() {
   while (backend_.get_event(event) == S_OK) {
     if (event.code == EC_ERRORABORT) {
       last_abort_code_ = static_cast<HResult>(event.param1);
-      last_abort_reason_ = "enregistrement interrompu (code " + hresult_hex(last_abort_code_) + ")";
+      const std::string file = capturing_ ? recording_file_ : output_file_;
+      last_abort_reason_ =
+          AbortReasonText(last_abort_code_, event.text, std::filesystem::path(file).parent_path().string());
+      abort_pending_ = true;
       StopCapture();
+      abort_pending_ = false;
       Fire(OnAborted);
     } else if (event.code == EC_DEVICE_LOST) {
       Fire(OnDeviceLost);

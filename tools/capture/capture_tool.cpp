@@ -90,12 +90,12 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   std::string device = utf8_to_cp1252(o.device);
   if (device.empty()) device = o.test_source ? gst::kTestPatternName : videos.front();
   if (!contains(videos, device)) {
-    err << "no video device named '" << cp1252_to_utf8(device) << "' (see --list)\n";
+    err << "aucune source vidéo nommée '" << cp1252_to_utf8(device) << "' (voir --list)\n";
     return 2;
   }
   const std::string compressor = utf8_to_cp1252(o.compressor);
   if (!compressor.empty() && !contains(GetVideoCompressorNames(s.backend, false), compressor)) {
-    err << "no video compressor named '" << o.compressor << "' (see --list)\n";
+    err << "aucun compresseur vidéo nommé '" << o.compressor << "' (voir --list)\n";
     return 2;
   }
 
@@ -123,7 +123,7 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   if (mode.Width > 0 && mode.Height > 0) s.cap.Resize(mode.Width, mode.Height);
   if (!s.cap.StartCapture(false)) {
     s.flush_reports(err);
-    err << "the recording did not start\n";
+    err << "l'enregistrement n'a pas démarré\n";
     return 1;
   }
   const auto deadline = Clock::now() + std::chrono::seconds(o.seconds);
@@ -141,8 +141,13 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
       << "duration: " << std::fixed << std::setprecision(3) << st.file_duration_s << " s\n";
   if (o.preview) out << "preview frames: " << surface.frames.load() << '\n' << "frame notifications: " << notifications << '\n';
   s.flush_reports(err);
-  if (aborted || lost) {
-    err << (lost ? "the video device was lost during the recording\n" : "the recording was aborted\n");
+  if (lost) {
+    err << "la source vidéo a été perdue pendant l'enregistrement\n";
+    return 1;
+  }
+  if (aborted) {
+    err << "enregistrement interrompu : " << cp1252_to_utf8(s.cap.LastAbortReason()) << '\n';
+    if (st.frames_written > 0) err << "ce qui a été enregistré reste lisible dans " << s.cap.RecordingFile() << '\n';
     return 1;
   }
   return st.frames_written > 0 ? 0 : 1;

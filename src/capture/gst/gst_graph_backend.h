@@ -113,7 +113,7 @@ class GstGraphBackend : public GraphBackend {
   void drop_link(Link& link);
   void update_renderer_caps();
   std::string media_type_of_source() const;
-  void raise_event(long code, HResult param);
+  void raise_event(long code, HResult param, std::string text = {});
   void note_source_lost(GstDevice* device);  // caller holds watch_->mutex
   bool from_source(GstObject* object);
   void watch_stalls();

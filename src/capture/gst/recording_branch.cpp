@@ -277,6 +277,14 @@ void RecordingBranch::note_eos(GstObject* source) {
   cv_.notify_all();
 }
 
+void RecordingBranch::note_error() {
+  {
+    std::lock_guard lock(mutex_);
+    failed_ = true;
+  }
+  cv_.notify_all();
+}
+
 void RecordingBranch::detach(const std::shared_ptr<Feed>& feed, std::chrono::milliseconds timeout) {
   if (!feed->tee_pad) return;
   auto ctx = std::make_shared<DetachCtx>();
@@ -293,7 +301,7 @@ CaptureStats RecordingBranch::finish(std::chrono::milliseconds timeout) {
   for (auto& f : feeds_) detach(f, timeout);
   {
     std::unique_lock lock(mutex_);
-    cv_.wait_for(lock, timeout, [&] { return eos_; });
+    cv_.wait_for(lock, timeout, [&] { return eos_ || failed_; });
   }
   stats.known = true;
   stats.frames_written = written_.load();

@@ -46,6 +46,8 @@ class RecordingBranch {
   bool contains(GstObject* object) const;
   // Bus thread: the file writer reached the end of its stream.
   void note_eos(GstObject* source);
+  // Bus thread: an element of the branch failed; finishing then waits for no end of stream.
+  void note_error();
   // Ends the file properly and removes the branch. Waits at most `timeout` for the muxer.
   CaptureStats finish(std::chrono::milliseconds timeout);
   const std::string& path() const { return path_; }
@@ -76,6 +78,7 @@ class RecordingBranch {
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   bool eos_ = false;
+  bool failed_ = false;
   bool finished_ = false;
 };
 

@@ -94,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"bad_seconds", {"--record", "x.avi", "--seconds", "2x"}, "whole number"},
                       BadCase{"unknown_compressor",
                               {"--record", "x.avi", "--seconds", "1", "--test-source", "--compressor", "Nope"},
-                              "no video compressor named 'Nope'"},
+                              "aucun compresseur vidéo nommé 'Nope'"},
                       BadCase{"unknown_device", {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
-                              "no video device named 'Nope'"},
+                              "aucune source vidéo nommée 'Nope'"},
                       BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, "fichier introuvable"}),
     [](const auto& info) { return std::string(info.param.label); });
 
