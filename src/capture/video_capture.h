@@ -24,6 +24,15 @@ using TNotifyEvent = std::function<void(TVideoCapture& sender)>;
 
 // Caption of every report of the engine.
 inline constexpr const char* kCaptureReportCaption = "GStreamer - Capture";
+// Reports on the recording's files (CP1252; the file name follows each).
+inline constexpr const char* kNotOverAKeptRecording =
+    "Impossible d'enregistrer par-dessus un enregistrement qui n'a pas \xE9t\xE9 sauvegard\xE9 : ";
+inline constexpr const char* kNotAPlainFileReason =
+    "ce nom n'est pas celui d'un fichier ordinaire (lien symbolique, dossier ou p\xE9riph\xE9rique)";
+inline constexpr const char* kNotAPlainFile =
+    "Impossible d'enregistrer sous ce nom, qui n'est pas celui d'un fichier ordinaire (lien symbolique, dossier ou "
+    "p\xE9riph\xE9rique) : ";
+inline constexpr const char* kCannotMoveRecording = "Impossible de donner \xE0 l'enregistrement son nom de fichier (";
 // The start question of StartCapture(true).
 inline constexpr const char* kStartCaptureQuestion = "           Start enregistrement !           ";
 

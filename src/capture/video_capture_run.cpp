@@ -61,8 +61,24 @@ bool TVideoCapture::PrepareRecordingFile() {
     }
   }
   if (kept_recordings_.count(output_file_)) {
-    Report(ReportKind::Warning, "Can't record over a recording that was not saved: ", S_OK, output_file_);
+    Report(ReportKind::Warning, kNotOverAKeptRecording, S_OK, output_file_);
     return false;
+  }
+  // The recording creates its file new and never through a link: a plain file under the name
+  // goes (an earlier recording's, or the space preallocated for this one), anything else stays
+  // where it is.
+  switch (files_->entry_kind(output_file_)) {
+    case EntryKind::None: break;
+    case EntryKind::PlainFile: files_->remove(output_file_); break;
+    case EntryKind::Other: {
+      const std::string fresh = output_is_temp_ ? UniqueSibling(output_file_) : std::string();
+      if (fresh.empty() || backend_.set_output_file_name(fresh) != S_OK) {
+        Report(ReportKind::Warning, kNotAPlainFile, S_OK, output_file_);
+        return false;
+      }
+      output_file_ = fresh;
+      break;
+    }
   }
   return true;
 }
@@ -142,7 +158,9 @@ bool TVideoCapture::FinishRecording() {
   }
   const std::string final_name = capture_file_name_;
   std::error_code ec;
-  if (!final_name.empty() && final_name != recorded && files_->move(recorded, final_name, ec)) {
+  // A link or anything but a plain file under the final name is neither followed nor replaced.
+  const bool name_usable = !final_name.empty() && files_->entry_kind(final_name) != EntryKind::Other;
+  if (name_usable && final_name != recorded && files_->move(recorded, final_name, ec)) {
     recording_file_ = last_final_ = final_name;
     return true;
   }
@@ -161,9 +179,11 @@ bool TVideoCapture::FinishRecording() {
   }
   kept_recordings_.insert(kept);
   recording_file_ = kept;
-  const std::string reason = final_name.empty() ? std::string("no file name") : ec.message();
-  Report(ReportKind::Warning, "Can't move the recording to its file name (", S_OK,
-         reason + "): " + final_name + "\r\nThe recording is kept in " + kept);
+  const std::string reason = final_name.empty() ? std::string("aucun nom de fichier")
+                             : !name_usable  ? std::string(kNotAPlainFileReason)
+                                             : ec.message();
+  Report(ReportKind::Warning, kCannotMoveRecording, S_OK,
+         reason + ") : " + final_name + "\r\nL'enregistrement est conserv\xE9 dans " + kept);
   return false;
 }
 
