@@ -78,6 +78,7 @@ struct CaptureStats {
   std::uint64_t frames_filled = 0;   // duplicated to keep the file's time equal to wall time
   std::uint64_t frames_dropped = 0;
   double file_duration_s = 0;        // from the file's own headers
+  bool file_created = true;          // false: the file could not be created, nothing was written
 };
 
 // One preview picture: BGRx bytes, rows of `stride` bytes. Valid only during present().

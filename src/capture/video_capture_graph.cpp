@@ -325,9 +325,12 @@ void TVideoCapture::DismantleGraph() {
   built_ = false;
   if (want_capture_) {
     // The temporary file goes, but never a recording kept or saved under that name.
+    // Only plain files: a link or anything else under the name is not ours.
     const std::string temp = CurrentTempFile();
-    if (DeletableTempFile(temp)) files_->remove(temp);
-    if (output_is_temp_ && output_file_ != temp && DeletableTempFile(output_file_)) files_->remove(output_file_);
+    if (DeletableTempFile(temp) && files_->entry_kind(temp) == EntryKind::PlainFile) files_->remove(temp);
+    if (output_is_temp_ && output_file_ != temp && DeletableTempFile(output_file_) &&
+        files_->entry_kind(output_file_) == EntryKind::PlainFile)
+      files_->remove(output_file_);
   }
 }
 

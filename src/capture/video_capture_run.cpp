@@ -54,7 +54,7 @@ bool TVideoCapture::PrepareRecordingFile() {
     const std::string target = CurrentTempFile();
     const std::string folder = std::filesystem::path(target).parent_path().string();
     if (!target.empty() && target != output_file_ && !kept_recordings_.count(target) &&
-        (folder.empty() || files_->exists(folder)) &&
+        files_->entry_kind(target) != EntryKind::Other && (folder.empty() || files_->exists(folder)) &&
         backend_.set_output_file_name(target) == S_OK) {
       files_->remove(target);
       output_file_ = target;
@@ -141,6 +141,8 @@ std::string TVideoCapture::UniqueSibling(const std::string& path) const {
 bool TVideoCapture::FinishRecording() {
   const std::string recorded = recording_file_;
   if (recorded.empty()) return true;
+  // The file could not be created: whatever holds the name is not ours to delete or move.
+  if (last_stats_.known && !last_stats_.file_created) return true;
   // No frame reached the file: what is there cannot be read; do not leave it behind.
   if (last_stats_.known && last_stats_.frames_written == 0) {
     if (!kept_recordings_.count(recorded)) files_->remove(recorded);

@@ -6,6 +6,7 @@
 #include <gst/video/video.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -452,12 +453,18 @@ HResult GstGraphBackend::control_capture_stream(bool hold) {
     }
   }
   std::string why;
-  auto branch = RecordingBranch::start(pipeline_, plan, false, why);
+  int open_error = 0;
+  auto branch = RecordingBranch::start(pipeline_, plan, false, why, open_error);
   if (!branch) {
     // The engine hears of it as an aborted recording (once, also when the bus already told).
-    raise_event(EC_ERRORABORT, E_FAIL);
+    file_not_created_ = open_error != 0;
+    if (open_error != 0)
+      raise_event(EC_ERRORABORT, hresult_from_errno(open_error), plan.path + " : " + utf8_to_cp1252(std::strerror(open_error)));
+    else
+      raise_event(EC_ERRORABORT, E_FAIL);
     return E_FAIL;
   }
+  file_not_created_ = false;
   std::lock_guard lock(recording_mutex_);
   recording_ = std::move(branch);
   return S_OK;
@@ -559,6 +566,8 @@ HResult GstGraphBackend::finish_recording() {
   if (!recording_) {
     last_stats_ = CaptureStats{};
     last_stats_.known = true;
+    last_stats_.file_created = !file_not_created_;
+    file_not_created_ = false;
     return S_OK;
   }
   last_stats_ = recording_->finish(options_.finish_timeout);
@@ -656,7 +665,7 @@ GstBusSyncReply GstGraphBackend::on_bus(GstBus*, GstMessage* msg, gpointer self)
       if (b->recording_ && b->recording_->contains(GST_MESSAGE_SRC(msg))) b->recording_->note_error();
     }
     const ErrorVerdict v = classify_bus_error(e);
-    b->raise_event(v.event_code, v.code, std::move(text));
+    b->raise_event(v.event_code, v.code, utf8_to_cp1252(text));
   } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ELEMENT &&
              gst_message_has_name(msg, "GstBinForwarded")) {
     GstMessage* inner = nullptr;

@@ -146,6 +146,7 @@ class GstGraphBackend : public GraphBackend {
   bool stop_pending_ = false;  // stopped, pipeline still playing until complete_stop()
   std::shared_ptr<RecordingBranch> recording_;
   bool recording_held_ = true;
+  bool file_not_created_ = false;  // the last recording could not create its file
   CaptureStats last_stats_;
   std::int64_t last_first_frame_ns_ = 0;
 
