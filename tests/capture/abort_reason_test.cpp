@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 
 #include "engine_fixture.h"
 
@@ -30,14 +29,6 @@ TEST(AbortReasonText, PerFailure) {
       {E_DISK_FULL, "", "", "disque plein dans le dossier courant (plus de place pour la vid\xE9o)"},
   };
   for (const Case& c : cases) EXPECT_EQ(AbortReasonText(c.code, c.platform, c.folder), c.expected);
-}
-
-TEST(HresultFromErrno, FileFailures) {
-  EXPECT_EQ(hresult_from_errno(ENOSPC), E_DISK_FULL);
-  EXPECT_EQ(hresult_from_errno(EDQUOT), E_DISK_FULL);
-  EXPECT_EQ(hresult_from_errno(EEXIST), E_FILE_EXISTS);
-  EXPECT_EQ(hresult_from_errno(ELOOP), E_ACCESSDENIED);
-  EXPECT_EQ(hresult_from_errno(EIO), E_WRITE_FAULT);
 }
 
 using test::EngineTest;

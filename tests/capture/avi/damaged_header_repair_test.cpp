@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 namespace wellvue::avi {
@@ -18,19 +17,6 @@ using test::Bytes;
 using test::IndexEntry;
 
 void set_u32(Bytes& b, std::uint64_t at, std::uint32_t v) { put_u32(b.data() + at, v); }
-
-// Video frames ffmpeg decodes from the file (-1 when ffprobe cannot run).
-int ffmpeg_frames(const fs::path& p)
-{
-    const std::string cmd = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 '" +
-                            p.string() + "' 2>/dev/null";
-    std::FILE* f = ::popen(cmd.c_str(), "r");
-    if (!f) return -1;
-    int n = -1;
-    if (std::fscanf(f, "%d", &n) != 1) n = -1;
-    ::pclose(f);
-    return n;
-}
 
 struct DamageCase {
     const char* name;
@@ -87,7 +73,7 @@ TEST_P(RepairDamagedHeader, KeepsEveryFrameBehindTheDamage)
     test::unfinalise(crashed);
     c.damage(crashed, video);
     test::write_bytes(file, crashed);
-    const int ffmpeg_before = ffmpeg_frames(file);
+    const int ffmpeg_before = test::ffmpeg_frames(file);
 
     const RepairResult r = repair_avi(file.string());
     ASSERT_EQ(r.status, RepairStatus::Repaired) << r.message;
@@ -104,7 +90,7 @@ TEST_P(RepairDamagedHeader, KeepsEveryFrameBehindTheDamage)
     const test::Readback g = test::gst_read_back(file, c.audio);
     EXPECT_TRUE(g.ok);
     EXPECT_EQ(static_cast<std::uint64_t>(g.frames), kept);
-    const int ffmpeg_after = ffmpeg_frames(file);
+    const int ffmpeg_after = test::ffmpeg_frames(file);
     if (ffmpeg_after >= 0) {
         EXPECT_EQ(ffmpeg_after, static_cast<int>(kept));
         EXPECT_GE(ffmpeg_after, ffmpeg_before);

@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
-#include <cstdio>
 
 namespace wellvue::avi {
 namespace {
@@ -29,31 +27,11 @@ void fill_up(const fs::path& path)
     ::close(fd);
 }
 
-int ffmpeg_frames(const fs::path& p)
-{
-    const std::string cmd = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 '" +
-                            p.string() + "' 2>/dev/null";
-    std::FILE* f = ::popen(cmd.c_str(), "r");
-    if (!f) return -1;
-    int n = -1;
-    if (std::fscanf(f, "%d", &n) != 1) n = -1;
-    ::pclose(f);
-    return n;
-}
-
 TEST(RepairOnAFullDisk, WritesTheSizesWithoutIndexThenTheIndexWhenThereIsRoom)
 {
-    const fs::path dir = test::make_temp_dir("fulldisk");
-    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4m") != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
-    struct Unmount {
-        fs::path dir;
-        ~Unmount()
-        {
-            ::umount2(dir.c_str(), MNT_DETACH);
-            std::error_code ec;
-            fs::remove_all(dir, ec);
-        }
-    } unmount{dir};
+    const test::SmallDisk disk(4);
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    const fs::path& dir = disk.path();
     const fs::path file = dir / "rec.avi";
     ASSERT_TRUE(test::gst_write_avi(file, 300, false));
     Bytes crashed = test::read_bytes(file);
@@ -76,7 +54,7 @@ TEST(RepairOnAFullDisk, WritesTheSizesWithoutIndexThenTheIndexWhenThereIsRoom)
     const test::Readback g = test::gst_read_back(file, false);
     EXPECT_TRUE(g.ok);
     EXPECT_EQ(g.frames, 300);
-    const int ff = ffmpeg_frames(file);
+    const int ff = test::ffmpeg_frames(file);
     if (ff >= 0) {
         EXPECT_EQ(ff, 300);
     }

@@ -2,11 +2,10 @@
 // camera and the DV encoder. The engine stops at once, says why, and leaves a file that
 // GStreamer and ffmpeg play without a repair step.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-
 #include <cstdio>
 #include <filesystem>
 
+#include "../avi/avi_fixtures.h"
 #include "capture/avi/avi_info.h"
 #include "gst_test_support.h"
 
@@ -15,41 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A tmpfs of `megabytes` mounted on a fresh folder, unmounted at the end.
-class SmallDisk {
- public:
-  explicit SmallDisk(int megabytes) {
-    char templ[] = "/tmp/wellvue-full-XXXXXX";
-    if (!::mkdtemp(templ)) return;
-    path_ = templ;
-    const std::string options = "size=" + std::to_string(megabytes) + "m";
-    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  bool mounted() const { return mounted_; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  bool mounted_ = false;
-};
-
-// Video frames ffmpeg decodes from the file; -1 when ffprobe cannot run.
-int ffmpeg_frames(const std::string& p) {
-  const std::string cmd =
-      "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 '" + p +
-      "' 2>/dev/null";
-  std::FILE* f = ::popen(cmd.c_str(), "r");
-  if (!f) return -1;
-  int n = -1;
-  if (std::fscanf(f, "%d", &n) != 1) n = -1;
-  ::pclose(f);
-  return n;
-}
+using avi::test::ffmpeg_frames;
+using avi::test::SmallDisk;
 
 // The file plays as it is: its headers say what it holds, and both readers decode all of it.
 void expect_plays_whole(const std::string& file) {
@@ -84,7 +50,7 @@ TEST_P(DiskFull, StopsTheRecordingSaysWhyAndLeavesAPlayableFile) {
   SmallDisk disk(20);
   if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
   Station s;
-  const std::string file = disk.path() + "/puits.avi";
+  const std::string file = (disk.path() / "puits.avi").string();
   TGraphConfig c = s.config(file);
   c.VideoCompressorName = "DV Video Encoder";
   c.UseTempFile = GetParam().temp_file;
@@ -97,7 +63,7 @@ TEST_P(DiskFull, StopsTheRecordingSaysWhyAndLeavesAPlayableFile) {
 
   EXPECT_EQ(std::count(s.events.begin(), s.events.end(), "Aborted"), 1);
   EXPECT_EQ(s.cap.LastAbortCode(), E_DISK_FULL);
-  EXPECT_EQ(s.cap.LastAbortReason(), "disque plein dans " + disk.path() + " (plus de place pour la vid\xE9o)");
+  EXPECT_EQ(s.cap.LastAbortReason(), "disque plein dans " + disk.path().string() + " (plus de place pour la vid\xE9o)");
   EXPECT_EQ(s.cap.RecordingFile(), file);
   EXPECT_TRUE(s.cap.KeptRecordings().empty());
   expect_plays_whole(file);
@@ -115,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Recordings, DiskFull,
 TEST(DiskFull, ToolSaysWhyInFrenchAndTheFilePlays) {
   SmallDisk disk(20);
   if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
-  const std::string file = disk.path() + "/outil.avi";
+  const std::string file = (disk.path() / "outil.avi").string();
   ScratchDir dir;
   const std::string out = dir.file("out.txt");
   const std::string cmd = std::string("'") + WELLVUE_CAPTURE_TOOL + "' --record '" + file +
@@ -129,7 +95,7 @@ TEST(DiskFull, ToolSaysWhyInFrenchAndTheFilePlays) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
     std::fclose(f);
   }
-  EXPECT_NE(text.find("enregistrement interrompu : disque plein dans " + disk.path() + " (plus de place pour la vidéo)"),
+  EXPECT_NE(text.find("enregistrement interrompu : disque plein dans " + disk.path().string() + " (plus de place pour la vidéo)"),
             std::string::npos)
       << text;
   expect_plays_whole(file);
