@@ -33,6 +33,8 @@ inline constexpr const char* kNotAPlainFile =
     "Impossible d'enregistrer sous ce nom, qui n'est pas celui d'un fichier ordinaire (lien symbolique, dossier ou "
     "p\xE9riph\xE9rique) : ";
 inline constexpr const char* kCannotMoveRecording = "Impossible de donner \xE0 l'enregistrement son nom de fichier (";
+inline constexpr const char* kRecordingNotFinalised =
+    "L'enregistrement n'a pas pu \xEAtre termin\xE9 proprement ; il faudra le r\xE9parer : ";
 // The start question of StartCapture(true).
 inline constexpr const char* kStartCaptureQuestion = "           Start enregistrement !           ";
 

@@ -153,6 +153,8 @@ bool TVideoCapture::FinishRecording() {
   if (abort_pending_ || last_stats_.file_duration_s <= 0) {
     const FinalisedRecording f = FinaliseRecording(recorded);
     if (f.repaired) last_stats_.file_duration_s = f.duration_s;
+    if (!f.repaired && !f.message.empty())
+      Report(ReportKind::Warning, kRecordingNotFinalised, S_OK, recorded + "\r\n" + f.message);
   }
   if (!output_is_temp_) {
     last_final_ = recorded;
