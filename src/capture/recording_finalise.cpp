@@ -17,7 +17,10 @@ FinalisedRecording FinaliseRecording(const std::string& path) {
   const avi::RepairResult r = avi::repair_avi(path);
   out.message = r.message;
   out.repaired = r.status == avi::RepairStatus::Repaired;
-  if (out.repaired) out.duration_s = r.duration_seconds;
+  if (out.repaired) {
+    out.duration_s = r.duration_seconds;
+    out.frames = r.frames;
+  }
   return out;
 }
 

@@ -3,6 +3,7 @@
 // place, with no more room than its index needs, and without the index when even that is
 // lacking.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace wellvue {
@@ -11,6 +12,7 @@ struct FinalisedRecording {
   bool was_finalised = false;  // the muxer had closed it: nothing was done
   bool repaired = false;       // it was unfinalised and is now playable
   double duration_s = 0;       // of its video, from its headers afterwards; 0 when unreadable
+  std::uint64_t frames = 0;    // video frames it holds once repaired
   std::string message;         // the repair's words (CP1252) when one was tried
 };
 

@@ -1,5 +1,6 @@
 // Running the graph: preview, recording with its start question and stop, the hold and release
 // of the file branch, the 100 ms tick with the time limit, and graph events.
+#include <algorithm>
 #include <filesystem>
 
 #include "capture/abort_reason.h"
@@ -152,7 +153,11 @@ bool TVideoCapture::FinishRecording() {
   // it unfinalised: it is made playable here, before it takes its final name.
   if (abort_pending_ || last_stats_.file_duration_s <= 0) {
     const FinalisedRecording f = FinaliseRecording(recorded);
-    if (f.repaired) last_stats_.file_duration_s = f.duration_s;
+    if (f.repaired) {
+      // What the file holds: a frame the muxer took but the disk did not is not in it.
+      last_stats_.file_duration_s = f.duration_s;
+      last_stats_.frames_written = std::min(last_stats_.frames_written, f.frames);
+    }
     if (!f.repaired && !f.message.empty())
       Report(ReportKind::Warning, kRecordingNotFinalised, S_OK, recorded + "\r\n" + f.message);
   }

@@ -70,6 +70,7 @@ TEST_P(DiskFull, StopsTheRecordingSaysWhyAndLeavesAPlayableFile) {
   const auto read = avi::read_avi_file(file);
   ASSERT_TRUE(read.info);
   EXPECT_NEAR(s.cap.LastCaptureStats().file_duration_s, read.info->video_duration_seconds(), 1e-9);
+  EXPECT_EQ(s.cap.LastCaptureStats().frames_written, read.info->video_chunks());
   EXPECT_EQ(s.cap.Previewing(), GetParam().preview);
 }
 
