@@ -68,6 +68,7 @@ struct GraphEvent {
   long code = 0;
   std::int64_t param1 = 0;  // EC_ERRORABORT: the HResult of the failure
   std::int64_t param2 = 0;
+  std::string text;         // EC_ERRORABORT: the platform's own words for the failure (may be empty)
 };
 
 // What the file branch did in the recording that ended last.
@@ -77,6 +78,7 @@ struct CaptureStats {
   std::uint64_t frames_filled = 0;   // duplicated to keep the file's time equal to wall time
   std::uint64_t frames_dropped = 0;
   double file_duration_s = 0;        // from the file's own headers
+  bool file_created = true;          // false: the file could not be created, nothing was written
 };
 
 // One preview picture: BGRx bytes, rows of `stride` bytes. Valid only during present().

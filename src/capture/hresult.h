@@ -23,6 +23,15 @@ constexpr HResult VFW_E_NOT_FOUND = static_cast<HResult>(0x80040216u);
 constexpr HResult VFW_E_CANNOT_CONNECT = static_cast<HResult>(0x80040217u);
 constexpr HResult VFW_E_NO_CAPTURE_HARDWARE = static_cast<HResult>(0x80040218u);
 
+// File system failures, as the platform codes them (HRESULT of the Win32 error).
+constexpr HResult E_ACCESSDENIED = static_cast<HResult>(0x80070005u);
+constexpr HResult E_WRITE_FAULT = static_cast<HResult>(0x8007001Du);
+constexpr HResult E_FILE_EXISTS = static_cast<HResult>(0x80070050u);
+constexpr HResult E_DISK_FULL = static_cast<HResult>(0x80070070u);
+
+// The code of a failed POSIX file call's errno.
+HResult hresult_from_errno(int err);
+
 constexpr bool succeeded(HResult hr) { return hr >= 0; }
 constexpr bool failed(HResult hr) { return hr < 0; }
 

@@ -24,6 +24,17 @@ using TNotifyEvent = std::function<void(TVideoCapture& sender)>;
 
 // Caption of every report of the engine.
 inline constexpr const char* kCaptureReportCaption = "GStreamer - Capture";
+// Reports on the recording's files (CP1252; the file name follows each).
+inline constexpr const char* kNotOverAKeptRecording =
+    "Impossible d'enregistrer par-dessus un enregistrement qui n'a pas \xE9t\xE9 sauvegard\xE9 : ";
+inline constexpr const char* kNotAPlainFileReason =
+    "ce nom n'est pas celui d'un fichier ordinaire (lien symbolique, dossier ou p\xE9riph\xE9rique)";
+inline constexpr const char* kNotAPlainFile =
+    "Impossible d'enregistrer sous ce nom, qui n'est pas celui d'un fichier ordinaire (lien symbolique, dossier ou "
+    "p\xE9riph\xE9rique) : ";
+inline constexpr const char* kCannotMoveRecording = "Impossible de donner \xE0 l'enregistrement son nom de fichier (";
+inline constexpr const char* kRecordingNotFinalised =
+    "L'enregistrement n'a pas pu \xEAtre termin\xE9 proprement ; il faudra le r\xE9parer : ";
 // The start question of StartCapture(true).
 inline constexpr const char* kStartCaptureQuestion = "           Start enregistrement !           ";
 
@@ -89,7 +100,10 @@ class TVideoCapture {
   bool Built() const { return built_; }
   // Counters of the recording that ended last.
   const CaptureStats& LastCaptureStats() const { return last_stats_; }
-  // The file the current recording goes to (or the last one went to).
+  // The file the current recording goes to; once it has ended, the file it was saved as: its
+  // final name after the move from a temporary file (also after an abort), else where it was
+  // kept. After an abort (OnAborted) the capture is stopped and this file plays as it is: what
+  // reached the disk was finalised, repaired in place when the muxer could not close it.
   const std::string& RecordingFile() const { return recording_file_; }
   // Recordings that could not be moved to their final name; never deleted by the engine.
   const std::set<std::string>& KeptRecordings() const { return kept_recordings_; }
@@ -98,7 +112,8 @@ class TVideoCapture {
   std::int64_t FirstFrameTimeNs() const { return backend_.first_frame_time_ns(); }
   // The code of the last error abort event (0 when none).
   HResult LastAbortCode() const { return last_abort_code_; }
-  // Why the last recording was aborted, in French for the operator (empty when it was not).
+  // Why the last recording was aborted, in French for the operator (CP1252; empty when it was
+  // not): "disque plein dans <dossier> (plus de place pour la vidéo)" for a full disk.
   const std::string& LastAbortReason() const { return last_abort_reason_; }
 
   // --- Host view ---------------------------------------------------------------------------
@@ -213,6 +228,7 @@ class TVideoCapture {
   CaptureStats last_stats_;
   HResult last_abort_code_ = 0;
   std::string last_abort_reason_;
+  bool abort_pending_ = false;  // StopCapture runs for an abort event
 
   VideoSurface* surface_ = nullptr;
   int client_width_ = 100;

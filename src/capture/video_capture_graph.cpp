@@ -153,14 +153,27 @@ bool TVideoCapture::BuildGraph() {
 
   if (want_capture_) {
     const bool temp = use_temp_file_;
-    const std::string out = temp ? CurrentTempFile() : capture_file_name_;
+    std::string out = temp ? CurrentTempFile() : capture_file_name_;
     if (out.empty()) {
       Warn("Capture filename required!");
       return false;
     }
     if (kept_recordings_.count(out)) {
-      Report(ReportKind::Warning, "Can't record over a recording that was not saved: ", S_OK, out);
+      Report(ReportKind::Warning, kNotOverAKeptRecording, S_OK, out);
       return false;
+    }
+    // Never through a link nor over what is not a plain file: a temporary file takes a fresh
+    // name beside it, a final name is refused.
+    if (files_->entry_kind(out) == EntryKind::Other) {
+      if (!temp) {
+        Report(ReportKind::Warning, kNotAPlainFile, S_OK, out);
+        return false;
+      }
+      out = UniqueSibling(out);
+      if (out.empty()) {
+        Report(ReportKind::Warning, kNotAPlainFile, S_OK, CurrentTempFile());
+        return false;
+      }
     }
     files_->remove(out);
     output_file_ = out;
@@ -312,9 +325,12 @@ void TVideoCapture::DismantleGraph() {
   built_ = false;
   if (want_capture_) {
     // The temporary file goes, but never a recording kept or saved under that name.
+    // Only plain files: a link or anything else under the name is not ours.
     const std::string temp = CurrentTempFile();
-    if (DeletableTempFile(temp)) files_->remove(temp);
-    if (output_is_temp_ && output_file_ != temp && DeletableTempFile(output_file_)) files_->remove(output_file_);
+    if (DeletableTempFile(temp) && files_->entry_kind(temp) == EntryKind::PlainFile) files_->remove(temp);
+    if (output_is_temp_ && output_file_ != temp && DeletableTempFile(output_file_) &&
+        files_->entry_kind(output_file_) == EntryKind::PlainFile)
+      files_->remove(output_file_);
   }
 }
 

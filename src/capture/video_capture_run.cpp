@@ -1,8 +1,11 @@
 // Running the graph: preview, recording with its start question and stop, the hold and release
 // of the file branch, the 100 ms tick with the time limit, and graph events.
+#include <algorithm>
 #include <filesystem>
 
+#include "capture/abort_reason.h"
 #include "capture/capture_error.h"
+#include "capture/recording_finalise.h"
 #include "capture/video_capture.h"
 
 namespace wellvue {
@@ -52,15 +55,31 @@ bool TVideoCapture::PrepareRecordingFile() {
     const std::string target = CurrentTempFile();
     const std::string folder = std::filesystem::path(target).parent_path().string();
     if (!target.empty() && target != output_file_ && !kept_recordings_.count(target) &&
-        (folder.empty() || files_->exists(folder)) &&
+        files_->entry_kind(target) != EntryKind::Other && (folder.empty() || files_->exists(folder)) &&
         backend_.set_output_file_name(target) == S_OK) {
       files_->remove(target);
       output_file_ = target;
     }
   }
   if (kept_recordings_.count(output_file_)) {
-    Report(ReportKind::Warning, "Can't record over a recording that was not saved: ", S_OK, output_file_);
+    Report(ReportKind::Warning, kNotOverAKeptRecording, S_OK, output_file_);
     return false;
+  }
+  // The recording creates its file new and never through a link: a plain file under the name
+  // goes (an earlier recording's, or the space preallocated for this one), anything else stays
+  // where it is.
+  switch (files_->entry_kind(output_file_)) {
+    case EntryKind::None: break;
+    case EntryKind::PlainFile: files_->remove(output_file_); break;
+    case EntryKind::Other: {
+      const std::string fresh = output_is_temp_ ? UniqueSibling(output_file_) : std::string();
+      if (fresh.empty() || backend_.set_output_file_name(fresh) != S_OK) {
+        Report(ReportKind::Warning, kNotAPlainFile, S_OK, output_file_);
+        return false;
+      }
+      output_file_ = fresh;
+      break;
+    }
   }
   return true;
 }
@@ -93,6 +112,8 @@ bool TVideoCapture::StartCapture(bool confirm) {
       if (failed(hr)) Fail("Error %x: Cannot run graph!", hr);
     }
     recording_file_ = output_file_;
+    last_abort_code_ = 0;
+    last_abort_reason_.clear();
     capture_start_ = scheduler_.now_ms();
     timer_->set_enabled(true);
     capturing_ = true;
@@ -121,10 +142,24 @@ std::string TVideoCapture::UniqueSibling(const std::string& path) const {
 bool TVideoCapture::FinishRecording() {
   const std::string recorded = recording_file_;
   if (recorded.empty()) return true;
+  // The file could not be created: whatever holds the name is not ours to delete or move.
+  if (last_stats_.known && !last_stats_.file_created) return true;
   // No frame reached the file: what is there cannot be read; do not leave it behind.
   if (last_stats_.known && last_stats_.frames_written == 0) {
     if (!kept_recordings_.count(recorded)) files_->remove(recorded);
     return true;
+  }
+  // A muxer that could not close its file (the disk full, a write error, no end in time) left
+  // it unfinalised: it is made playable here, before it takes its final name.
+  if (abort_pending_ || last_stats_.file_duration_s <= 0) {
+    const FinalisedRecording f = FinaliseRecording(recorded);
+    if (f.repaired) {
+      // What the file holds: a frame the muxer took but the disk did not is not in it.
+      last_stats_.file_duration_s = f.duration_s;
+      last_stats_.frames_written = std::min(last_stats_.frames_written, f.frames);
+    }
+    if (!f.repaired && !f.message.empty())
+      Report(ReportKind::Warning, kRecordingNotFinalised, S_OK, recorded + "\r\n" + f.message);
   }
   if (!output_is_temp_) {
     last_final_ = recorded;
@@ -132,7 +167,9 @@ bool TVideoCapture::FinishRecording() {
   }
   const std::string final_name = capture_file_name_;
   std::error_code ec;
-  if (!final_name.empty() && final_name != recorded && files_->move(recorded, final_name, ec)) {
+  // A link or anything but a plain file under the final name is neither followed nor replaced.
+  const bool name_usable = !final_name.empty() && files_->entry_kind(final_name) != EntryKind::Other;
+  if (name_usable && final_name != recorded && files_->move(recorded, final_name, ec)) {
     recording_file_ = last_final_ = final_name;
     return true;
   }
@@ -151,9 +188,11 @@ bool TVideoCapture::FinishRecording() {
   }
   kept_recordings_.insert(kept);
   recording_file_ = kept;
-  const std::string reason = final_name.empty() ? std::string("no file name") : ec.message();
-  Report(ReportKind::Warning, "Can't move the recording to its file name (", S_OK,
-         reason + "): " + final_name + "\r\nThe recording is kept in " + kept);
+  const std::string reason = final_name.empty() ? std::string("aucun nom de fichier")
+                             : !name_usable  ? std::string(kNotAPlainFileReason)
+                                             : ec.message();
+  Report(ReportKind::Warning, kCannotMoveRecording, S_OK,
+         reason + ") : " + final_name + "\r\nL'enregistrement est conserv\xE9 dans " + kept);
   return false;
 }
 
@@ -202,8 +241,12 @@ void TVideoCapture::HandleGraphEvents() {
   while (backend_.get_event(event) == S_OK) {
     if (event.code == EC_ERRORABORT) {
       last_abort_code_ = static_cast<HResult>(event.param1);
-      last_abort_reason_ = "enregistrement interrompu (code " + hresult_hex(last_abort_code_) + ")";
+      const std::string file = capturing_ ? recording_file_ : output_file_;
+      last_abort_reason_ =
+          AbortReasonText(last_abort_code_, event.text, std::filesystem::path(file).parent_path().string());
+      abort_pending_ = true;
       StopCapture();
+      abort_pending_ = false;
       Fire(OnAborted);
     } else if (event.code == EC_DEVICE_LOST) {
       Fire(OnDeviceLost);

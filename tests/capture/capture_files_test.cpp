@@ -110,12 +110,13 @@ TEST(ResolveTempFileName, RelativeNamesLiveBesideTheFinalFile) {
   struct Row {
     const char* temp;
     const char* final_name;
-    const char* want;
+    std::string want;
   } rows[] = {
       {"captemp.avi", "/videos/forage 2026.avi", "/videos/captemp.avi"},
       {"tmp/x.avi", "/videos/a.avi", "/videos/tmp/x.avi"},
       {"/var/tmp/x.avi", "/videos/a.avi", "/var/tmp/x.avi"},
-      {"captemp.avi", "capture.avi", "captemp.avi"},  // both relative: same folder
+      // Both relative: the same folder, the current one, and always an absolute path.
+      {"captemp.avi", "capture.avi", (fs::current_path() / "captemp.avi").string()},
       {"", "/videos/a.avi", ""},
   };
   for (const auto& r : rows) EXPECT_EQ(ResolveTempFileName(r.temp, r.final_name), r.want) << r.temp;

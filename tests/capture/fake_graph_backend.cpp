@@ -82,8 +82,8 @@ std::shared_ptr<FakeDevice> FakeGraphBackend::add_device(DeviceCategory c, const
   return d;
 }
 
-void FakeGraphBackend::push_event(long code, std::int64_t param1) {
-  events_.push_back(GraphEvent{code, param1, 0});
+void FakeGraphBackend::push_event(long code, std::int64_t param1, const std::string& text) {
+  events_.push_back(GraphEvent{code, param1, 0, text});
   if (notify_) notify_();
 }
 

@@ -61,7 +61,7 @@ class FakeGraphBackend : public GraphBackend {
 
   std::shared_ptr<FakeDevice> add_device(DeviceCategory c, const std::string& name);
   // Queue a graph event and ring the notification, as the platform's streaming side would.
-  void push_event(long code, std::int64_t param1 = 0);
+  void push_event(long code, std::int64_t param1 = 0, const std::string& text = {});
   // One frame passing the tap (from a "streaming thread").
   void emit_frame();
   bool in_graph(const std::string& name_or_kind) const;

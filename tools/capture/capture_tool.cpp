@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <iomanip>
 
+#include "capture/avi/avi_info.h"
 #include "capture/avi/avi_repair.h"
+#include "capture/avi/set_aside.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
@@ -88,12 +90,12 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   std::string device = utf8_to_cp1252(o.device);
   if (device.empty()) device = o.test_source ? gst::kTestPatternName : videos.front();
   if (!contains(videos, device)) {
-    err << "no video device named '" << cp1252_to_utf8(device) << "' (see --list)\n";
+    err << "aucune source vidéo nommée '" << cp1252_to_utf8(device) << "' (voir --list)\n";
     return 2;
   }
   const std::string compressor = utf8_to_cp1252(o.compressor);
   if (!compressor.empty() && !contains(GetVideoCompressorNames(s.backend, false), compressor)) {
-    err << "no video compressor named '" << o.compressor << "' (see --list)\n";
+    err << "aucun compresseur vidéo nommé '" << o.compressor << "' (voir --list)\n";
     return 2;
   }
 
@@ -121,7 +123,7 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
   if (mode.Width > 0 && mode.Height > 0) s.cap.Resize(mode.Width, mode.Height);
   if (!s.cap.StartCapture(false)) {
     s.flush_reports(err);
-    err << "the recording did not start\n";
+    err << "l'enregistrement n'a pas démarré\n";
     return 1;
   }
   const auto deadline = Clock::now() + std::chrono::seconds(o.seconds);
@@ -139,8 +141,13 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
       << "duration: " << std::fixed << std::setprecision(3) << st.file_duration_s << " s\n";
   if (o.preview) out << "preview frames: " << surface.frames.load() << '\n' << "frame notifications: " << notifications << '\n';
   s.flush_reports(err);
-  if (aborted || lost) {
-    err << (lost ? "the video device was lost during the recording\n" : "the recording was aborted\n");
+  if (lost) {
+    err << "la source vidéo a été perdue pendant l'enregistrement\n";
+    return 1;
+  }
+  if (aborted) {
+    err << "enregistrement interrompu : " << cp1252_to_utf8(s.cap.LastAbortReason()) << '\n';
+    if (st.frames_written > 0) err << "ce qui a été enregistré reste lisible dans " << s.cap.RecordingFile() << '\n';
     return 1;
   }
   return st.frames_written > 0 ? 0 : 1;
@@ -155,17 +162,24 @@ int repair(const Options& o, std::ostream& out, std::ostream& err) {
           << "frames: " << r.frames << '\n'
           << "duration: " << std::fixed << std::setprecision(3) << r.duration_seconds << " s\n";
       return 0;
-    case avi::RepairStatus::Empty: {
-      // Nothing was recorded: an unreadable file is worse than none.
-      std::error_code ec;
-      std::filesystem::remove(o.file, ec);
-      out << cp1252_to_utf8(r.message) << '\n' << (ec ? "could not delete the empty recording: " + ec.message() : "empty recording deleted") << '\n';
-      return ec ? 1 : 0;
-    }
+    case avi::RepairStatus::Empty:
     case avi::RepairStatus::Failed:
       break;
   }
   err << cp1252_to_utf8(r.message) << '\n';
+  // A file with no frame any reader finds is put out of the way, never deleted: what it holds
+  // may still be worth something to someone with better tools. One with frames stays put.
+  std::error_code exists_ec;
+  const auto read = avi::read_avi_file(o.file);
+  const bool nothing_recoverable = r.status == avi::RepairStatus::Empty || !read.info || read.info->video_chunks() == 0;
+  if (!nothing_recoverable || !std::filesystem::exists(std::filesystem::symlink_status(o.file, exists_ec))) return 1;
+  std::error_code ec;
+  const std::string aside = avi::set_aside(o.file, ec);
+  if (aside.empty()) {
+    err << "impossible de mettre l'enregistrement de côté : " << ec.message() << '\n';
+    return 1;
+  }
+  err << "aucune image récupérable : fichier conservé sous " << aside << '\n';
   return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "capture/avi/avi_info.h"
 #include "capture/avi/byte_source.h"
+#include "capture/avi/chunk_resync.h"
 #include "capture/avi/extended_repair.h"
 #include "capture/avi/repair_support.h"
 #include "capture/avi/riff.h"
@@ -69,9 +70,42 @@ std::optional<RepairResult> prepare_single(const AviInfo& info, ByteSource& src,
     return std::nullopt;
 }
 
-}  // namespace
+// The disk has no room for the index (a recording that filled it): the file is cut after its
+// last complete chunk, which frees the partial one, and gets its sizes and counts without an
+// index, which players then rebuild by scanning the chunks; the index follows when the cut
+// made room for it.
+RepairResult repair_without_room(const std::string& path, const AviInfo& info, const Restorer& restorer,
+                                 const std::vector<Patch>& patches, std::uint64_t cut,
+                                 const std::vector<std::uint8_t>& idx1)
+{
+    std::vector<Patch> no_index = patches;
+    no_index[0].value = static_cast<std::uint32_t>(cut - 8);                         // RIFF size
+    no_index[1].value = static_cast<std::uint32_t>(cut - info.movi_list_offset - 8);  // movi size
+    no_index[2].value = info.avih_flags & ~kAvifHasIndex;
+    std::error_code ec;
+    std::filesystem::resize_file(path, cut, ec);
+    if (ec || !write_patches(path, no_index)) {
+        restorer.restore();
+        return failed("\xE9" "criture dans le fichier impossible");
+    }
+    bool indexed = write_at(path, cut, idx1) && write_patches(path, patches);
+    if (!indexed) {
+        std::filesystem::resize_file(path, cut, ec);
+        write_patches(path, no_index);
+    }
+    const AviReadResult check = read_avi_file(path);
+    if (!check.info || check.info->video_chunks() != info.video_chunks() || (indexed && !check.info->finalised)) {
+        restorer.restore();
+        return failed("\xE9" "criture dans le fichier impossible");
+    }
+    RepairResult r = repaired(check.info->video_chunks(), info.file_size > cut ? info.file_size - cut : 0,
+                              check.info->video_duration_seconds());
+    if (!indexed) r.message.insert(r.message.find(" :"), " sans index (plus de place sur le disque)");
+    return r;
+}
 
-RepairResult repair_avi(const std::string& path)
+// The repair of a file whose movi list walks from start to end (no damaged chunk header).
+RepairResult repair_walkable(const std::string& path)
 {
     std::vector<std::uint8_t> idx1;
     std::vector<Patch> patches;
@@ -112,7 +146,7 @@ RepairResult repair_avi(const std::string& path)
     };
     // Index first: until the headers are patched the file stays a crashed recording that
     // this routine can take up again.
-    if (!write_at(path, cut, idx1)) return write_failed();
+    if (!write_at(path, cut, idx1)) return repair_without_room(path, info, restorer, patches, cut, idx1);
     std::error_code ec;
     if (info.file_size > new_size) std::filesystem::resize_file(path, new_size, ec);
     if (ec) return write_failed();
@@ -125,6 +159,38 @@ RepairResult repair_avi(const std::string& path)
         return write_failed();
     return repaired(check.info->video_chunks(), info.file_size > cut ? info.file_size - cut : 0,
                     check.info->video_duration_seconds());
+}
+
+}  // namespace
+
+RepairResult repair_avi(const std::string& path)
+{
+    // Damaged chunk headers first: without them the frames after the damage stay out of reach
+    // (and a file whose first header is damaged looks empty).
+    std::vector<HeaderFix> fixes;
+    Restorer undo(path, 0);
+    {
+        FileSource src(path);
+        if (!src.is_open()) return failed("fichier introuvable ou illisible");
+        const AviReadResult read = read_avi(src);
+        if (read.info && !read.info->finalised) fixes = find_header_fixes(src, *read.info);
+        if (fixes.empty()) return repair_walkable(path);
+        undo = Restorer(path, src.size());
+        for (const HeaderFix& f : fixes)
+            if (!undo.keep(src, f.offset, f.offset + f.bytes.size())) return failed("lecture du fichier impossible");
+    }
+    for (const HeaderFix& f : fixes)
+        if (!write_at(path, f.offset, f.bytes)) {
+            undo.restore();
+            return failed("\xE9" "criture dans le fichier impossible");
+        }
+    RepairResult r = repair_walkable(path);
+    if (r.status != RepairStatus::Repaired) {
+        undo.restore();  // left as it was, as for any repair that does not succeed
+        return r;
+    }
+    r.message += ", " + number(fixes.size()) + " en-t\xEAte(s) de bloc endommag\xE9(s) contourn\xE9(s)";
+    return r;
 }
 
 }  // namespace wellvue::avi

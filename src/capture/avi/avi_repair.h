@@ -1,5 +1,6 @@
 // Repairs an AVI recording left unfinalised by a crash or a power cut (sizes and counts zero,
-// no idx1): rebuilds the index from the chunks on disk and patches the headers in place.
+// no idx1): walks past damaged chunk headers to the next valid chunk, rebuilds the index from
+// the chunks on disk and patches the headers in place.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,8 @@ namespace wellvue::avi {
 enum class RepairStatus {
     Repaired,          // index rebuilt, headers patched
     AlreadyFinalised,  // nothing to do, file untouched
-    Empty,             // no frame in the file: untouched, the caller should delete it
+    Empty,             // no frame found in the file: untouched; never delete it (it may hold
+                       // data no reader finds), set it aside with avi::set_aside
     Failed,            // cannot repair: file untouched, reason in message
 };
 

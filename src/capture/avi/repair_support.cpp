@@ -4,7 +4,11 @@
 #include "capture/avi/movi_walk.h"
 #include "capture/avi/riff.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -97,31 +101,60 @@ bool build_idx1(ByteSource& src, const AviInfo& info, std::vector<std::uint8_t>&
         idx1.insert(idx1.end(), e, e + 16);
     });
     put_u32(idx1.data() + 4, static_cast<std::uint32_t>(idx1.size() - 8));
+    // Readers take the offsets as relative to movi when the first is below movi's own offset,
+    // as absolute otherwise. A first chunk further in (behind a damaged stretch made JUNK) would
+    // be misread: the offsets are then written absolute, which reads the same everywhere.
+    if (idx1.size() > 8 && get_u32(idx1.data() + 8 + 8) >= info.movi_list_offset)
+        for (std::size_t e = 8; e < idx1.size(); e += 16)
+            put_u32(idx1.data() + e + 8, static_cast<std::uint32_t>(get_u32(idx1.data() + e + 8) + movi_base));
     return ok;
 }
 
+namespace {
+
+// The recording itself, never a file a link points to.
+int open_for_patching(const std::string& path) { return ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC); }
+
+bool write_all_at(int fd, std::uint64_t offset, const std::uint8_t* data, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::pwrite(fd, data, n, static_cast<off_t>(offset));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;  // a full disk shows here, not later
+        data += w;
+        offset += static_cast<std::uint64_t>(w);
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+// On disk before the next step relies on it: a power cut must not undo what was written.
+bool close_synced(int fd, bool ok)
+{
+    ok = ok && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
 bool write_at(const std::string& path, std::uint64_t offset, const std::vector<std::uint8_t>& bytes)
 {
-    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!f) return false;
-    f.seekp(static_cast<std::streamoff>(offset));
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    return static_cast<bool>(f);
+    const int fd = open_for_patching(path);
+    if (fd < 0) return false;
+    return close_synced(fd, write_all_at(fd, offset, bytes.data(), bytes.size()));
 }
 
 bool write_patches(const std::string& path, const std::vector<Patch>& patches)
 {
-    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!f) return false;
+    const int fd = open_for_patching(path);
+    if (fd < 0) return false;
+    bool ok = true;
     for (const Patch& p : patches) {
         std::uint8_t b[4];
         put_u32(b, p.value);
-        f.seekp(static_cast<std::streamoff>(p.offset));
-        f.write(reinterpret_cast<const char*>(b), 4);
+        ok = ok && write_all_at(fd, p.offset, b, 4);
     }
-    f.flush();
-    return static_cast<bool>(f);
+    return close_synced(fd, ok);
 }
 
 bool Restorer::keep(ByteSource& src, std::uint64_t from, std::uint64_t to)

@@ -6,6 +6,7 @@
 #include <gst/video/video.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -21,7 +22,6 @@ namespace {
 
 constexpr HResult REGDB_E_CLASSNOTREG = static_cast<HResult>(0x80040154u);
 constexpr HResult E_PATH_NOT_FOUND = static_cast<HResult>(0x80070003u);
-constexpr HResult E_ACCESSDENIED = static_cast<HResult>(0x80070005u);
 
 std::int64_t now_ms() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -453,12 +453,18 @@ HResult GstGraphBackend::control_capture_stream(bool hold) {
     }
   }
   std::string why;
-  auto branch = RecordingBranch::start(pipeline_, plan, false, why);
+  int open_error = 0;
+  auto branch = RecordingBranch::start(pipeline_, plan, false, why, open_error);
   if (!branch) {
     // The engine hears of it as an aborted recording (once, also when the bus already told).
-    raise_event(EC_ERRORABORT, E_FAIL);
+    file_not_created_ = open_error != 0;
+    if (open_error != 0)
+      raise_event(EC_ERRORABORT, hresult_from_errno(open_error), plan.path + " : " + utf8_to_cp1252(std::strerror(open_error)));
+    else
+      raise_event(EC_ERRORABORT, E_FAIL);
     return E_FAIL;
   }
+  file_not_created_ = false;
   std::lock_guard lock(recording_mutex_);
   recording_ = std::move(branch);
   return S_OK;
@@ -501,7 +507,7 @@ HResult GstGraphBackend::run() {
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     return during.empty() ? E_FAIL : static_cast<HResult>(during.front().param1);
   }
-  for (const auto& e : during) raise_event(e.code, static_cast<HResult>(e.param1));
+  for (const auto& e : during) raise_event(e.code, static_cast<HResult>(e.param1), e.text);
   running_ = true;
   last_frame_ms_->store(now_ms());
   watching_ = video_source_ != nullptr;
@@ -560,6 +566,8 @@ HResult GstGraphBackend::finish_recording() {
   if (!recording_) {
     last_stats_ = CaptureStats{};
     last_stats_.known = true;
+    last_stats_.file_created = !file_not_created_;
+    file_not_created_ = false;
     return S_OK;
   }
   last_stats_ = recording_->finish(options_.finish_timeout);
@@ -592,13 +600,14 @@ HResult GstGraphBackend::get_event(GraphEvent& event) {
   return S_OK;
 }
 
-void GstGraphBackend::raise_event(long code, HResult param) {
+void GstGraphBackend::raise_event(long code, HResult param, std::string text) {
   std::function<void()> notify;
   {
     std::lock_guard lock(events_mutex_);
     GraphEvent e;
     e.code = code;
     e.param1 = param;
+    e.text = std::move(text);
     if (starting_) {
       start_errors_.push_back(e);
       return;
@@ -639,15 +648,24 @@ GstBusSyncReply GstGraphBackend::on_bus(GstBus*, GstMessage* msg, gpointer self)
   auto* b = static_cast<GstGraphBackend*>(self);
   if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
     GError* err = nullptr;
-    gst_message_parse_error(msg, &err, nullptr);
+    gchar* debug = nullptr;
+    gst_message_parse_error(msg, &err, &debug);
     BusError e;
     e.domain = err ? domain_of(err->domain) : ErrorDomain::Other;
     e.code = err ? err->code : 0;
     e.from_source = b->from_source(GST_MESSAGE_SRC(msg));
     e.running = b->running_.load();
+    std::string text = err && err->message ? err->message : "";
+    if (debug && *debug) text += (text.empty() ? "" : " (") + std::string(debug) + (text.empty() ? "" : ")");
     if (err) g_error_free(err);
+    g_free(debug);
+    {
+      // The file branch failed (a full disk, a write error): its stream will not end by itself.
+      std::lock_guard lock(b->recording_mutex_);
+      if (b->recording_ && b->recording_->contains(GST_MESSAGE_SRC(msg))) b->recording_->note_error();
+    }
     const ErrorVerdict v = classify_bus_error(e);
-    b->raise_event(v.event_code, v.code);
+    b->raise_event(v.event_code, v.code, utf8_to_cp1252(text));
   } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ELEMENT &&
              gst_message_has_name(msg, "GstBinForwarded")) {
     GstMessage* inner = nullptr;

@@ -113,7 +113,7 @@ class GstGraphBackend : public GraphBackend {
   void drop_link(Link& link);
   void update_renderer_caps();
   std::string media_type_of_source() const;
-  void raise_event(long code, HResult param);
+  void raise_event(long code, HResult param, std::string text = {});
   void note_source_lost(GstDevice* device);  // caller holds watch_->mutex
   bool from_source(GstObject* object);
   void watch_stalls();
@@ -146,6 +146,7 @@ class GstGraphBackend : public GraphBackend {
   bool stop_pending_ = false;  // stopped, pipeline still playing until complete_stop()
   std::shared_ptr<RecordingBranch> recording_;
   bool recording_held_ = true;
+  bool file_not_created_ = false;  // the last recording could not create its file
   CaptureStats last_stats_;
   std::int64_t last_first_frame_ns_ = 0;
 

@@ -1,5 +1,9 @@
 #include "capture/gst/recording_branch.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "capture/avi/avi_info.h"
@@ -128,22 +132,23 @@ GstPadProbeReturn RecordingBranch::gate_probe(GstPad* pad, GstPadProbeInfo* info
 }
 
 std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, const RecordingPlan& plan, bool held,
-                                                        std::string& why) {
+                                                        std::string& why, int& open_error) {
+  open_error = 0;
   std::unique_ptr<RecordingBranch> r(new RecordingBranch);
   r->pipeline_ = pipeline;
   r->path_ = plan.path;
   r->bin_ = GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr)));
   GstBin* bin = GST_BIN(r->bin_);
   GstElement* mux = make("avimux");
-  r->sink_ = make("filesink");
+  r->sink_ = make("fdsink");
   if (!mux || !r->sink_ || !plan.video_tee) {
     if (mux) gst_object_unref(gst_object_ref_sink(mux));
     if (r->sink_) gst_object_unref(gst_object_ref_sink(r->sink_));
     r->sink_ = nullptr;
-    why = "avimux or filesink missing";
+    why = "avimux or fdsink missing";
     return nullptr;
   }
-  g_object_set(r->sink_, "location", plan.path.c_str(), "async", FALSE, nullptr);
+  g_object_set(r->sink_, "async", FALSE, nullptr);
   gst_bin_add_many(bin, mux, r->sink_, nullptr);
   if (!gst_element_link(mux, r->sink_)) {
     why = "muxer to file writer";
@@ -220,6 +225,15 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
     add_ghost(r->bin_, audio.front(), "audio_sink");
   }
 
+  // The file last, once nothing else can fail: a name taken (a stale file, a planted link) is
+  // refused rather than followed or replaced.
+  r->fd_ = ::open(plan.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (r->fd_ < 0) {
+    open_error = errno;
+    why = "the file cannot be created: " + plan.path + ": " + std::strerror(open_error);
+    return nullptr;
+  }
+  g_object_set(r->sink_, "fd", r->fd_, nullptr);
   gst_bin_add(GST_BIN(pipeline), r->bin_);
   if (!gst_element_sync_state_with_parent(r->bin_)) {
     why = "the file cannot be opened: " + plan.path;
@@ -277,6 +291,14 @@ void RecordingBranch::note_eos(GstObject* source) {
   cv_.notify_all();
 }
 
+void RecordingBranch::note_error() {
+  {
+    std::lock_guard lock(mutex_);
+    failed_ = true;
+  }
+  cv_.notify_all();
+}
+
 void RecordingBranch::detach(const std::shared_ptr<Feed>& feed, std::chrono::milliseconds timeout) {
   if (!feed->tee_pad) return;
   auto ctx = std::make_shared<DetachCtx>();
@@ -293,7 +315,7 @@ CaptureStats RecordingBranch::finish(std::chrono::milliseconds timeout) {
   for (auto& f : feeds_) detach(f, timeout);
   {
     std::unique_lock lock(mutex_);
-    cv_.wait_for(lock, timeout, [&] { return eos_; });
+    cv_.wait_for(lock, timeout, [&] { return eos_ || failed_; });
   }
   stats.known = true;
   stats.frames_written = written_.load();
@@ -334,6 +356,10 @@ void RecordingBranch::tear_down() {
     bin_ = nullptr;
     sink_ = nullptr;
     videorate_ = nullptr;
+  }
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
   }
 }
 

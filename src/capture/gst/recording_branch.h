@@ -32,10 +32,13 @@ struct RecordingPlan {
 
 class RecordingBranch {
  public:
-  // Builds the branch into the pipeline and starts it (held or flowing). Null with the reason
-  // when an element is missing, a link fails or the file cannot be opened; nothing is left behind.
+  // Builds the branch into the pipeline and starts it (held or flowing). The file is created new
+  // (never over an existing name, never through a link) and written through its descriptor, so
+  // the muxer can go back to rewrite its headers. Null with the reason when an element is
+  // missing, a link fails or the file cannot be created (then `open_error` is its errno);
+  // nothing is left behind.
   static std::unique_ptr<RecordingBranch> start(GstElement* pipeline, const RecordingPlan& plan,
-                                                bool held, std::string& why);
+                                                bool held, std::string& why, int& open_error);
   ~RecordingBranch();
   RecordingBranch(const RecordingBranch&) = delete;
   RecordingBranch& operator=(const RecordingBranch&) = delete;
@@ -46,6 +49,8 @@ class RecordingBranch {
   bool contains(GstObject* object) const;
   // Bus thread: the file writer reached the end of its stream.
   void note_eos(GstObject* source);
+  // Bus thread: an element of the branch failed; finishing then waits for no end of stream.
+  void note_error();
   // Ends the file properly and removes the branch. Waits at most `timeout` for the muxer.
   CaptureStats finish(std::chrono::milliseconds timeout);
   const std::string& path() const { return path_; }
@@ -68,6 +73,7 @@ class RecordingBranch {
   GstElement* pipeline_ = nullptr;  // not owned
   GstElement* bin_ = nullptr;       // owned reference
   GstElement* sink_ = nullptr;      // the file writer, inside bin_
+  int fd_ = -1;                     // the file, owned
   GstElement* videorate_ = nullptr;
   std::vector<std::shared_ptr<Feed>> feeds_;  // also held by their pad probes
   std::string path_;
@@ -76,6 +82,7 @@ class RecordingBranch {
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   bool eos_ = false;
+  bool failed_ = false;
   bool finished_ = false;
 };
 

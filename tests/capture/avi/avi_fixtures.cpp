@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -292,6 +293,33 @@ Readback gst_read_back(const fs::path& p, bool audio, const std::string& decoder
         break;
     }
     return r;
+}
+
+int ffmpeg_frames(const fs::path& p)
+{
+    const std::string cmd = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames "
+                            "-of csv=p=0 '" + p.string() + "' 2>/dev/null";
+    std::FILE* f = ::popen(cmd.c_str(), "r");
+    if (!f) return -1;
+    int n = -1;
+    if (std::fscanf(f, "%d", &n) != 1) n = -1;
+    ::pclose(f);
+    return n;
+}
+
+SmallDisk::SmallDisk(int megabytes)
+{
+    static int made = 0;
+    path_ = make_temp_dir("disk" + std::to_string(++made));
+    const std::string options = "size=" + std::to_string(megabytes) + "m";
+    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    std::error_code ec;
+    fs::remove_all(path_, ec);
 }
 
 }  // namespace wellvue::avi::test

@@ -69,4 +69,24 @@ Readback gst_read_back(const std::filesystem::path& p, bool audio, const std::st
 // them and kills gst-launch with SIGKILL once the file holds at least min_bytes.
 bool gst_record_big_and_kill(const std::filesystem::path& p, std::uint64_t min_bytes);
 
+// Video frames ffmpeg decodes from the file: a reader independent of GStreamer and of ours.
+// -1 when ffprobe cannot run.
+int ffmpeg_frames(const std::filesystem::path& p);
+
+// A tmpfs of `megabytes` on a fresh folder (a disk that fills up for real), unmounted and
+// removed at the end. Mounting needs root: mounted() says whether it worked.
+class SmallDisk {
+public:
+    explicit SmallDisk(int megabytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    bool mounted_ = false;
+};
+
 }  // namespace wellvue::avi::test

@@ -94,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"bad_seconds", {"--record", "x.avi", "--seconds", "2x"}, "whole number"},
                       BadCase{"unknown_compressor",
                               {"--record", "x.avi", "--seconds", "1", "--test-source", "--compressor", "Nope"},
-                              "no video compressor named 'Nope'"},
+                              "aucun compresseur vidéo nommé 'Nope'"},
                       BadCase{"unknown_device", {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
-                              "no video device named 'Nope'"},
+                              "aucune source vidéo nommée 'Nope'"},
                       BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, "fichier introuvable"}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -156,6 +156,71 @@ TEST(Tool, RecordingKilledMidwayIsRepairedAndReadWhole) {
   EXPECT_EQ(rb.frames, after.info->declared_video_frames());
   EXPECT_GE(rb.frames, 10u);
 }
+
+}  // namespace
+}  // namespace wellvue::gst::testing
+
+namespace wellvue::gst::testing {
+namespace {
+
+struct UnrecoverableCase {
+  const char* label;
+  std::string (*bytes)();  // what the file holds (made when the test runs)
+};
+
+void PrintTo(const UnrecoverableCase& c, std::ostream* os) { *os << c.label; }
+
+class ToolRepairUnrecoverable : public ::testing::TestWithParam<UnrecoverableCase> {};
+
+// Nothing in the file can be played: it is set aside under a name of its own, never deleted.
+TEST_P(ToolRepairUnrecoverable, SetsTheFileAsideAndSaysWhere) {
+  ScratchDir dir;
+  const std::string file = dir.file("rec.avi");
+  const std::string bytes = GetParam().bytes();
+  ASSERT_FALSE(bytes.empty());
+  {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  const ToolRun r = run_tool({"--repair", file}, dir.file("out.txt"));
+  EXPECT_NE(r.status, 0);
+  const std::string aside = file + ".irrecuperable";
+  EXPECT_NE(r.out.find("fichier conservé sous " + aside), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(file));
+  std::error_code ec;
+  ASSERT_EQ(fs::file_size(aside, ec), bytes.size());
+}
+
+std::string garbage() {
+  std::string s(200'000, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : s) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  return s;
+}
+
+// An AVI header up to an empty movi list: avimux stopped before its first frame.
+std::string header_only() {
+  ScratchDir dir;
+  const std::string f = dir.file("empty.avi");
+  const std::string cmd = "gst-launch-1.0 -q avimux name=m ! filesink location='" + f +
+                          "' videotestsrc num-buffers=0 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! m.";
+  if (std::system(cmd.c_str()) != 0) return {};
+  std::FILE* in = std::fopen(f.c_str(), "rb");
+  std::string s;
+  if (!in) return s;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) s.append(buf.data(), n);
+  std::fclose(in);
+  return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ToolRepairUnrecoverable,
+                         ::testing::Values(UnrecoverableCase{"pure_garbage", &garbage},
+                                           UnrecoverableCase{"no_frame", &header_only}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace wellvue::gst::testing
