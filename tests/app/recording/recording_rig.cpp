@@ -36,6 +36,7 @@ Rig::Rig(const std::filesystem::path& folder_path, RigOptions options) : folder(
   const auto compressors = GetVideoCompressorNames(backend, false);
   if (std::find(compressors.begin(), compressors.end(), kJpegEncoder) != compressors.end())
     config.VideoCompressorName = kJpegEncoder;
+  if (!options.compressor.empty()) config.VideoCompressorName = options.compressor;
   config.WantCapture = true;
   config.WantPreview = true;
   config.WantBitmaps = false;
@@ -47,6 +48,7 @@ Rig::Rig(const std::filesystem::path& folder_path, RigOptions options) : folder(
 
   SimOptions sim;
   sim.period_ms = 100;
+  sim.exit_after = options.board_lines;
   if (!options.lines.empty()) {
     sim.use_lines = true;
     sim.lines = options.lines;

@@ -253,3 +253,40 @@ TEST(RecordingWorkflow, ARecordingWithoutPicturesSaysSo) {
 
 }  // namespace
 }  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// A second recording while the board is silent: its closing entries end at its own video's end,
+// not at the last entry of the recording before it.
+TEST(RecordingWorkflow, EachRecordingClosesAtItsOwnEnd) {
+  TempFolder dir;
+  test::RigOptions o;
+  o.board_lines = 45;  // silent about 6 s after the port opens
+  Rig rig(dir.path, std::move(o));
+  ASSERT_TRUE(rig.start(false));
+  // The first recording runs until the board falls silent, so its last entry is late in it.
+  ASSERT_TRUE(rig.run_until([&] { return rig.link->state().tics >= 44 && rig.engine->CaptureTime() >= 3000; }, 60000));
+  rig.run_for(500);
+  rig.workflow->btStopClick();
+  const std::int64_t first_last_entry = time_code_ms(rig.link->state().previous_time_code);
+  ASSERT_GT(first_last_entry, 3000);
+
+  rig.host->prefix_text = "puits2";
+  ASSERT_TRUE(rig.start(false));
+  // CaptureTime holds the first recording's count until the engine's first tick of this one.
+  rig.run_for(2000);
+  ASSERT_TRUE(rig.run_until([&] { return rig.engine->CaptureTime() >= 1500; }, 30000));
+  rig.workflow->btStopClick();
+  const test::PlayedVideo video = test::play_avi((dir.path / "puits2.avi").string());
+  ASSERT_TRUE(video.ok) << video.error;
+  ASSERT_LT(video.duration_s * 1000, first_last_entry);
+  const auto subs = test::parse_srt((dir.path / "puits2.srt").string());
+  ASSERT_GE(subs.size(), 2u);
+  for (const auto& sub : subs) EXPECT_LE(sub.end_s, video.duration_s + 1.040) << sub.text;
+  EXPECT_NEAR(subs[subs.size() - 2].end_s, video.duration_s, 0.040);
+  EXPECT_NEAR(subs.back().start_s, video.duration_s, 0.040);
+}
+
+}  // namespace
+}  // namespace wellvue
