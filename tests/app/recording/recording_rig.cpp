@@ -48,7 +48,6 @@ Rig::Rig(const std::filesystem::path& folder_path, RigOptions options) : folder(
 
   SimOptions sim;
   sim.period_ms = 100;
-  sim.exit_after = options.board_lines;
   if (!options.lines.empty()) {
     sim.use_lines = true;
     sim.lines = options.lines;

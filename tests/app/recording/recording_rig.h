@@ -81,8 +81,6 @@ struct RigOptions {
   std::unique_ptr<CaptureFiles> files;
   // Lines of the board; empty: it counts up from 0 every 100 ms.
   std::vector<std::string> lines;
-  // The board falls silent after that many lines (-1: never).
-  long long board_lines = -1;
   // Compressor of the recordings; empty: JPEG when there is one.
   std::string compressor;
 };
