@@ -184,6 +184,7 @@ bool RecordingWorkflow::btStartClick() {
   space_checked_at_ = 0;
   space_warned_ = false;
   journal_warned_ = false;
+  host_.show_warning("");  // a notice of an earlier recording goes
   host_.show_acquisition(0);
   link_.fields().RadioGroup1 = 0;
   DepthState& s = link_.state();

@@ -59,7 +59,9 @@ class TestHost : public RecordingHost {
     folder = chooser_gives;
     return true;
   }
-  void show_warning(const std::string& text) override { warnings.push_back(text); }
+  void show_warning(const std::string& text) override {
+    if (!text.empty()) warnings.push_back(text);
+  }
   void show_idle() override { ++idles; }
 
   std::string folder;
