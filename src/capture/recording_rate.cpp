@@ -5,52 +5,50 @@
 #include <cmath>
 
 namespace wellvue {
+
 namespace {
 
-constexpr std::uint64_t kDVBytesPerSecond = 3'600'000;  // 144 000 B x 25 (PAL), 120 000 B x 29.97 (NTSC)
-constexpr double kFrameOverhead = 8 + 16;              // chunk header and idx1 entry
+constexpr std::uint64_t kDvBytesPerSecond = 3600000;
+// A compressed picture of a well (dark water, a lit wall) rarely takes more than half a byte per
+// pixel, even with an intra-frame codec at a high quality.
+constexpr double kCompressedBytesPerPixel = 0.5;
+// Lossless codecs keep about half of the raw 24-bit picture.
+constexpr double kLosslessBytesPerPixel = 1.5;
+// Each frame and its index entry carry a few dozen bytes of AVI framing.
+constexpr double kFrameOverhead = 32;
 
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
+std::string lower(const std::string& s) {
+  std::string out = s;
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
 }
 
-bool has_word(const std::string& text, const std::string& word) {
-  for (auto p = text.find(word); p != std::string::npos; p = text.find(word, p + 1)) {
-    const bool start = p == 0 || !std::isalnum(static_cast<unsigned char>(text[p - 1]));
-    const std::size_t end = p + word.size();
-    if (start && (end == text.size() || !std::isalnum(static_cast<unsigned char>(text[end])))) return true;
-  }
-  return false;
-}
-
-// Typical bits per pixel at the encoders' default settings, rounded up.
-double bits_per_pixel(const std::string& name) {
-  struct Kind {
-    const char* word;
-    double bits;
-  };
-  // First match wins: the more particular names before the general ones.
-  static const Kind kKinds[] = {
-      {"lossless jpeg", 8}, {"huffyuv", 12}, {"png", 12},        {"mjpeg", 2},    {"jpeg", 2},
-      {"h.263", 0.5},       {"mpeg-4", 0.5}, {"windows media", 0.5}, {"vp8", 0.5}, {"vp9", 0.5},
-      {"h.264", 0.5},       {"x264", 0.5},   {"theora", 0.5},
-  };
-  for (const Kind& k : kKinds)
-    if (name.find(k.word) != std::string::npos) return k.bits;
-  return 2;  // an encoder we do not know: as much as motion JPEG
+bool names_any(const std::string& name, std::initializer_list<const char*> words) {
+  return std::any_of(words.begin(), words.end(), [&](const char* w) { return name.find(w) != std::string::npos; });
 }
 
 }  // namespace
 
-std::uint64_t EstimatedBytesPerSecond(const std::string& compressor_name, int width, int height, double fps,
-                                      int raw_bits_per_pixel) {
+std::uint64_t EstimatedBytesPerSecond(const std::string& compressor_name, int width, int height, double fps) {
   const std::string name = lower(compressor_name);
-  if (has_word(name, "dv")) return kDVBytesPerSecond;
-  if (width <= 0 || height <= 0 || !(fps > 0) || !std::isfinite(fps)) return 0;
-  const double pixels = static_cast<double>(width) * height;
-  const double frame = name.empty() ? std::ceil(pixels * raw_bits_per_pixel / 8) : pixels * bits_per_pixel(name) / 8;
-  return static_cast<std::uint64_t>(std::ceil((frame + kFrameOverhead) * fps));
+  if (name.find("dv") == 0 || names_any(name, {"dv video", "dvvideo"})) return kDvBytesPerSecond;
+  if (width <= 0 || height <= 0) {
+    width = 640;
+    height = 480;
+  }
+  if (!std::isfinite(fps) || fps <= 0) fps = 25;
+  const double pixels = static_cast<double>(width) * static_cast<double>(height);
+  double per_frame = 0;
+  if (name.empty()) {
+    // Raw 24-bit rows, each padded to four bytes as AVI stores them.
+    const double row = std::ceil(static_cast<double>(width) * 3 / 4) * 4;
+    per_frame = row * height;
+  } else if (names_any(name, {"png", "lossless", "ljpeg", "ffv1", "huffyuv"})) {
+    per_frame = pixels * kLosslessBytesPerPixel;
+  } else {
+    per_frame = pixels * kCompressedBytesPerPixel;
+  }
+  return static_cast<std::uint64_t>(std::ceil((per_frame + kFrameOverhead) * fps));
 }
 
 }  // namespace wellvue

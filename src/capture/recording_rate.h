@@ -1,17 +1,15 @@
-// How fast a recording fills the disk, for the free-space check before a recording starts.
+// How many bytes a second of recording takes on disk with a given compressor and picture, so the
+// station can tell how long the free space of the video folder lasts.
 #pragma once
 #include <cstdint>
 #include <string>
 
 namespace wellvue {
 
-// Bytes per second an AVI recording takes with the video compressor of that name (the
-// catalog's name; empty: no compressor) at width x height and fps frames a second. DV is its
-// fixed 3.6 MB/s whatever the mode; uncompressed video is exact for `raw_bits_per_pixel`
-// (the cameras' YUY2 is 16); other compressors are estimated from the picture size and their
-// typical bits per pixel, on the high side. Each frame adds its chunk header and index entry.
-// 0 when the mode is unknown (a size or rate of zero or less) for anything but DV.
-std::uint64_t EstimatedBytesPerSecond(const std::string& compressor_name, int width, int height, double fps,
-                                      int raw_bits_per_pixel = 16);
+// The compressor is named as in the configuration record: empty for none (raw pictures),
+// "DV Video Encoder" for DV, any other name for a compressed stream. A size or rate that is not
+// given (zero, negative, not a number) is taken as 640 x 480 at 25 frames a second. The estimate
+// errs on the large side: the minutes it announces are minutes the disk really holds.
+std::uint64_t EstimatedBytesPerSecond(const std::string& compressor_name, int width, int height, double fps);
 
 }  // namespace wellvue

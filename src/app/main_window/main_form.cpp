@@ -161,6 +161,7 @@ void TFormMain::FormCreate() {
 
   RadioGroup_xy->setToolTip("\n 4:3  \n\n 3:2  \n\n16:9  \n\n 1:1  \n");
   Label5->move(Panel4->width() + cap->width(), Label5->y());
+  Label5->resize(std::max(0, width() - Label5->x() - 6), 46);
   if (screen_height() < kSmallScreen) {
     Panel_choix_cam->move(Panel_choix_cam->x(), 292);
     Button2->move(Button2->x(), 292 + 2);
@@ -244,8 +245,10 @@ void TFormMain::dock() {
   Panel3->setGeometry(w - right_width_, 0, right_width_, middle);
   if (cap) cap->setGeometry(left_width_, 0, std::max(0, w - left_width_ - right_width_), middle);
   Label6->move(Label6->x(), std::max(0, middle - Label6->height() - 8));
-  // The depth line has the bottom bar up to the status text.
+  // The depth line has the bottom bar up to the status text, the status text up to its right end.
   Label2->resize(std::max(0, Label5->x() - Label2->x() - 4), Label2->height());
+  Label5->resize(std::max(0, w - Label5->x() - 6), 46);
+  StatusBar_text->setGeometry(4, 1, std::max(0, w - 8), kStatusBarHeight - 2);
   // The left panel may get narrow (the layout rule gives it what the video leaves): its groups
   // and the stretched logo follow its width.
   const int inner = std::clamp(left_width_ - 12, 0, 140);

@@ -99,10 +99,15 @@ class TFormMain : public QWidget {
   void BitBtn_startClick();
   void BitBtn_stopClick();
   void BitBtn_manuClick();
-  void Panel_repClick();
+  // True when a folder was chosen.
+  bool Panel_repClick();
   void Panel_visionnerClick();
   void Panel_helpClick();
   void capCaptureProgress();
+  // The buttons of a stopped recording (also after the engine ended it by itself).
+  void show_recording_stopped();
+  // A notice in the status bar (CP1252) that asks for no answer; empty clears it.
+  void show_status_notice(const std::string& text);
 
   // --- State shared with the settings and the link window ------------------------------------
   TGraphConfig* config() { return config_.get(); }
@@ -123,6 +128,7 @@ class TFormMain : public QWidget {
   QLabel* Label2 = nullptr;
   QLabel* Label5 = nullptr;
   QFrame* StatusBar = nullptr;
+  QLabel* StatusBar_text = nullptr;
   // Left panel.
   QFrame* Panel4 = nullptr;
   QGroupBox* RadioGroup_xy = nullptr;

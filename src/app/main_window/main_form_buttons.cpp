@@ -61,6 +61,9 @@ void TFormMain::traite_down(ImageButton* panel) {
   } else if (panel == Panel_start_capture) {
     if (!want_capture) return;
     ReleaseAtEnd release(panel);
+    // During a recording the curb zero stays: moving it would shift the depth of every entry
+    // to come with nothing in the subtitles to say why.
+    if (cap->engine().Capturing()) return;
     if (links_.curb_zero_at_tics) links_.curb_zero_at_tics();
     if (btStartClick()) {
       disable_button(Panel_start_capture);
@@ -74,9 +77,7 @@ void TFormMain::traite_down(ImageButton* panel) {
     if (!want_capture) return;
     ReleaseAtEnd release(panel);
     btStopClick();
-    disable_button(Panel_stop_capture);
-    enable_button(Panel_start_capture);
-    enable_button(Panel_BT_calibration_M);
+    show_recording_stopped();
   } else if (panel == Panel_choix_cam) {
     ReleaseAtEnd release(panel);
     // The start button comes alive whatever the dialog's outcome, also when it failed.
@@ -99,8 +100,11 @@ void TFormMain::traite_down(ImageButton* panel) {
       return;
     }
     panel->release();
-    enable_button(Panel_start_capture);
-    Panel_start_capture->setFocus();
+    // A recording under way keeps its start button disabled.
+    if (!cap->engine().Capturing()) {
+      enable_button(Panel_start_capture);
+      Panel_start_capture->setFocus();
+    }
   }
 }
 
@@ -122,6 +126,14 @@ void TFormMain::btStopClick() {
 void TFormMain::capCaptureProgress() {
   if (links_.recording_progress) links_.recording_progress();
 }
+
+void TFormMain::show_recording_stopped() {
+  disable_button(Panel_stop_capture);
+  enable_button(Panel_start_capture);
+  enable_button(Panel_BT_calibration_M);
+}
+
+void TFormMain::show_status_notice(const std::string& text) { StatusBar_text->setText(to_qt(text)); }
 
 void TFormMain::BitBtn2Click() { Panel_margelle->hide(); }
 

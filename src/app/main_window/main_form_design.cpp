@@ -76,7 +76,10 @@ void TFormMain::build_design() {
   Label2->setFont(big);
   Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Label2->setGeometry(160, 2, 700, 46);
-  Label5 = label(Panel1, "Label5", "pas de COM", 900, 2);
+  // Its font shrinks when a text would pass the window's right edge.
+  Label5 = new FitLabel("pas de COM", Panel1);
+  Label5->setObjectName("Label5");
+  Label5->move(900, 2);
   Label5->setFont(big);
   QPalette navy = Label5->palette();
   navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
@@ -84,6 +87,8 @@ void TFormMain::build_design() {
   Label5->adjustSize();
   StatusBar = panel(this, "StatusBar");
   StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusBar_text = new QLabel(StatusBar);
+  StatusBar_text->setObjectName("StatusBar_text");
 
   build_left_panel();
 

@@ -20,13 +20,14 @@ void TFormMain::open_with_desktop(const QString& path) {
   }
 }
 
-void TFormMain::Panel_repClick() {
+bool TFormMain::Panel_repClick() {
   const QString current = to_qt(video_folder_);
   const QString start = QFileInfo(current).isDir() ? current : QString();
   const std::optional<QString> chosen = choose_folder(start, prompter_, this);
-  if (!chosen) return;
+  if (!chosen) return false;
   set_video_folder(from_qt(*chosen));
   prompter_.inform("r\xE9pertoire choisi : \n\n" + video_folder_);
+  return true;
 }
 
 void TFormMain::Panel_visionnerClick() {

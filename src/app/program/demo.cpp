@@ -5,9 +5,15 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <stdexcept>
 
 #include "app/graph_config/graph_config_form.h"
@@ -45,13 +51,36 @@ QByteArray demo_settings(const QString& video_folder) {
   return out;
 }
 
+// Makes `path` private to the user (0700) when it is not there; refuses one that is a link, not a
+// folder, or someone else's: the demo must not record into a folder another user prepared.
+void make_private_folder(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+    throw std::runtime_error("cannot create " + path.toStdString() + ": " + std::strerror(errno));
+  struct stat st {};
+  if (::lstat(name.constData(), &st) != 0) throw std::runtime_error("cannot read " + path.toStdString());
+  if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode)) throw std::runtime_error(path.toStdString() + " is not a folder");
+  if (st.st_uid != ::geteuid()) throw std::runtime_error(path.toStdString() + " belongs to another user");
+  if ((st.st_mode & 077) != 0 && ::chmod(name.constData(), 0700) != 0)
+    throw std::runtime_error("cannot make " + path.toStdString() + " private");
+}
+
 }  // namespace
 
-Demo::Demo() : dir_(QDir::tempPath() + "/wellvue-demo-XXXXXX") {
-  if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the demo");
-  // The recordings outlive the demo: the operator looks at them afterwards.
-  dir_.setAutoRemove(false);
-  if (!QDir().mkpath(video_folder())) throw std::runtime_error("cannot create " + video_folder().toStdString());
+QString Demo::default_folder() {
+  const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime)) return runtime + "/wellvue-demo";
+  QString home = QFile::decodeName(qgetenv("HOME"));
+  if (home.isEmpty()) home = QDir::homePath();
+  return home + "/.cache/wellvue/demo";
+}
+
+Demo::Demo() : folder_(default_folder()) {
+  // The parents are ordinary folders; the demo's own folder and its videos are private.
+  const QString parent = QFileInfo(folder_).absolutePath();
+  if (!QDir().mkpath(parent)) throw std::runtime_error("cannot create " + parent.toStdString());
+  make_private_folder(folder_);
+  make_private_folder(video_folder());
   QFile ini(settings_file());
   if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate) || ini.write(demo_settings(video_folder())) < 0)
     throw std::runtime_error("cannot write " + settings_file().toStdString());
@@ -78,7 +107,7 @@ StationOptions Demo::station_options() const {
   StationOptions o;
   o.test_source = true;
   // The settings file is named after this path: <folder>/wellvue-demo.ini.
-  o.settings_executable_path = dir_.path() + "/wellvue-demo";
+  o.settings_executable_path = folder_ + "/wellvue-demo";
   const std::string port = port_path();
   o.system_ports = [port] { return std::vector<std::string>{port}; };
   return o;

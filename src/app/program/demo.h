@@ -1,9 +1,10 @@
 // The station without hardware: a simulated encoder board on a pseudo-terminal making a slow
 // descent with pauses, the test-pattern camera, and a settings file and video folder of its own
-// in a temporary folder, so the real station's settings stay as they were.
+// in the user's own demo folder (the same at every run, so a recording cut short by a crash is
+// recovered by the next one as in the real station), so the real station's settings stay as they
+// were.
 #pragma once
 #include <QString>
-#include <QTemporaryDir>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -18,8 +19,11 @@ class SimBoard;
 class Demo {
  public:
   // Makes the folder, its settings file and the board (throws std::runtime_error when there is
-  // no pseudo-terminal or no temporary folder), and starts the board's thread.
+  // no pseudo-terminal, or when the folder cannot be made or is not the user's own private
+  // folder), and starts the board's thread.
   Demo();
+  // $XDG_RUNTIME_DIR/wellvue-demo, or ~/.cache/wellvue/demo without a runtime folder.
+  static QString default_folder();
   ~Demo();
   Demo(const Demo&) = delete;
   Demo& operator=(const Demo&) = delete;
@@ -32,12 +36,12 @@ class Demo {
   static bool choose_test_camera(TFormMain& main);
 
   const std::string& port_path() const;
-  QString folder() const { return dir_.path(); }
-  QString video_folder() const { return dir_.path() + "/videos"; }
-  QString settings_file() const { return dir_.path() + "/wellvue-demo.ini"; }
+  QString folder() const { return folder_; }
+  QString video_folder() const { return folder_ + "/videos"; }
+  QString settings_file() const { return folder_ + "/wellvue-demo.ini"; }
 
  private:
-  QTemporaryDir dir_;
+  QString folder_;
   std::unique_ptr<SimBoard> board_;
   std::atomic<bool> stop_{false};
   std::thread runner_;

@@ -17,7 +17,7 @@ void usage() {
                "usage: wellvue [--demo | --test-source]\n"
                "  --demo         the station without hardware: the test-pattern camera chosen, a\n"
                "                 simulated encoder board (a slow descent with pauses) as the serial\n"
-               "                 port, settings and videos in a temporary folder of its own\n"
+               "                 port, settings and videos in a folder of its own kept across runs\n"
                "  --test-source  offer the test-pattern camera \"Mire de test\"\n");
 }
 

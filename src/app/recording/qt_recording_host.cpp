@@ -44,4 +44,10 @@ void QtRecordingHost::show_acquisition(int index) {
   if (item) item->setChecked(true);
 }
 
+bool QtRecordingHost::choose_video_folder() { return main_.Panel_repClick(); }
+
+void QtRecordingHost::show_warning(const std::string& text) { main_.show_status_notice(text); }
+
+void QtRecordingHost::show_idle() { main_.show_recording_stopped(); }
+
 }  // namespace wellvue

@@ -22,6 +22,11 @@ class QtRecordingHost : public RecordingHost {
   // "OpenCom" runs off the GUI thread: the event loop turns until it is over.
   void open_port() override;
   void show_acquisition(int index) override;
+  // The main window's folder chooser (the "Choix répertoire vidéo" panel).
+  bool choose_video_folder() override;
+  // In the main window's status bar.
+  void show_warning(const std::string& text) override;
+  void show_idle() override;
 
  private:
   TFormMain& main_;

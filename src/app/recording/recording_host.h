@@ -21,6 +21,14 @@ class RecordingHost {
   virtual void open_port() = 0;
   // Shows item `index` of the acquisition switch as selected (0 "acquisition -> *.srt", 1 "stop").
   virtual void show_acquisition(int index) = 0;
+  // The video folder chooser; true when a folder was chosen (video_folder() then gives it).
+  virtual bool choose_video_folder() { return false; }
+  // A notice that must not hold the recording up (shown beside it, no box to answer); empty
+  // clears it.
+  virtual void show_warning(const std::string& text) { (void)text; }
+  // The recording ended without the stop button (the engine stopped it): the buttons go back to
+  // their idle states.
+  virtual void show_idle() {}
 };
 
 }  // namespace wellvue

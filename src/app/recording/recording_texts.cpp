@@ -65,6 +65,49 @@ std::string file_name_message(const std::string& avi_name) {
   return "\n   nom de fichier : " + avi_name + "    " + "\n\n";
 }
 
+std::string file_name_message(const std::string& avi_name, std::uint64_t free_minutes) {
+  return file_name_message(avi_name) + "   place libre : environ " + std::to_string(free_minutes) + " min\n";
+}
+
+std::string no_room_message(const std::string& folder, std::uint64_t seconds) {
+  return " Place libre insuffisante dans " + folder + " :\n\n   environ " + std::to_string(seconds) +
+         " s d'enregistrement possibles, il faut au moins 1 min.\n\n Lib\xE9rer de la place ou choisir un autre "
+         "r\xE9pertoire vid\xE9o.\n";
+}
+
+std::string other_folder_question(const std::string& problem) {
+  return problem + "\n\n L'enregistrement n'est pas lanc\xE9. Choisir un autre r\xE9pertoire vid\xE9o ?";
+}
+
+std::string refused_name_message(const std::string& problem) {
+  return problem + "\n\n L'enregistrement n'est pas lanc\xE9 : changer le nom du fichier vid\xE9o.";
+}
+
+std::string journal_open_message(const std::string& srt_name) {
+  return " Impossible de cr\xE9" "er le fichier de sous-titres\n\n  " + srt_name +
+         "\n\n L'enregistrement n'est pas lanc\xE9.";
+}
+
+const char* const kJournalWriteWarning =
+    "\xE9" "criture des sous-titres impossible en cours d'enregistrement : ils seront \xE9" "crits \xE0 l'arr\xEAt";
+
+std::string low_space_warning(std::uint64_t minutes) {
+  return "place libre : moins de 5 min d'enregistrement (environ " + std::to_string(minutes) + " min)";
+}
+
+std::string aborted_message(const std::string& reason, const std::string& video, double video_seconds,
+                            const std::string& srt_name, bool srt_saved) {
+  std::string text = " enregistrement arr\xEAt\xE9 : " + reason + "\n\n";
+  if (video.empty()) {
+    text += "  aucune image n'a \xE9t\xE9 enregistr\xE9" "e\n\n";
+  } else {
+    text += "  vid\xE9o : " + video + "   (" + format_pattern(video_seconds, "0.0") + " s)\n\n";
+  }
+  text += srt_saved ? "  sous-titres : " + srt_name + "\n"
+                    : "  sous-titres : " + srt_name + "   (incomplet : impossible de l'\xE9" "crire en entier)\n";
+  return text;
+}
+
 std::string recorded_message(const std::string& avi_name, const std::string& elapsed) {
   return " enregistrement effectu\xE9 ... \n\n  " + avi_name + "\n\n" + "  " + elapsed + "\n";
 }

@@ -32,6 +32,21 @@ std::string kept_message(const std::string& kept, const std::string& avi_name, c
 // No picture reached the file (camera silent or stopped at once): there is no video, only the
 // subtitles beside where it would be.
 std::string no_video_message(const std::string& avi_name, const std::string& srt_name);
+// The start message with the recording time the free space allows (whole minutes).
+std::string file_name_message(const std::string& avi_name, std::uint64_t free_minutes);
+// The free space of the folder holds less than a minute of recording.
+std::string no_room_message(const std::string& folder, std::uint64_t seconds);
+// A folder or a name that cannot take the recording; the question offers another folder.
+std::string other_folder_question(const std::string& problem);
+std::string refused_name_message(const std::string& problem);
+// The subtitle file cannot be created: the recording is not started.
+std::string journal_open_message(const std::string& srt_name);
+// Shown once in the status bar while recording, without stopping anything.
+extern const char* const kJournalWriteWarning;
+std::string low_space_warning(std::uint64_t minutes);
+// The engine ended the recording by itself (`reason` is its text): what was saved and where.
+std::string aborted_message(const std::string& reason, const std::string& video, double video_seconds,
+                            const std::string& srt_name, bool srt_saved);
 extern const char* const kStoppedText;
 extern const char* const kZeroDepthText;
 

@@ -4,8 +4,11 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/recording/recording_files.h"
 #include "app/recording/recording_texts.h"
 #include "app/recording/unfinished_recordings.h"
+#include "capture/avi/avi_info.h"
+#include "capture/recording_rate.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
@@ -16,10 +19,39 @@ namespace wellvue {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 bool file_exists(const std::string& utf8) {
   std::error_code ec;
-  return std::filesystem::exists(std::filesystem::path(utf8), ec);
+  return fs::exists(fs::path(utf8), ec);
 }
+
+// The folder as an absolute name without a trailing separator: every file of the recording is
+// named from it, never from the working folder.
+std::string absolute_folder(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  std::error_code ec;
+  fs::path p = fs::absolute(fs::path(utf8), ec);
+  if (ec) return {};
+  p = p.lexically_normal();
+  if (p.filename().empty() && p.has_parent_path() && p != p.root_path()) p = p.parent_path();
+  return p.string();
+}
+
+// What the file really holds: the frames on disk at the stream's rate; nullopt when it is no AVI.
+std::optional<double> recorded_seconds(const std::string& utf8, bool& finalised) {
+  finalised = false;
+  const avi::AviReadResult r = avi::read_avi_file(utf8);
+  if (!r.info || r.info->video_stream < 0) return std::nullopt;
+  const avi::AviStream& v = r.info->streams[static_cast<std::size_t>(r.info->video_stream)];
+  if (v.rate == 0) return std::nullopt;
+  finalised = r.info->finalised;
+  return static_cast<double>(v.length_on_disk()) * v.scale / v.rate;
+}
+
+constexpr std::uint64_t kLeastSeconds = 60;
+constexpr std::uint64_t kWarnSeconds = 5 * 60;
+constexpr std::uint32_t kSpaceCheckMs = 2000;
 
 }  // namespace
 
@@ -34,9 +66,11 @@ RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config
   // A line read before the first progress tick is timed from the first frame too, when it is known.
   listener.before_time_code = [this] { refine_origin(); };
   link_.set_track_listener(std::move(listener));
+  engine_.OnAborted = [this](TVideoCapture&) { engine_aborted(); };
 }
 
 RecordingWorkflow::~RecordingWorkflow() {
+  engine_.OnAborted = nullptr;
   link_.set_track_listener({});
   if (recording_) link_.set_track_origin(std::nullopt);
 }
@@ -55,6 +89,54 @@ void RecordingWorkflow::reset_counters() {
   s.start_depth_cm = 0;
 }
 
+bool RecordingWorkflow::prepare_names(std::uint64_t& free_minutes) {
+  folder_ = absolute_folder(cp1252_to_utf8(host_.video_folder()));
+  std::string problem = video_folder_problem(folder_);
+  if (!problem.empty()) {
+    if (!prompter_.ask_yes_no(other_folder_question(problem)) || !host_.choose_video_folder()) return false;
+    folder_ = absolute_folder(cp1252_to_utf8(host_.video_folder()));
+    problem = video_folder_problem(folder_);
+    if (!problem.empty()) {
+      prompter_.inform(problem);
+      return false;
+    }
+  }
+  avi_name_ = recording_name(utf8_to_cp1252(folder_), host_.prefix(), host_.with_date(), clock_.local_now());
+  srt_name_ = subtitle_name(avi_name_);
+  const std::string avi = cp1252_to_utf8(avi_name_);
+  const std::string srt = cp1252_to_utf8(srt_name_);
+  // A prefix holding a separator would put the files in another folder.
+  if (fs::path(avi).parent_path() != fs::path(folder_)) {
+    prompter_.inform(refused_name_message(" Nom de fichier refus\xE9 : " + avi_name_));
+    return false;
+  }
+  for (const std::string* name : {&avi, &srt}) {
+    problem = final_name_problem(*name);
+    if (!problem.empty()) {
+      prompter_.inform(refused_name_message(problem));
+      return false;
+    }
+  }
+  if (!SrtJournal::can_open(srt)) {
+    prompter_.inform(journal_open_message(srt_name_));
+    return false;
+  }
+
+  TGraphConfig now;
+  engine_.FillConfig(&now);
+  bytes_per_second_ = EstimatedBytesPerSecond(now.VideoCompressorName, now.VCapMode.Width, now.VCapMode.Height,
+                                              now.VCapMode.FrameRate);
+  const std::optional<std::uint64_t> free = free_bytes(folder_);
+  const std::uint64_t usable = free ? (*free > DiskReserve::kBytes ? *free - DiskReserve::kBytes : 0) : 0;
+  const std::uint64_t seconds = usable / std::max<std::uint64_t>(bytes_per_second_, 1);
+  if (!free || seconds < kLeastSeconds) {
+    prompter_.inform(no_room_message(utf8_to_cp1252(folder_), seconds));
+    return false;
+  }
+  free_minutes = seconds / 60;
+  return true;
+}
+
 bool RecordingWorkflow::btStartClick() {
   // The port's reopen lets the event loop run: a second press meanwhile starts nothing.
   if (starting_) return false;
@@ -62,11 +144,16 @@ bool RecordingWorkflow::btStartClick() {
   starting_ = true;
   struct Done {
     bool& flag;
-    ~Done() { flag = false; }
-  } done{starting_};
+    DiskReserve& reserve;
+    bool started = false;
+    ~Done() {
+      flag = false;
+      if (!started) reserve.release();
+    }
+  } done{starting_, reserve_};
 
-  avi_name_ = recording_name(host_.video_folder(), host_.prefix(), host_.with_date(), clock_.local_now());
-  srt_name_ = subtitle_name(avi_name_);
+  std::uint64_t free_minutes = 0;
+  if (!prepare_names(free_minutes)) return false;
   const std::string file = cp1252_to_utf8(avi_name_);
   if (config_) config_->CaptureFileName = file;
   engine_.SetCaptureFileName(file);
@@ -74,7 +161,7 @@ bool RecordingWorkflow::btStartClick() {
   if (file_exists(file)) {
     if (!prompter_.ask_yes_no(overwrite_question(avi_name_))) return false;
   } else {
-    prompter_.inform(file_name_message(avi_name_));
+    prompter_.inform(file_name_message(avi_name_, free_minutes));
   }
   if (prompter_.ask_yes_no(kZeroQuestion)) {
     reset_counters();
@@ -82,18 +169,30 @@ bool RecordingWorkflow::btStartClick() {
     host_.close_port();
     host_.open_port();
   }
+  // Room for the subtitles and the journal when the video fills the disk.
+  if (!reserve_.create(folder_)) {
+    prompter_.inform(no_room_message(utf8_to_cp1252(folder_), 0));
+    return false;
+  }
   last_capture_time_ = -1;
   engine_.SetUseTimeLimit(false);
   if (!engine_.StartCapture(true)) return false;
+  done.started = true;
 
   recording_ = true;
   closing_.clear();
+  space_checked_at_ = 0;
+  space_warned_ = false;
+  journal_warned_ = false;
+  host_.show_warning("");  // a notice of an earlier recording goes
   host_.show_acquisition(0);
   link_.fields().RadioGroup1 = 0;
   DepthState& s = link_.state();
   s.entry_number = -1;
   s.depth_offset_m = s.depth_m;
   s.poll_count = 0;
+  // The closing entries start from this recording's last entry, never from an earlier one.
+  s.previous_time_code.clear();
   origin_ms_.reset();
   origin_from_frame_ = false;
   if (options_.timing == TrackTiming::FirstFrame) {
@@ -110,7 +209,10 @@ bool RecordingWorkflow::btStartClick() {
 
 void RecordingWorkflow::start_journal() {
   const std::string srt = cp1252_to_utf8(srt_name_);
-  journal_.open(srt);
+  if (!journal_.open(srt)) {
+    journal_warned_ = true;
+    host_.show_warning(kJournalWriteWarning);
+  }
   for (const auto& line : link_.track()) journal_.line(line);
   recording_file_ = engine_.RecordingFile();
   if (recording_file_.empty()) return;
@@ -139,6 +241,25 @@ void RecordingWorkflow::capCaptureProgress() {
     if (text != host_.status_text()) host_.set_status_text(text);
   }
   last_capture_time_ = t;
+  if (recording_) watch_recording();
+}
+
+void RecordingWorkflow::watch_recording() {
+  if (journal_.failed() && !journal_warned_) {
+    journal_warned_ = true;
+    host_.show_warning(kJournalWriteWarning);
+  }
+  const std::uint32_t t = engine_.CaptureTime();
+  if (space_warned_ || bytes_per_second_ == 0 || (space_checked_at_ != 0 && t < space_checked_at_ + kSpaceCheckMs))
+    return;
+  space_checked_at_ = std::max<std::uint32_t>(t, 1);
+  const std::optional<std::uint64_t> free = free_bytes(folder_);
+  if (!free) return;
+  const std::uint64_t seconds = *free / bytes_per_second_;
+  if (seconds < kWarnSeconds) {
+    space_warned_ = true;
+    host_.show_warning(low_space_warning(seconds / 60));
+  }
 }
 
 std::vector<std::string> RecordingWorkflow::track_lines() const {
@@ -193,6 +314,11 @@ void RecordingWorkflow::replace_closing(std::uint64_t end_ms) {
 
 void RecordingWorkflow::stop(bool closing_message) {
   if (!recording_) return;
+  if (!engine_.Capturing()) {
+    // Ended by the engine before this stop could: the video is already where it stays.
+    finish_after_abort();
+    return;
+  }
   host_.show_acquisition(1);
   link_.RadioGroup1Click(1);
   refine_origin();
@@ -213,8 +339,14 @@ void RecordingWorkflow::stop(bool closing_message) {
   link_.append_track_lines(closing_);
 
   journal_.close();
+  reserve_.release();
   const std::string srt = cp1252_to_utf8(srt_name_);
-  save_subtitles(srt);  // a failure ends the stop here; the recording goes on
+  try {
+    save_subtitles(srt);  // a failure ends the stop here; the recording goes on
+  } catch (const ConversionError&) {
+    reserve_.create(folder_);
+    throw;
+  }
   closing_.clear();
 
   const bool saved = engine_.StopCapture();
@@ -274,9 +406,61 @@ void RecordingWorkflow::finish_before_exit() {
     prompter_.inform(e.what());
     engine_.StopCapture();
     recording_ = false;
+    reserve_.release();
     link_.set_track_origin(std::nullopt);
     remove_recording_note(recording_file_);
   }
+}
+
+void RecordingWorkflow::engine_aborted() {
+  if (!recording_ || engine_.Capturing()) return;
+  finish_after_abort();
+}
+
+void RecordingWorkflow::finish_after_abort() {
+  host_.show_acquisition(1);
+  link_.RadioGroup1Click(1);
+  refine_origin();
+  drop_failed_closing();
+  recording_ = false;
+  link_.set_track_origin(std::nullopt);
+  journal_.close();
+  // The room kept for this moment: the subtitles are written next.
+  reserve_.release();
+
+  const std::string file = engine_.RecordingFile();
+  const CaptureStats& stats = engine_.LastCaptureStats();
+  bool finalised = false;
+  std::optional<double> seconds;
+  if (!file.empty() && file_exists(file)) seconds = recorded_seconds(file, finalised);
+  if (!seconds && stats.known && stats.frames_written > 0 && file_exists(file)) seconds = stats.file_duration_s;
+  const bool have_video = seconds.has_value();
+
+  DepthState& s = link_.state();
+  if (trim_blanks(s.previous_time_code).empty()) s.previous_time_code = "00:00:00,000";
+  std::int64_t end = have_video ? std::llround(*seconds * 1000.0) : static_cast<std::int64_t>(engine_.CaptureTime());
+  // An entry begun after the last frame still closes after it began.
+  end = std::max<std::int64_t>(end, std::max<std::int64_t>(time_code_ms(s.previous_time_code), 0));
+  const auto t = static_cast<std::uint64_t>(end);
+  closing_at_ = link_.track().size();
+  entry_before_closing_ = s.entry_number;
+  link_.append_track_lines(closing_lines(stop_time_code(t), stop_time_code(t + 1000)));
+  closing_.clear();
+
+  const bool kept = engine_.KeptRecordings().count(file) > 0;
+  const std::string srt = kept ? name_without_extension(file) + ".srt" : cp1252_to_utf8(srt_name_);
+  const bool srt_saved = write_text_lines(srt, track_lines());
+  if (kept) write_text_lines(cp1252_to_utf8(srt_name_), track_lines());
+
+  // The note follows the video where it is: a file the engine could not close cleanly is repaired
+  // in place at the next start-up.
+  remove_recording_note(recording_file_);
+  if (have_video && !finalised) write_recording_note({file, file, srt});
+
+  host_.set_status_text(kStoppedText);
+  host_.show_idle();
+  prompter_.inform(aborted_message(engine_.LastAbortReason(), have_video ? utf8_to_cp1252(file) : std::string(),
+                                   have_video ? *seconds : 0.0, utf8_to_cp1252(srt), srt_saved));
 }
 
 }  // namespace wellvue

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/recording/disk_reserve.h"
 #include "app/recording/recording_host.h"
 #include "app/recording/srt_journal.h"
 #include "capture/graph_config.h"
@@ -51,6 +52,10 @@ class RecordingWorkflow {
   // The program ends: a recording under way is finished as a stop does (without the closing
   // message); a failure is shown and the video is finalised all the same.
   void finish_before_exit();
+  // The engine ended the recording by itself (full disk, medium gone) and has stopped the capture:
+  // the subtitles are closed at the video's real end and saved, the operator is told why and where
+  // the files are, and the station is back to idle.
+  void engine_aborted();
 
   bool recording() const { return recording_; }
   // Names of the current (or last) recording, CP1252.
@@ -61,6 +66,11 @@ class RecordingWorkflow {
 
  private:
   void reset_counters();
+  // The folder (absolute, UTF-8) and the names of the next recording, checked; false after the
+  // operator was told why the recording cannot start.
+  bool prepare_names(std::uint64_t& free_minutes);
+  void watch_recording();
+  void finish_after_abort();
   void refine_origin();
   void start_journal();
   void stop(bool closing_message);
@@ -87,6 +97,12 @@ class RecordingWorkflow {
   bool origin_from_frame_ = false;
   std::string recording_file_;  // UTF-8: the file the engine writes (noted for crash recovery)
   SrtJournal journal_;
+  std::string folder_;  // UTF-8, absolute: the folder of the current (or last) recording
+  DiskReserve reserve_;
+  std::uint64_t bytes_per_second_ = 0;
+  std::uint32_t space_checked_at_ = 0;
+  bool space_warned_ = false;
+  bool journal_warned_ = false;
   // Closing entries of a stop whose subtitle file could not be written.
   std::size_t closing_at_ = 0;
   std::vector<std::string> closing_;

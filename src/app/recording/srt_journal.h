@@ -1,6 +1,9 @@
 // The subtitle file kept on disk while a recording runs: each entry of the track is appended as
 // soon as it is complete and synced, so a crash or a power cut keeps every entry written so far.
+// An entry is on disk whole or not at all: a write cut short by a full disk is taken back.
 #pragma once
+#include <sys/types.h>
+
 #include <string>
 
 namespace wellvue {
@@ -12,8 +15,11 @@ class SrtJournal {
   SrtJournal(const SrtJournal&) = delete;
   SrtJournal& operator=(const SrtJournal&) = delete;
 
-  // Starts the file (UTF-8 path) empty; false when it cannot be created.
+  // Starts the file (UTF-8 path) empty; false when it cannot be created. A link is not followed.
   bool open(const std::string& path);
+  // Whether open(path) would succeed, without changing what is there (a file it had to create
+  // for the test is removed again).
+  static bool can_open(const std::string& path);
   bool is_open() const { return fd_ >= 0; }
   // A line of the track; the empty line that ends an entry writes the entry (CR LF line ends).
   void line(const std::string& text);
@@ -29,6 +35,7 @@ class SrtJournal {
 
   int fd_ = -1;
   std::string pending_;
+  off_t whole_ = 0;  // bytes of the entries written whole
   bool failed_ = false;
 };
 

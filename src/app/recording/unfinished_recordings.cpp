@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/recording/recording_files.h"
 #include "capture/avi/avi_repair.h"
-#include "capture/capture_files.h"
+#include "capture/avi/set_aside.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
@@ -42,6 +43,39 @@ bool exists(const std::string& p) {
   return fs::exists(fs::path(p), ec);
 }
 
+// Why the note must not be acted on; empty when it may. The note is anyone's text: it may name
+// any path, and its folder may be shared with other users.
+std::string note_problem(const fs::path& note_file, const RecordingNote& note) {
+  const fs::path folder = note_file.parent_path().lexically_normal();
+  if (!is_own_plain_file(note_file.string())) return "note d'un autre utilisateur ou lien";
+  if (!is_own_plain_file(note.recording_file)) return "vid\xE9o d'un autre utilisateur ou lien";
+  for (const std::string* name : {&note.avi_name, &note.srt_name}) {
+    if (name->empty()) continue;
+    const fs::path p = fs::path(*name).lexically_normal();
+    if (p.parent_path() != folder || p.filename().empty() || p.filename() == "..")
+      return "nom hors du r\xE9pertoire de la note : " + utf8_to_cp1252(*name);
+    if (exists(*name) || fs::is_symlink(p)) {
+      if (!is_own_plain_file(*name)) return "n'est pas un fichier ordinaire de l'utilisateur : " + utf8_to_cp1252(*name);
+    }
+  }
+  return {};
+}
+
+// `to`, or `to` with -1, -2 ... before its extension when that name is taken; nothing replaced.
+bool move_beside(const std::string& from, const std::string& to, std::string& moved_to, std::error_code& ec) {
+  const fs::path p(to);
+  for (int n = 0; n < 1000; ++n) {
+    const std::string target =
+        n == 0 ? to : (p.parent_path() / (p.stem().string() + "-" + std::to_string(n) + p.extension().string())).string();
+    if (rename_no_replace(from, target, ec)) {
+      moved_to = target;
+      return true;
+    }
+    if (ec != std::errc::file_exists) return false;
+  }
+  return false;
+}
+
 RecoveredRecording recover(const RecordingNote& note) {
   RecoveredRecording r;
   r.path = note.recording_file;
@@ -49,8 +83,17 @@ RecoveredRecording recover(const RecordingNote& note) {
   r.frames = repair.frames;
   r.duration_s = repair.duration_seconds;
   if (repair.status == avi::RepairStatus::Empty) {
-    CaptureFiles().remove(note.recording_file);
-    r.outcome = RecoveredRecording::Outcome::Empty;
+    // Nothing to play, but still the operator's: kept out of the way, not deleted.
+    std::error_code ec;
+    const std::string aside = avi::set_aside(note.recording_file, ec);
+    if (aside.empty()) {
+      r.outcome = RecoveredRecording::Outcome::KeptInPlace;
+      r.reason = utf8_to_cp1252(ec.message());
+    } else {
+      r.outcome = RecoveredRecording::Outcome::Empty;
+      r.path = aside;
+    }
+    if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
     return r;
   }
   if (repair.status == avi::RepairStatus::Failed) {
@@ -59,18 +102,12 @@ RecoveredRecording recover(const RecordingNote& note) {
   }
   if (note.avi_name != note.recording_file) {
     std::error_code ec;
-    if (CaptureFiles().move(note.recording_file, note.avi_name, ec)) {
-      r.path = note.avi_name;
+    std::string moved_to;
+    if (move_beside(note.recording_file, note.avi_name, moved_to, ec)) {
+      r.path = moved_to;
     } else {
       r.outcome = RecoveredRecording::Outcome::KeptInPlace;
       r.reason = utf8_to_cp1252(ec.message());
-      // Under its own name beside the temporary file, which the next recording would overwrite.
-      const fs::path aside = fs::path(note.recording_file).parent_path() / fs::path(note.avi_name).filename();
-      std::error_code ec2;
-      if (!exists(aside.string())) {
-        fs::rename(note.recording_file, aside, ec2);
-        if (!ec2) r.path = aside.string();
-      }
     }
   }
   if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
@@ -100,13 +137,22 @@ std::vector<RecoveredRecording> recover_unfinished_recordings(const std::string&
   }
   for (const auto& path : notes) {
     RecordingNote note;
-    if (!read_note(path, note)) continue;
+    if (!is_own_plain_file(path.string()) || !read_note(path, note)) continue;
     // Without its file the recording was finished (moved) before the note could go.
-    if (exists(note.recording_file)) {
+    if (exists(note.recording_file) || fs::is_symlink(note.recording_file)) {
+      const std::string problem = note_problem(path, note);
+      if (!problem.empty()) {
+        // Left as found: the operator is told, nothing is moved or written.
+        RecoveredRecording refused;
+        refused.outcome = RecoveredRecording::Outcome::Refused;
+        refused.path = path.string();
+        refused.reason = problem;
+        out.push_back(std::move(refused));
+        continue;
+      }
       RecoveredRecording r = recover(note);
       // A recording still under the temporary name keeps its note, so a later start-up tries again.
-      const bool still_there = r.path == note.recording_file && note.avi_name != note.recording_file &&
-                               r.outcome != RecoveredRecording::Outcome::Empty;
+      const bool still_there = r.path == note.recording_file && note.avi_name != note.recording_file;
       out.push_back(std::move(r));
       if (still_there) continue;
     }
@@ -162,7 +208,11 @@ std::string recovery_message(const std::vector<RecoveredRecording>& recovered) {
     const std::string where = utf8_to_cp1252(r.path);
     switch (r.outcome) {
       case RecoveredRecording::Outcome::Empty:
-        continue;
+        text += "  " + where + "   (aucune image r\xE9" "cup\xE9rable : mis de c\xF4t\xE9)\n";
+        break;
+      case RecoveredRecording::Outcome::Refused:
+        text += "  " + where + "   (ignor\xE9 : " + r.reason + ")\n";
+        break;
       case RecoveredRecording::Outcome::Recovered:
         text += "  " + where + "   (" + format_pattern(r.duration_s, "0.0") + " s)\n";
         break;

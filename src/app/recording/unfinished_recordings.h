@@ -1,7 +1,8 @@
 // Recordings left unfinished by a crash or a power cut. While a recording runs, a small note beside
 // the file it goes to names the file it was recorded for and its subtitle file; at start-up every
 // note found in the video folder, or in a folder where the station recorded before, marks a
-// recording to repair and move to its name.
+// recording to repair and move to its name. Only a note of this user naming plain files beside it
+// is acted on, and no file already there is ever replaced.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,8 @@ struct RecoveredRecording {
     Recovered,        // repaired (or already whole) and under its name
     KeptUnrepaired,   // could not be repaired: under its name as it was on disk
     KeptInPlace,      // could not be moved: left at `path`
-    Empty,            // no frame reached the file: removed
+    Empty,            // no frame reached the file: set aside at `path`, never deleted
+    Refused,          // the note is not acted on (`path` is the note, `reason` says why)
   };
   Outcome outcome = Outcome::Recovered;
   std::string path;       // where the video is now

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app/main_window/colour_scheme.h"
+#include "app/main_window/fit_label.h"
 #include "app/main_window/layout_rules.h"
 #include "form_fixture.h"
 
@@ -182,6 +183,34 @@ TEST(ColourSchemes, RecordingStatesSurviveAndCalibrationComesBack) {
   EXPECT_EQ(m.Panel_stop_capture->font_colour(), QColor(0, 0, 0));
   EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
   EXPECT_FALSE(m.Panel_zero_eau->is_enabled_button());
+}
+
+}  // namespace
+}  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// The status text stays whole within the window at its designed size, whatever it says.
+TEST(BottomBar, StatusTextsStayWhole) {
+  FormFixture f;
+  TFormMain& m = *f.form;
+  m.resize(TFormMain::kDesignWidth, TFormMain::kDesignHeight);
+  QCoreApplication::processEvents();
+  auto* status = qobject_cast<FitLabel*>(m.Label5);
+  ASSERT_NE(status, nullptr);
+  const QString texts[] = {QStringLiteral("pas de COM"), QStringLiteral(" 0 mn 10.3 s"), QStringLiteral(" 59 mn 59.9 s"),
+                           QStringLiteral(" 125 mn 59.9 s"), QStringLiteral("stopp\u00e9")};
+  for (const QString& t : texts) {
+    SCOPED_TRACE(t.toStdString());
+    m.Label5->setText(t);
+    EXPECT_LE(m.Label5->geometry().right(), m.Panel1->width() - 1);
+    EXPECT_GE(m.Label5->x(), m.Label2->geometry().right());
+    QFont font = m.Label5->font();
+    font.setPixelSize(status->fitted_pixel_size());
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(t), m.Label5->contentsRect().width());
+    EXPECT_GE(status->fitted_pixel_size(), 20);
+  }
 }
 
 }  // namespace

@@ -336,3 +336,62 @@ TEST(StationPanels, ManualValidationTakesTheTypedCircumferenceInBothWindows) {
 
 }  // namespace
 }  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// " Quitter ? " answered No during a recording: "Start capture ?" stays disabled, and a press on
+// it changes nothing, above all not the curb zero the depths count from.
+TEST(StationRecordingButtons, StartPressedDuringARecordingLeavesTheCurbZero) {
+  StationOnBoard s;
+  TFormMain& m = s.main();
+  ASSERT_TRUE(Demo::choose_test_camera(m));
+  m.CheckBox1->setChecked(false);
+  ASSERT_TRUE(QDir().mkpath(s.dir.path() + "/videos"));
+  m.set_video_folder(from_qt(s.dir.path() + "/videos"));
+  QStringList texts;
+  QTimer hand;
+  QObject::connect(&hand, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    texts.push_back(box->text());
+    const bool refuse = box->text().contains(QStringLiteral("margelle")) || box->text().contains(QStringLiteral("Quitter"));
+    for (QAbstractButton* b : box->buttons()) {
+      const auto role = box->buttonRole(b);
+      const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
+      if (consent != refuse) {
+        b->click();
+        return;
+      }
+    }
+  });
+  hand.start(30);
+  m.traite_down(m.Panel_start_capture);
+  ASSERT_TRUE(m.engine().Capturing());
+  const auto curb_zero = s.link().state().curb_zero;
+
+  m.traite_down(m.Panel_exit);
+  EXPECT_TRUE(texts.contains(QStringLiteral(" Quitter ? ")));
+  EXPECT_FALSE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_TRUE(m.Panel_stop_capture->is_enabled_button());
+  s.wait_tics(5);
+  const auto boxes = texts.size();
+  m.traite_down(m.Panel_start_capture);
+  EXPECT_EQ(s.link().state().curb_zero, curb_zero);
+  EXPECT_NE(s.link().state().tics, curb_zero);
+  EXPECT_EQ(texts.size(), boxes);  // no question, no message
+  EXPECT_TRUE(m.engine().Capturing());
+
+  m.traite_down(m.Panel_stop_capture);
+  EXPECT_FALSE(m.engine().Capturing());
+  EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
+  EXPECT_FALSE(m.Panel_stop_capture->is_enabled_button());
+  // Idle again: EXIT answered No brings the start button back as before.
+  m.disable_button(m.Panel_start_capture);
+  m.traite_down(m.Panel_exit);
+  EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
+  m.close();
+}
+
+}  // namespace
+}  // namespace wellvue

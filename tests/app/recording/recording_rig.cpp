@@ -36,6 +36,7 @@ Rig::Rig(const std::filesystem::path& folder_path, RigOptions options) : folder(
   const auto compressors = GetVideoCompressorNames(backend, false);
   if (std::find(compressors.begin(), compressors.end(), kJpegEncoder) != compressors.end())
     config.VideoCompressorName = kJpegEncoder;
+  if (!options.compressor.empty()) config.VideoCompressorName = options.compressor;
   config.WantCapture = true;
   config.WantPreview = true;
   config.WantBitmaps = false;

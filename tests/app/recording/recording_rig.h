@@ -53,12 +53,24 @@ class TestHost : public RecordingHost {
     link_.Button1Click();
   }
   void show_acquisition(int index) override { shown.push_back(index); }
+  bool choose_video_folder() override {
+    ++choices;
+    if (chooser_gives.empty()) return false;
+    folder = chooser_gives;
+    return true;
+  }
+  void show_warning(const std::string& text) override {
+    if (!text.empty()) warnings.push_back(text);
+  }
+  void show_idle() override { ++idles; }
 
   std::string folder;
   std::string prefix_text = "puits";
   bool date = false;
-  int closes = 0, opens = 0, status_sets = 0;
+  int closes = 0, opens = 0, status_sets = 0, choices = 0, idles = 0;
   std::vector<int> shown;
+  std::string chooser_gives;  // the folder the chooser returns; empty: the operator cancels
+  std::vector<std::string> warnings;
 
  private:
   EncoderLink& link_;
@@ -71,6 +83,8 @@ struct RigOptions {
   std::unique_ptr<CaptureFiles> files;
   // Lines of the board; empty: it counts up from 0 every 100 ms.
   std::vector<std::string> lines;
+  // Compressor of the recordings; empty: JPEG when there is one.
+  std::string compressor;
 };
 
 class Rig {

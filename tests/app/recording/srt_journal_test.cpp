@@ -129,15 +129,16 @@ TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
   EXPECT_NE(message.find("non r\xE9par\xE9"), std::string::npos);
   EXPECT_NE(message.find(srt), std::string::npos);
 
-  // A name in a folder that is gone: set aside under its own name beside the temporary file.
+  // A name in another folder (here one that is gone): the note is not acted on, the file stays
+  // where it is and the operator is told.
   std::ofstream(temp, std::ios::binary) << "not a video either";
   const std::string lost = (dir.path / "gone" / "p2.avi").string();
   ASSERT_TRUE(write_recording_note({temp, lost, (dir.path / "gone" / "p2.srt").string()}));
   r = recover_unfinished_recordings(dir.path.string());
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(r[0].outcome, RecoveredRecording::Outcome::KeptInPlace);
-  EXPECT_EQ(r[0].path, (dir.path / "p2.avi").string());
-  EXPECT_FALSE(fs::exists(temp));
+  EXPECT_EQ(r[0].outcome, RecoveredRecording::Outcome::Refused);
+  EXPECT_EQ(r[0].path, temp + kRecordingNoteSuffix);
+  EXPECT_EQ(test::read_bytes(temp), "not a video either");
   EXPECT_NE(recovery_message(r).find("p2.avi"), std::string::npos);
 }
 

@@ -49,7 +49,12 @@ TEST(RecordingWorkflow, FullCycleWritesAPlayableVideoAndItsSubtitles) {
   const std::string avi = (rig.folder / "puits.avi").string();
   const std::string srt = (rig.folder / "puits.srt").string();
   ASSERT_TRUE(rig.start(/*zero=*/true));
-  EXPECT_TRUE(shown(rig.prompter, file_name_message(avi)));
+  // The start message names the file and the recording time the free space allows.
+  std::string start_message;
+  for (const auto& t : rig.prompter.texts())
+    if (t.rfind(file_name_message(avi), 0) == 0) start_message = t;
+  EXPECT_EQ(start_message.rfind(file_name_message(avi) + "   place libre : environ ", 0), 0u) << start_message;
+  EXPECT_EQ(start_message.substr(start_message.size() - 5), " min\n");
   EXPECT_TRUE(shown(rig.prompter, kZeroQuestion));
   EXPECT_TRUE(shown(rig.prompter, kStartCaptureQuestion));
   EXPECT_EQ(rig.host->closes, 1);
@@ -246,6 +251,43 @@ TEST(RecordingWorkflow, ARecordingWithoutPicturesSaysSo) {
   EXPECT_EQ(rig.prompter.texts().back(), no_video_message(avi, srt));
   EXPECT_EQ(count_with(test::parse_srt(srt), " ... "), 1);
   EXPECT_EQ(rig.view.label5, kStoppedText);
+}
+
+}  // namespace
+}  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// A second recording with no line from the encoder (port closed): its closing entries end at its
+// own video's end, not at the last entry of the recording before it.
+TEST(RecordingWorkflow, EachRecordingClosesAtItsOwnEnd) {
+  TempFolder dir;
+  Rig rig(dir.path);
+  ASSERT_TRUE(rig.start(false));
+  // The first recording is longer than the second: its last entry is past the second one's end.
+  ASSERT_TRUE(rig.run_until([&] { return test::entries_in(rig.link->track()) >= 3 && rig.engine->CaptureTime() >= 5000; }, 60000));
+  rig.workflow->btStopClick();
+  const std::int64_t first_last_entry = time_code_ms(rig.link->state().previous_time_code);
+  ASSERT_GT(first_last_entry, 3000);
+
+  // Not a line more: the port is closed.
+  rig.link->close_without_pause();
+  rig.run_for(300);
+  rig.host->prefix_text = "puits2";
+  ASSERT_TRUE(rig.start(false));
+  // CaptureTime holds the first recording's count until the engine's first tick of this one.
+  rig.run_for(2000);
+  ASSERT_TRUE(rig.run_until([&] { return rig.engine->CaptureTime() >= 1500; }, 30000));
+  rig.workflow->btStopClick();
+  const test::PlayedVideo video = test::play_avi((dir.path / "puits2.avi").string());
+  ASSERT_TRUE(video.ok) << video.error;
+  ASSERT_LT(video.duration_s * 1000, first_last_entry);
+  const auto subs = test::parse_srt((dir.path / "puits2.srt").string());
+  ASSERT_GE(subs.size(), 2u);
+  for (const auto& sub : subs) EXPECT_LE(sub.end_s, video.duration_s + 1.040) << sub.text;
+  EXPECT_NEAR(subs[subs.size() - 2].end_s, video.duration_s, 0.040);
+  EXPECT_NEAR(subs.back().start_s, video.duration_s, 0.040);
 }
 
 }  // namespace
