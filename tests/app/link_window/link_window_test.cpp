@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -51,6 +52,8 @@ SimOptions counting(int period_ms, long long start) {
 }
 
 QStringList lines_of(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+// The lines as the widget holds them: toPlainText() turns no-break spaces into blanks.
+QStringList raw_lines_of(QPlainTextEdit* memo) { return memo->document()->toRawText().split(QChar::ParagraphSeparator); }
 
 struct Station {
   Station(std::vector<std::string> ports, Prompter& prompter, HandlerBoundary* boundary = nullptr,
@@ -125,7 +128,7 @@ TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTr
   ASSERT_TRUE(wait_until([&] { return s.form.design().RadioGroup1_acquisition->isChecked(); }));
   ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->blockCount() >= 8; }));
   // The widget shows the link's track line for line.
-  const QStringList shown = lines_of(s.form.design().Memo5);
+  const QStringList shown = raw_lines_of(s.form.design().Memo5);
   const auto& track = s.form.link().track();
   ASSERT_GE(static_cast<std::size_t>(shown.size()), 4u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[i].toStdString(), cp1252_to_utf8(track[static_cast<std::size_t>(i)]));
