@@ -79,6 +79,44 @@ TEST_P(Poll, SameBurstTwiceIsDecodedOnce) {
   EXPECT_EQ(rig.memo(Memo::Memo4).size(), decoded + 1);
 }
 
+// Reads as the reader hands them over, "" a silent one (the board paused for a whole time-out):
+// the same lines again are decoded once, whether or not a pause came between.
+TEST(RepeatedLines, SameLinesAfterAPauseAreDecodedOnce) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> reads;
+    std::vector<std::string> decoded;  // number texts, in order
+  };
+  const Case cases[] = {
+      {"repeat_after_a_pause", {"239|\r\n", "240|\r\n", "", "240|\r\n"}, {"239", "240"}},
+      {"repeat_after_pauses_each_time", {"240|\r\n", "", "240|\r\n", "", "", "240|\r\n"}, {"240"}},
+      {"repeat_without_pause", {"239|\r\n", "240|\r\n", "240|\r\n"}, {"239", "240"}},
+      {"change_after_a_pause", {"239|\r\n", "240|\r\n", "", "241|\r\n", "", "240|\r\n"}, {"239", "240", "241", "240"}},
+      {"two_lines_repeated_after_a_pause", {"1|\r\n", "2|\r\n3|\r\n", "", "2|\r\n3|\r\n"}, {"1", "2", "3"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    for (const auto& read : c.reads) rig.link.Timer1Timer(read);
+    std::vector<std::string> decoded;
+    for (const auto& line : rig.memo(Memo::Memo2)) decoded.push_back(line.substr(line.rfind("|    ") + 5));
+    EXPECT_EQ(decoded, c.decoded);
+  }
+}
+
+TEST(RepeatedLines, CurbZeroTextStaysWhenTheCountRepeatsAfterAPause) {
+  LinkRig rig;
+  rig.link.Timer1Timer("239|\r\n");
+  rig.link.Timer1Timer("240|\r\n");
+  rig.link.curb_zero_now();
+  const std::string zero_text = rig.view.texts[Control::MainLabel2];
+  ASSERT_EQ(zero_text.rfind("margelle a zero....", 0), 0u);
+  rig.link.Timer1Timer("");
+  rig.link.Timer1Timer("240|\r\n");
+  EXPECT_EQ(rig.view.texts[Control::MainLabel2], zero_text);
+  EXPECT_EQ(rig.memo(Memo::Memo5).size(), 4u);  // the zeroing entry alone
+}
+
 TEST_P(Poll, LineCutBetweenTwoReadsIsDecodedWhole) {
   // A long silent time-out, so the pause between the two halves is never taken for the end.
   rig.link.fields().Edit9 = "1000";
