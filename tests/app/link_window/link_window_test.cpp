@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <atomic>
+#include <filesystem>
+#include <memory>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -57,16 +59,17 @@ QStringList raw_lines_of(QPlainTextEdit* memo) { return memo->document()->toRawT
 
 struct Station {
   Station(std::vector<std::string> ports, Prompter& prompter, HandlerBoundary* boundary = nullptr,
-          std::function<bool(const std::string&)> is_free = {})
+          std::function<bool(const std::string&)> is_free = {}, std::vector<SerialPortInfo> devices = {})
       : host(&main.window),
-        form(&main.window, prompter, options(std::move(ports), boundary, std::move(is_free))) {}
+        form(&main.window, prompter, options(std::move(ports), boundary, std::move(is_free), std::move(devices))) {}
   LinkWindowOptions options(std::vector<std::string> ports, HandlerBoundary* boundary,
-                            std::function<bool(const std::string&)> is_free) {
+                            std::function<bool(const std::string&)> is_free, std::vector<SerialPortInfo> devices) {
     LinkWindowOptions o;
     o.boundary = boundary;
     o.settings = &host;
     o.executable_path = QDir(dir.path()).filePath("wellvue");
     o.system_ports = [ports] { return ports; };
+    if (!devices.empty()) o.serial_devices = [devices] { return devices; };
     o.port_is_free = std::move(is_free);
     o.end_process = [](int) { ADD_FAILURE() << "the process would end"; };
     return o;
@@ -178,6 +181,82 @@ TEST(LinkWindow, ScanTellsFreeFromBusyAndKeepsThePortText) {
   EXPECT_EQ(s.form.link().fields().port_items.size(), 2u);
   EXPECT_TRUE(s.form.link().polling());  // the scan leaves the open port alone
   EXPECT_TRUE(prompter.texts().empty());
+}
+
+// The list shows each device's stable name with its kernel name and description; the port field
+// takes the name alone, which the open and the scan use.
+TEST(LinkWindow, PortListShowsStableNamesAndDescriptions) {
+  const std::string arduino = "/dev/serial/by-id/usb-Arduino_Uno_8573-if00";
+  RecordingPrompter prompter;
+  Station s({}, prompter, nullptr, [](const std::string&) { return false; },
+            {{"/dev/ttyS0", "", ""}, {"/dev/ttyACM0", arduino, "Arduino Uno"}});
+  ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
+  QComboBox* list = s.form.design().ComboBox1_port_com;
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->itemText(0).toStdString(), arduino + "  (ttyACM0 : Arduino Uno)");
+  EXPECT_EQ(list->itemText(1).toStdString(), "/dev/ttyS0");
+  for (int i : {1, 0}) {
+    list->setCurrentIndex(i);
+    EXPECT_EQ(s.form.link().fields().ComboBox1_port_com, i == 0 ? arduino : "/dev/ttyS0");
+    EXPECT_EQ(list->currentText().toStdString(), s.form.link().fields().ComboBox1_port_com);
+  }
+  s.form.Button8Click();
+  EXPECT_TRUE(lines_of(s.form.design().Memo7)
+                  .contains(QString::fromStdString("TEST Open " + arduino + " : OCCUPEE  (ttyACM0 : Arduino Uno)")))
+      << s.form.design().Memo7->toPlainText().toStdString();
+  // The scan refills the list in the system's order, with the same labels.
+  const int at = list->findData(QString::fromStdString(arduino));
+  ASSERT_GE(at, 0);
+  EXPECT_EQ(list->itemText(at).toStdString(), arduino + "  (ttyACM0 : Arduino Uno)");
+}
+
+// The board unplugged for real (its pseudo-terminal's master closed), then a new one behind the
+// same name: the main window shows the depth as stale and the port as lost until it is back, and
+// the depth goes on from where it was.
+TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
+  set_decimal_separator('.');
+  QTemporaryDir links;
+  const std::string name = QDir(links.path()).filePath("encoder").toStdString();
+  auto point_to = [&](const std::string& target) {
+    const std::string fresh = name + ".new";
+    std::filesystem::create_symlink(target, fresh);
+    std::filesystem::rename(fresh, name);
+  };
+  auto board = std::make_unique<SimBoard>();
+  point_to(board->slave_path());
+  RecordingPrompter prompter;
+  Station s({name}, prompter);
+  ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
+  ASSERT_GT(board->write_bytes("240|\r\n"), 0);
+  ASSERT_TRUE(wait_until([&] { return s.form.link().state().tics == 240; }));
+  const QString depth = s.main.Label2->text();
+  const QString port = QString::fromStdString("Port " + name);
+  ASSERT_EQ(s.main.Panel_open_com->text(), port);
+
+  board->unplug();
+  const QString stale = depth + QString::fromUtf8("   encodeur déconnecté");
+  ASSERT_TRUE(wait_until([&] { return s.main.Label2->text() == stale; }, 2000)) << s.main.Label2->text().toStdString();
+  EXPECT_TRUE(s.main.Label2->styleSheet().contains(QStringLiteral("color")));
+  EXPECT_EQ(s.main.Panel_open_com->text(), port + QString::fromUtf8(" : déconnecté"));
+  wait_until([] { return false; }, 1500);
+  const auto count_lost = [&] {
+    return lines_of(s.form.design().Memo3).filter(QRegularExpression(QString::fromUtf8("^encodeur déconnecté"))).size();
+  };
+  EXPECT_EQ(count_lost(), 1);
+  EXPECT_TRUE(prompter.texts().empty());  // no box to click away in the field
+
+  board = std::make_unique<SimBoard>();
+  point_to(board->slave_path());
+  ASSERT_TRUE(wait_until([&] { return !s.form.link().link_lost(); }, 5000));
+  EXPECT_EQ(s.main.Panel_open_com->text(), port);
+  EXPECT_TRUE(s.main.Label2->styleSheet().isEmpty());
+  ASSERT_TRUE(board->wait_slave_open(2000));
+  ASSERT_GT(board->write_bytes("0|\r\n"), 0);
+  // The new board's first count is decoded, and the depth stays where it was.
+  ASSERT_TRUE(wait_until([&] { return s.form.design().Memo2->toPlainText().endsWith(QStringLiteral("|    0")); }, 5000));
+  EXPECT_EQ(s.form.link().state().tics, 240);
+  EXPECT_EQ(s.main.Label2->text(), depth);
+  EXPECT_EQ(count_lost(), 1);
 }
 
 TEST(LinkWindow, ScanWithoutPortsSaysSoTwice) {
