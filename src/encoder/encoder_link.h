@@ -203,6 +203,7 @@ class EncoderLink {
   // While a delivered read is handled: when it completed. Its lines take their time codes from it.
   std::optional<PollReader::ReadTime> read_time_;
   bool link_lost_ = false;
+  bool lost_shown_ = false;                       // the view shows the link as lost
   std::optional<PollReader::ReadTime> lost_at_;  // when the link went down
   bool rebase_ = false;                           // the next count sets tic_offset
   std::string port_name_;                         // the port of the last open

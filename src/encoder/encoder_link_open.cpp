@@ -144,8 +144,9 @@ void EncoderLink::open_finish(OpenJob& job) {
   lost_at_.reset();
   port_name_ = job.port_name;
   set_text(Control::MainPanelOpenCom, "Port " + job.port_name);
-  if (link_lost_) {
-    link_lost_ = false;
+  link_lost_ = false;
+  if (lost_shown_) {
+    lost_shown_ = false;
     view_.show_link_lost(false);
   }
   // A lost port comes back by the stable name of its device, with the line settings of this open
@@ -173,10 +174,8 @@ bool EncoderLink::Button1Click() {
 
 void EncoderLink::close_without_pause() {
   close_com();
-  if (link_lost_) {
-    link_lost_ = false;
-    view_.show_link_lost(false);
-  }
+  // The display stays marked: the board is still away until an open finds it.
+  link_lost_ = false;
   set_text(Control::LinkLabel1, "CloseCom");
   trace(Memo::Memo1, "========== c l o s e == " + int_text(state_.open_count));
   trace(Memo::Memo1, "  ");

@@ -138,7 +138,8 @@ void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::Read
     const std::string line = "encodeur d\xE9" "connect\xE9 : " + port_name_ + (reason.empty() ? "" : " (" + reason + ")");
     trace(Memo::Memo3, line);
     trace(Memo::Memo1, line);
-    view_.show_link_lost(true);
+    if (!lost_shown_) view_.show_link_lost(true);
+    lost_shown_ = true;
     return;
   }
   link_lost_ = false;
@@ -151,6 +152,7 @@ void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::Read
   trace(Memo::Memo1, line);
   if (acquisition && lost_at_) gap_entry(true);
   lost_at_.reset();
+  lost_shown_ = false;
   view_.show_link_lost(false);
 }
 

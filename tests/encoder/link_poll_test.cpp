@@ -226,6 +226,9 @@ TEST_P(Poll, UnpluggedBoardLeavesTheLinkRunning) {
   EXPECT_EQ(rig.link.state().poll_count, polls);
   EXPECT_TRUE(rig.link.polling());
   EXPECT_EQ(rig.link.state().tics, 7);
+  // Shown once; a "CloseCom" meanwhile does not make it look back.
+  rig.link.close_without_pause();
+  EXPECT_EQ(rig.view.link_lost, std::vector<bool>{true});
 }
 
 // An owner that handles nothing for a while: the reader stops once kMaxPending reads wait, and
