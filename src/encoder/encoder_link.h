@@ -177,6 +177,8 @@ class EncoderLink {
   // The entry that shows a loss of the link in the track, up to now; restored: the link is back.
   void gap_entry(bool restored);
   std::string time_code_of(double ms);
+  // time_code_now() for the end of an entry: never before the end of the entry before it.
+  std::string entry_end_code();
   // A zeroing entry: its number, its time line (timed after the reads already made) and its text.
   void zeroing_entry(const std::string& text);
   // track_prefix from the borehole name, as a title entry sets it.

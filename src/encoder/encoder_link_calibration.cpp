@@ -16,7 +16,7 @@ void EncoderLink::SpeedButton1Click() {
 void EncoderLink::zeroing_entry(const std::string& text) {
   ++state_.line_count;
   trace(Memo::Memo5, int_text(state_.line_count));
-  state_.current_time_code = time_code_now();
+  state_.current_time_code = entry_end_code();
   trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
   trace(Memo::Memo5, text);
   trace(Memo::Memo5, "");

@@ -67,7 +67,7 @@ void EncoderLink::decode_line(const std::string& line) {
   const bool acquisition = fields_.RadioGroup1 == 0;
   if (acquisition) {
     ++state_.line_count;
-    state_.current_time_code = time_code_now();
+    state_.current_time_code = entry_end_code();
   }
   const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
   state_.metres_per_turn = parse_float(fields_.Edit_circ) / 1000.0;

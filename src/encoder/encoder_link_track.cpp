@@ -16,6 +16,34 @@ std::string EncoderLink::time_code_now() {
   return time_code_of(read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms());
 }
 
+namespace {
+
+// Milliseconds of a time code hh:mm:ss,mmm (hours of any width); nullopt when it is none.
+std::optional<std::int64_t> code_ms(const std::string& code) {
+  const auto colon = code.find(':');
+  if (colon == std::string::npos || colon == 0 || code.size() != colon + 10) return std::nullopt;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const bool separator = i == colon || i == colon + 3 || i == colon + 6;
+    if (!separator && (code[i] < '0' || code[i] > '9')) return std::nullopt;
+  }
+  if (code[colon + 3] != ':' || code[colon + 6] != ',') return std::nullopt;
+  return std::stoll(code.substr(0, colon)) * 3600000 + std::stoll(code.substr(colon + 1, 2)) * 60000 +
+         std::stoll(code.substr(colon + 4, 2)) * 1000 + std::stoll(code.substr(colon + 7, 3));
+}
+
+}  // namespace
+
+std::string EncoderLink::entry_end_code() {
+  const bool started = state_.entry_number != -1;
+  std::string code = time_code_now();
+  if (!started) return code;
+  // An origin moved later under way (the first frame of the video becomes known) makes the clock
+  // read earlier than entries already written: the track waits at the last end instead of going back.
+  const auto now = code_ms(code), previous = code_ms(state_.previous_time_code);
+  if (now && previous && *now < *previous) code = state_.previous_time_code;
+  return code;
+}
+
 std::string EncoderLink::time_code_of(double ms) {
   const auto now = static_cast<std::int64_t>(std::floor(ms));
   if (state_.entry_number == -1) state_.time_origin_ms = pinned_origin_ ? *pinned_origin_ : now;
@@ -32,7 +60,7 @@ void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
 }
 
 void EncoderLink::title_step() {
-  state_.current_time_code = time_code_now();
+  state_.current_time_code = entry_end_code();
   ++state_.entry_number;
   if (state_.entry_number == 0) {
     state_.previous_time_code = "00:00:00,000";
@@ -67,7 +95,7 @@ std::string EncoderLink::borehole_prefix() const {
 void EncoderLink::gap_entry(bool restored) {
   if (!lost_at_) return;
   const bool started = state_.entry_number != -1;
-  const std::string end = time_code_now();
+  const std::string end = entry_end_code();
   if (!started) state_.previous_time_code = "00:00:00,000";
   const double end_ms = read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms();
   const double lost_ms = clock_.elapsed_ms_at(*lost_at_);

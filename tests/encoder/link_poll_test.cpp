@@ -104,19 +104,6 @@ TEST(RepeatedLines, SameLinesAfterAPauseAreDecodedOnce) {
   }
 }
 
-TEST(RepeatedLines, CurbZeroTextStaysWhenTheCountRepeatsAfterAPause) {
-  LinkRig rig;
-  rig.link.Timer1Timer("239|\r\n");
-  rig.link.Timer1Timer("240|\r\n");
-  rig.link.curb_zero_now();
-  const std::string zero_text = rig.view.texts[Control::MainLabel2];
-  ASSERT_EQ(zero_text.rfind("margelle a zero....", 0), 0u);
-  rig.link.Timer1Timer("");
-  rig.link.Timer1Timer("240|\r\n");
-  EXPECT_EQ(rig.view.texts[Control::MainLabel2], zero_text);
-  EXPECT_EQ(rig.memo(Memo::Memo5).size(), 4u);  // the zeroing entry alone
-}
-
 TEST_P(Poll, LineCutBetweenTwoReadsIsDecodedWhole) {
   // A long silent time-out, so the pause between the two halves is never taken for the end.
   rig.link.fields().Edit9 = "1000";

@@ -99,7 +99,8 @@ TEST(Track, LineTimeIsTheReadsNotTheHandlings) {
   rig.link.RadioGroup1Click(0);
   ASSERT_TRUE(rig.run_until([&] { return rig.link.track().size() >= 4; }));  // the first title entry
   const double sent_ms = real.elapsed_ms();
-  rig.link.set_track_origin(static_cast<std::int64_t>(sent_ms));
+  // When the first line was sent, on the track's clock.
+  const auto sent = static_cast<std::int64_t>(sent_ms) - rig.link.state().time_origin_ms;
   ASSERT_GT(rig.board.write_bytes("240|\r\n"), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the owner is busy elsewhere
   ASSERT_GT(rig.board.write_bytes("480|\r\n"), 0);
@@ -116,7 +117,7 @@ TEST(Track, LineTimeIsTheReadsNotTheHandlings) {
   }
   ASSERT_GE(ends.size(), 2u);
   // Each line within a read's time-out of its sending, both well before they were handled.
-  const std::int64_t first = ends[ends.size() - 2], second = ends.back();
+  const std::int64_t first = ends[ends.size() - 2] - sent, second = ends.back() - sent;
   EXPECT_LT(first, 150) << "handled after " << handled_from_ms - sent_ms << " ms";
   EXPECT_GE(second, 400);
   EXPECT_LT(second, 550);
@@ -240,6 +241,27 @@ TEST(Track, ZeroingWhileReadsWaitKeepsTheTrackInOrder) {
   int zeros = 0;
   for (const auto& e : entries) zeros += e.text[0].rfind("margelle a zero....", 0) == 0 ? 1 : 0;
   EXPECT_EQ(zeros, 3);
+}
+
+// The recording moves the origin to the video's first frame once it is known, later than where
+// the track started: the clock then reads earlier than the entries already written.
+TEST(Track, AnOriginMovedLaterUnderWayNeverTakesTheTrackBack) {
+  LinkRig rig;
+  rig.link.RadioGroup1Click(0);
+  for (int i = 0; i <= 10; ++i) {
+    rig.clock.advance(100);
+    rig.link.Timer1Timer(std::string());
+  }
+  rig.link.set_track_origin(static_cast<std::int64_t>(rig.clock.elapsed_ms()) - 200);
+  rig.link.Timer1Timer("240|\r\n");
+  rig.link.curb_zero_now();
+  rig.clock.advance(1000);
+  rig.link.Timer1Timer("241|\r\n");
+  const auto entries = entries_of(rig.link.track());
+  ASSERT_EQ(entries.size(), 4u);
+  expect_track_in_order(entries);
+  EXPECT_EQ(entries[0].end, 1000);
+  EXPECT_EQ(entries[3].end, 1200);  // real time again once it has caught up
 }
 
 TEST(Track, NewAcquisitionClearsTheTrackButKeepsNumbering) {
