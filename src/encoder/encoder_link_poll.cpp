@@ -121,10 +121,6 @@ void EncoderLink::decode_line(const std::string& line) {
   state_.previous_time_code = state_.current_time_code;
 }
 
-}  // namespace wellvue
-
-namespace wellvue {
-
 void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::ReadTime at) {
   struct Stamp {
     std::optional<PollReader::ReadTime>& slot;
