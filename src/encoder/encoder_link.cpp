@@ -109,9 +109,11 @@ void EncoderLink::fill_port_lists(const std::vector<std::string>& system_ports) 
 void EncoderLink::fill_port_lists(const std::vector<SerialPortInfo>& system_ports) {
   // No serial device found: the list keeps its items (the layout's defaults).
   if (!system_ports.empty()) {
+    // Sorted by kernel name: a port index kept in the settings file names the same port whether or
+    // not the device has a stable name.
     std::vector<SerialPortInfo> ports = system_ports;
     std::sort(ports.begin(), ports.end(),
-              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.name() < b.name(); });
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.kernel_path < b.kernel_path; });
     fields_.port_items.clear();
     fields_.port_labels.clear();
     for (const SerialPortInfo& p : ports) {

@@ -73,8 +73,8 @@ std::vector<SerialPortInfo> discover_serial_ports(const DiscoveryRoots& roots) {
     info.description = usb_product(fs::path(roots.sys_class_tty) / kernel);
     ports.push_back(std::move(info));
   }
-  std::sort(ports.begin(), ports.end(),
-            [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.name() < b.name(); });
+  // In the order of the kernel names (list_serial_ports), so that a port index kept in the
+  // settings file names the same port as before stable names were shown.
   return ports;
 }
 

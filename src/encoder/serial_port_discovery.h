@@ -22,8 +22,8 @@ struct DiscoveryRoots {
   std::string by_id = "/dev/serial/by-id";
 };
 
-// The tty devices with a `device` link (as list_serial_ports), with their stable names and
-// descriptions, sorted by name() as text.
+// The tty devices with a `device` link, with their stable names and descriptions, in the order of
+// list_serial_ports (kernel names as text).
 std::vector<SerialPortInfo> discover_serial_ports(const DiscoveryRoots& roots = {});
 
 // The by-id name of the device that `name` opens, or `name` itself when it has none or is already

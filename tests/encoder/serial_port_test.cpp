@@ -161,11 +161,12 @@ TEST(SerialPortList, StableNamesAndDescriptionsBesideTheKernelNames) {
     names.push_back(p.name());
     labels.push_back(p.label());
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", arduino}));
-  EXPECT_EQ(labels, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0  (FT232R USB UART)",
-                                              arduino + "  (ttyACM0 : Arduino Uno)"}));
+  // In kernel-name order, as the port indices of the settings file count them.
+  EXPECT_EQ(names, (std::vector<std::string>{arduino, "/dev/ttyS0", "/dev/ttyUSB0"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{arduino + "  (ttyACM0 : Arduino Uno)", "/dev/ttyS0",
+                                              "/dev/ttyUSB0  (FT232R USB UART)"}));
   ASSERT_EQ(ports.size(), 3u);
-  EXPECT_EQ(ports[2].kernel_path, "/dev/ttyACM0");
+  EXPECT_EQ(ports[0].kernel_path, "/dev/ttyACM0");
 
   // The name a lost port is reopened by.
   const struct {
