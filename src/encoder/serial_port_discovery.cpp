@@ -1,6 +1,7 @@
 #include "encoder/serial_port_discovery.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,6 +87,28 @@ std::string stable_port_name(const std::string& name, const std::string& by_id) 
     if (fs::equivalent(it->path(), name, eq) && !eq) return it->path().string();
   }
   return name;
+}
+
+PortNameStamp port_name_stamp(const std::string& name) {
+  PortNameStamp stamp;
+  struct stat st {};
+  // Unix98 pseudo-terminal slaves have the majors 136 to 143.
+  if (::stat(name.c_str(), &st) == 0 && S_ISCHR(st.st_mode)) {
+    stamp.pseudo_terminal = major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+  }
+  if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    stamp.symlink = true;
+    stamp.link_inode = static_cast<long long>(st.st_ino);
+    stamp.link_mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  }
+  return stamp;
+}
+
+bool may_be_the_same_device(const std::string& name, const PortNameStamp& then) {
+  if (!then.pseudo_terminal) return true;
+  const PortNameStamp now = port_name_stamp(name);
+  return then.symlink && now.symlink &&
+         (now.link_inode != then.link_inode || now.link_mtime_ns != then.link_mtime_ns);
 }
 
 std::vector<std::string> port_holders(const std::string& name, const std::string& proc_root) {

@@ -30,6 +30,20 @@ std::vector<SerialPortInfo> discover_serial_ports(const DiscoveryRoots& roots = 
 // a link of its own (a name chosen by the user stays as chosen).
 std::string stable_port_name(const std::string& name, const std::string& by_id = "/dev/serial/by-id");
 
+// What a port's name stood for when it was opened, to tell the device itself coming back from
+// another device that took the name since.
+struct PortNameStamp {
+  bool pseudo_terminal = false;  // the name opened a pseudo-terminal
+  bool symlink = false;
+  long long link_inode = 0;      // the link itself, when the name is one
+  long long link_mtime_ns = 0;
+};
+PortNameStamp port_name_stamp(const std::string& name);
+// Whether opening `name` now may find the device it named at `then`. A pseudo-terminal never
+// comes back and its number goes to the next program that asks for one: behind an unchanged name
+// it is someone else's; only a link pointed anew (a new simulated board) is taken.
+bool may_be_the_same_device(const std::string& name, const PortNameStamp& then);
+
 // The other processes that hold the device `name` open, each as "comm (pid N)".
 std::vector<std::string> port_holders(const std::string& name, const std::string& proc_root = "/proc");
 

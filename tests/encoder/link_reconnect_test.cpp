@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,9 +75,15 @@ TEST_P(Unplug, LossShownOnceThenTheSameNameReopensWithTheDepthGoingOn) {
   ASSERT_EQ(depth, "4,04m      ---");
 
   // Unplugged: found within a second, shown, traced once, and the device let go.
+  const std::string old_terminal = rig.board.slave_path();
   rig.board.unplug();
   ASSERT_TRUE(rig.run_until([&] { return rig.link.link_lost(); }, 1s));
   EXPECT_EQ(rig.view.link_lost, std::vector<bool>{true});
+  // Another program's pseudo-terminal takes the freed number behind the unchanged name: it is
+  // not the board, and the link leaves it alone.
+  std::vector<std::unique_ptr<SimBoard>> others;
+  while (others.size() < 8 && (others.empty() || others.back()->slave_path() != old_terminal))
+    others.push_back(std::make_unique<SimBoard>());
   rig.queue.run_until([] { return false; }, 1500ms);  // a second and a half without the board
   const std::string lost_line = "encodeur d\xE9" "connect\xE9 : " + name.path();
   EXPECT_EQ(lines_starting(rig.memo(Memo::Memo3), lost_line), 1u);
@@ -86,6 +93,8 @@ TEST_P(Unplug, LossShownOnceThenTheSameNameReopensWithTheDepthGoingOn) {
   rig.queue.run_until([] { return false; }, 300ms);
   EXPECT_EQ(rig.link.state().poll_count, polls);
   EXPECT_FALSE(rig.port.is_open());
+  EXPECT_TRUE(rig.link.link_lost());
+  for (const auto& other : others) EXPECT_FALSE(other->slave_open()) << other->slave_path();
   EXPECT_TRUE(rig.link.polling());
   if (c.stop_while_lost) rig.link.RadioGroup1Click(1);
 
