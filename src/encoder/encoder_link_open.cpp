@@ -153,8 +153,8 @@ void EncoderLink::open_finish(OpenJob& job) {
   // (the time-outs stay with the port).
   reopen_name_ = stable_port_name(job.port_name);
   const bool rts = fields_.CheckBox2;
-  reader_.start(job.interval_ms, [this, name = reopen_name_, rts] {
-    if (!port_.open(name)) return false;
+  reader_.start(job.interval_ms, [this, name = reopen_name_, stamp = port_name_stamp(reopen_name_), rts] {
+    if (!may_be_the_same_device(name, stamp) || !port_.open(name)) return false;
     if (!port_.configure()) {
       port_.close();
       return false;
