@@ -2,6 +2,16 @@
 
 namespace wellvue {
 
+std::string line_content(const std::string& lines) {
+  std::string out;
+  out.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == '\n' && (i == 0 || lines[i - 1] == '\r')) continue;
+    out.push_back(lines[i]);
+  }
+  return out;
+}
+
 FramedBurst BurstFramer::push(const std::string& read) {
   FramedBurst out;
   if (read.empty()) {

@@ -16,6 +16,10 @@ struct FramedBurst {
   std::size_t dropped = 0;
 };
 
+// The lines of a FramedBurst without the line feeds that follow their CRs (the one carried over
+// from the previous read included), so the same lines compare equal however the reads cut them.
+std::string line_content(const std::string& lines);
+
 class BurstFramer {
  public:
   // Takes the bytes of one read. An empty read means the board stayed silent for a whole read

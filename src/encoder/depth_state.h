@@ -15,6 +15,9 @@ struct DepthState {
   double depth_m = 0.0;                  // depth of the last decoded line
   double water_depth_m = 0.0;            // depth below the water zero of the last decoded line
   double depth_offset_m = 0.0;           // added to every depth (recording start)
+  // Added to the board's count: the board restarts its count when its port comes back, and the
+  // count goes on from where it was. 0 at every "OpenCom".
+  std::int64_t tic_offset = 0;
   std::int32_t poll_count = 0;           // polls since the open or the recording start
   std::int32_t last_line_poll = 0;       // poll_count at the last decoded line
   std::int32_t line_count = 0;           // lines decoded during an acquisition, plus zeroing entries

@@ -15,7 +15,10 @@ EncoderLink::EncoderLink(SerialPort& port, Clock& clock, Prompter& prompter, Lin
       view_(view),
       memos_{LineLog(kDiagnosticLines), LineLog(kDiagnosticLines), LineLog(kDiagnosticLines),
              LineLog(kDiagnosticLines), LineLog(0)},
-      reader_(port, std::move(post), [this](const std::string& bytes, PollReader::ReadTime completed) { on_read(bytes, completed); }) {}
+      reader_(
+          port, std::move(post),
+          [this](const std::string& bytes, PollReader::ReadTime completed) { on_read(bytes, completed); },
+          [this](bool lost, const std::string& reason, PollReader::ReadTime at) { on_link(lost, reason, at); }) {}
 
 EncoderLink::~EncoderLink() { reader_.stop(); }
 
@@ -95,12 +98,32 @@ void EncoderLink::close_com() {
 void EncoderLink::set_dtr(bool on) { port_.set_dtr(on); }
 void EncoderLink::set_rts(bool on) { port_.set_rts(on); }
 
-void EncoderLink::fill_port_lists() { fill_port_lists(list_serial_ports()); }
+void EncoderLink::fill_port_lists() { fill_port_lists(discover_serial_ports()); }
 
 void EncoderLink::fill_port_lists(const std::vector<std::string>& system_ports) {
+  std::vector<SerialPortInfo> ports;
+  for (const std::string& name : system_ports) ports.push_back({name, {}, {}});
+  fill_port_lists(ports);
+}
+
+void EncoderLink::fill_port_lists(const std::vector<SerialPortInfo>& system_ports) {
   // No serial device found: the list keeps its items (the layout's defaults).
-  if (!system_ports.empty()) fields_.port_items = system_ports;
-  std::sort(fields_.port_items.begin(), fields_.port_items.end());
+  if (!system_ports.empty()) {
+    // Sorted by kernel name: a port index kept in the settings file names the same port whether or
+    // not the device has a stable name.
+    std::vector<SerialPortInfo> ports = system_ports;
+    std::sort(ports.begin(), ports.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.kernel_path < b.kernel_path; });
+    fields_.port_items.clear();
+    fields_.port_labels.clear();
+    for (const SerialPortInfo& p : ports) {
+      fields_.port_items.push_back(p.name());
+      fields_.port_labels.push_back(p.label());
+    }
+  } else {
+    std::sort(fields_.port_items.begin(), fields_.port_items.end());
+    fields_.port_labels.clear();
+  }
   view_.port_list_changed();
   const int n_ports = static_cast<int>(fields_.port_items.size());
   if (n_ports > 0 && state_.port_index >= -1 && state_.port_index < n_ports) {

@@ -18,6 +18,7 @@
 #include "encoder/link_view.h"
 #include "encoder/poll_reader.h"
 #include "encoder/serial_port.h"
+#include "encoder/serial_port_discovery.h"
 #include "util/prompter.h"
 
 namespace wellvue {
@@ -42,6 +43,8 @@ struct OpenJob {
   bool pause = true;                         // the 1000 ms and 500 ms pauses
   // Results of open_work.
   bool opened = false;        // the device opened
+  OpenFailure failure = OpenFailure::None;  // why it did not
+  std::vector<std::string> holders;         // who holds it, when it is held
   bool configured = false;    // ... and took its settings (the open's result)
   long long handle = -1;
   PortTimeouts before{};
@@ -91,6 +94,8 @@ class EncoderLink {
   // and the baud list from the baud table, and selects port_index and baud_index.
   void fill_port_lists();
   void fill_port_lists(const std::vector<std::string>& system_ports);
+  // The same with the stable names and descriptions of the devices shown beside them.
+  void fill_port_lists(const std::vector<SerialPortInfo>& system_ports);
   double elapsed_ms() { return clock_.elapsed_ms(); }
   void pause_ms(double ms) { clock_.pause_ms(ms); }
 
@@ -105,6 +110,14 @@ class EncoderLink {
   // The same without the pause (the caller waits, or not, as it sees fit).
   void close_without_pause();
   bool polling() const { return reader_.running(); }
+  // The port was found gone and is looked for once a second; polling() stays true meanwhile.
+  bool link_lost() const { return link_lost_; }
+  // The name a lost port is opened again by: the stable name of the device opened, when it has
+  // one.
+  const std::string& reopen_name() const { return reopen_name_; }
+  // Handles now every read already completed, and returns the moment after them (nullopt when not
+  // polling): an entry timed by it comes after their entries and before those of later reads.
+  std::optional<PollReader::ReadTime> handle_completed_reads() { return reader_.handle_completed(); }
 
   // ---- Polling -------------------------------------------------------------------------
   // A timer tick: wakes the reader if it waits for the owner. Reads follow one another by
@@ -160,10 +173,21 @@ class EncoderLink {
   void depth_entry(const std::string& depth_line);
   void start_depth_from_field(bool set_field);
   void on_read(const std::string& bytes, PollReader::ReadTime completed);
+  void on_link(bool lost, const std::string& reason, PollReader::ReadTime at);
+  // The entry that shows a loss of the link in the track, up to now; restored: the link is back.
+  void gap_entry(bool restored);
+  std::string time_code_of(double ms);
+  // time_code_now() for the end of an entry: never before the end of the entry before it.
+  std::string entry_end_code();
+  // A zeroing entry: its number, its time line (timed after the reads already made) and its text.
+  void zeroing_entry(const std::string& text);
+  // track_prefix from the borehole name, as a title entry sets it.
+  std::string borehole_prefix() const;
   void open_com_begin(OpenJob& job);
   bool open_com_finish(OpenJob& job);
   int edit13_code() const;
   int edit14_count() const;
+  std::size_t prefix_width() const;
 
   SerialPort& port_;
   Clock& clock_;
@@ -180,6 +204,12 @@ class EncoderLink {
   std::optional<std::int64_t> pinned_origin_;
   // While a delivered read is handled: when it completed. Its lines take their time codes from it.
   std::optional<PollReader::ReadTime> read_time_;
+  bool link_lost_ = false;
+  bool lost_shown_ = false;                       // the view shows the link as lost
+  std::optional<PollReader::ReadTime> lost_at_;  // when the link went down
+  bool rebase_ = false;                           // the next count sets tic_offset
+  std::string port_name_;                         // the port of the last open
+  std::string reopen_name_;
   PollReader reader_;
 };
 

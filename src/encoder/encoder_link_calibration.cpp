@@ -13,33 +13,41 @@ void EncoderLink::SpeedButton1Click() {
   }
 }
 
-void EncoderLink::curb_zero_now() {
-  state_.curb_zero = state_.tics;
+void EncoderLink::zeroing_entry(const std::string& text) {
   ++state_.line_count;
   trace(Memo::Memo5, int_text(state_.line_count));
-  state_.current_time_code = time_code_now();
+  state_.current_time_code = entry_end_code();
   trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
-  const std::string text =
-      "margelle a zero...." + repeat_char(' ', 23) + format_pattern(state_.start_depth_cm / 100.0, " 0.00 m");
   trace(Memo::Memo5, text);
   trace(Memo::Memo5, "");
   state_.previous_time_code = state_.current_time_code;
   set_text(Control::MainLabel2, text);
 }
 
+void EncoderLink::curb_zero_now() {
+  // The reads already made come first: the zero takes the latest count, and its entry is timed
+  // after their entries and before those of the reads still to come.
+  const auto after_reads = handle_completed_reads();
+  struct Stamp {
+    std::optional<PollReader::ReadTime>& slot;
+    ~Stamp() { slot.reset(); }
+  } stamp{read_time_};
+  read_time_ = after_reads;
+  state_.curb_zero = state_.tics;
+  zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + format_pattern(state_.start_depth_cm / 100.0, " 0.00 m"));
+}
+
 void EncoderLink::SpeedButton2Click() {
   if (!prompter_.ask_yes_no("Mettre \xE0 z\xE9ro le niveau de l'eau ?")) return;
+  const auto after_reads = handle_completed_reads();
+  struct Stamp {
+    std::optional<PollReader::ReadTime>& slot;
+    ~Stamp() { slot.reset(); }
+  } stamp{read_time_};
+  read_time_ = after_reads;
   state_.water_zero = state_.tics;
-  ++state_.line_count;
-  trace(Memo::Memo5, int_text(state_.line_count));
-  state_.current_time_code = time_code_now();
-  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
-  const std::string text = "niveau d'eau a zero...(w)" + repeat_char(' ', 10) +
-                           format_pattern(state_.depth_m, "0.00m") + " w " + "0.00m";
-  trace(Memo::Memo5, text);
-  trace(Memo::Memo5, "");
-  state_.previous_time_code = state_.current_time_code;
-  set_text(Control::MainLabel2, text);
+  zeroing_entry("niveau d'eau a zero...(w)" + repeat_char(' ', 10) + format_pattern(state_.depth_m, "0.00m") + " w " +
+                "0.00m");
 }
 
 void EncoderLink::SpeedButton4Click() {

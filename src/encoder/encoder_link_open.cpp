@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "encoder/encoder_link.h"
+#include "encoder/port_messages.h"
 #include "util/conversion_error.h"
 #include "util/numbers.h"
 
@@ -55,7 +56,11 @@ OpenJob EncoderLink::open_begin() {
 
 void EncoderLink::open_work(OpenJob& job) {
   job.opened = port_.open(job.port_name);
-  if (!job.opened) return;
+  if (!job.opened) {
+    job.failure = port_.open_failure();
+    if (job.failure == OpenFailure::Busy) job.holders = port_holders(job.port_name);
+    return;
+  }
   job.handle = port_.handle();
   job.configured = port_.configure();
   job.before = port_.timeouts();
@@ -91,8 +96,11 @@ bool EncoderLink::open_com_finish(OpenJob& job) {
     const std::string message =
         "ERREUR  OpenCom : port en utilisation ou inexistant  <" + job.port_name + ">   ";
     if (job.port_name == "port com") state_.port_index = -1;
+    // What went wrong and what to do, before the message itself.
+    const std::string why = open_failure_text(job.failure, job.port_name, job.holders);
+    if (!why.empty()) trace(Memo::Memo3, why);
     trace(Memo::Memo3, message);
-    if (state_.port_index > 0) prompter_.inform(message);
+    if (state_.port_index > 0) prompter_.inform(why.empty() ? message : message + "\n\n" + why);
     return false;
   }
   state_.port_index = fields_.port_item_index;
@@ -131,8 +139,30 @@ void EncoderLink::open_finish(OpenJob& job) {
   state_.line_count = 0;
   state_.time_origin_ms = 0;
   state_.tics = 0;
+  state_.tic_offset = 0;
+  rebase_ = false;
+  lost_at_.reset();
+  port_name_ = job.port_name;
   set_text(Control::MainPanelOpenCom, "Port " + job.port_name);
-  reader_.start(job.interval_ms);
+  link_lost_ = false;
+  if (lost_shown_) {
+    lost_shown_ = false;
+    view_.show_link_lost(false);
+  }
+  // A lost port comes back by the stable name of its device, with the line settings of this open
+  // (the time-outs stay with the port).
+  reopen_name_ = stable_port_name(job.port_name);
+  const bool rts = fields_.CheckBox2;
+  reader_.start(job.interval_ms, [this, name = reopen_name_, stamp = port_name_stamp(reopen_name_), rts] {
+    if (!may_be_the_same_device(name, stamp) || !port_.open(name)) return false;
+    if (!port_.configure()) {
+      port_.close();
+      return false;
+    }
+    port_.set_dtr(true);
+    port_.set_rts(rts);
+    return true;
+  });
 }
 
 bool EncoderLink::Button1Click() {
@@ -144,6 +174,8 @@ bool EncoderLink::Button1Click() {
 
 void EncoderLink::close_without_pause() {
   close_com();
+  // The display stays marked: the board is still away until an open finds it.
+  link_lost_ = false;
   set_text(Control::LinkLabel1, "CloseCom");
   trace(Memo::Memo1, "========== c l o s e == " + int_text(state_.open_count));
   trace(Memo::Memo1, "  ");

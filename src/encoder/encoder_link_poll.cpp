@@ -9,7 +9,12 @@
 namespace wellvue {
 
 int EncoderLink::edit13_code() const { return parse_int(fields_.Edit13) & 0xFF; }
+// The padding line takes the low 8 bits of Edit14; the name's padding takes its whole value.
 int EncoderLink::edit14_count() const { return parse_int(fields_.Edit14) & 0xFF; }
+std::size_t EncoderLink::prefix_width() const {
+  const std::int32_t width = parse_int(fields_.Edit14);
+  return width < 0 ? 0 : static_cast<std::size_t>(width);
+}
 
 void EncoderLink::on_read(const std::string& bytes, PollReader::ReadTime completed) {
   struct Stamp {
@@ -40,7 +45,9 @@ void EncoderLink::Timer1Timer(const std::string& read) {
     trace(Memo::Memo1, "ligne sans fin ignor\xE9" "e : " + int_text(static_cast<long long>(framed.dropped)) + " octets");
   }
   const std::string& burst = framed.lines;
-  if (burst.size() < 2 || burst == state_.previous_burst) return;
+  // The same lines again are not decoded again, whether or not a pause of the board took the LF
+  // of the previous read away.
+  if (burst.size() < 2 || line_content(burst) == line_content(state_.previous_burst)) return;
   trace(Memo::Memo4, int_text(state_.poll_count) + " | " + burst + " | " + int_text(static_cast<long long>(burst.size())));
   std::string line;
   for (char c : burst) {
@@ -60,17 +67,27 @@ void EncoderLink::decode_line(const std::string& line) {
   const bool acquisition = fields_.RadioGroup1 == 0;
   if (acquisition) {
     ++state_.line_count;
-    state_.current_time_code = time_code_now();
+    state_.current_time_code = entry_end_code();
   }
   const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
   state_.metres_per_turn = parse_float(fields_.Edit_circ) / 1000.0;
   double depth = 0.0;
   if (!number.empty()) {
-    const std::int64_t count = static_cast<std::int64_t>(parse_int(number)) * sign;
-    // -(-2^31) does not fit the count either: the same error as any count out of range.
-    if (count > std::numeric_limits<std::int32_t>::max() || count < std::numeric_limits<std::int32_t>::min()) {
-      throw ConversionError(not_an_integer_text(number));
+    const std::int64_t board_count = static_cast<std::int64_t>(parse_int(number)) * sign;
+    auto check = [&](std::int64_t c) {
+      // -(-2^31) does not fit the count either: the same error as any count out of range.
+      if (c > std::numeric_limits<std::int32_t>::max() || c < std::numeric_limits<std::int32_t>::min()) {
+        throw ConversionError(not_an_integer_text(number));
+      }
+    };
+    check(board_count);
+    // The first count after the port came back: the board started again, the count goes on.
+    if (rebase_) {
+      state_.tic_offset = static_cast<std::int64_t>(state_.tics) - board_count;
+      rebase_ = false;
     }
+    const std::int64_t count = board_count + state_.tic_offset;
+    check(count);
     state_.tics = static_cast<std::int32_t>(count);
     // Differences of counts in 64 bits: two counts of opposite extremes never overflow.
     depth = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.curb_zero) *
@@ -102,6 +119,37 @@ void EncoderLink::decode_line(const std::string& line) {
   }
   state_.last_line_poll = state_.poll_count;
   state_.previous_time_code = state_.current_time_code;
+}
+
+void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::ReadTime at) {
+  struct Stamp {
+    std::optional<PollReader::ReadTime>& slot;
+    ~Stamp() { slot.reset(); }
+  } stamp{read_time_};
+  read_time_ = at;
+  const bool acquisition = fields_.RadioGroup1 == 0;
+  if (lost) {
+    link_lost_ = true;
+    lost_at_ = at;
+    const std::string line = "encodeur d\xE9" "connect\xE9 : " + port_name_ + (reason.empty() ? "" : " (" + reason + ")");
+    trace(Memo::Memo3, line);
+    trace(Memo::Memo1, line);
+    if (!lost_shown_) view_.show_link_lost(true);
+    lost_shown_ = true;
+    return;
+  }
+  link_lost_ = false;
+  rebase_ = true;
+  // The board starts again: nothing of what it sent before is waiting for its end any more.
+  framer_.reset();
+  state_.previous_burst.clear();
+  const std::string line = "encodeur reconnect\xE9 : " + reopen_name_;
+  trace(Memo::Memo3, line);
+  trace(Memo::Memo1, line);
+  if (acquisition && lost_at_) gap_entry(true);
+  lost_at_.reset();
+  lost_shown_ = false;
+  view_.show_link_lost(false);
 }
 
 }  // namespace wellvue

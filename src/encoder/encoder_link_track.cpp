@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -12,7 +13,38 @@ namespace wellvue {
 std::string EncoderLink::time_code_now() {
   if (track_listener_.before_time_code) track_listener_.before_time_code();
   // A line read by the reader thread dates from its read, not from when this thread got to it.
-  const double ms = read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms();
+  return time_code_of(read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms());
+}
+
+namespace {
+
+// Milliseconds of a time code hh:mm:ss,mmm (hours of any width); nullopt when it is none.
+std::optional<std::int64_t> code_ms(const std::string& code) {
+  const auto colon = code.find(':');
+  if (colon == std::string::npos || colon == 0 || code.size() != colon + 10) return std::nullopt;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const bool separator = i == colon || i == colon + 3 || i == colon + 6;
+    if (!separator && (code[i] < '0' || code[i] > '9')) return std::nullopt;
+  }
+  if (code[colon + 3] != ':' || code[colon + 6] != ',') return std::nullopt;
+  return std::stoll(code.substr(0, colon)) * 3600000 + std::stoll(code.substr(colon + 1, 2)) * 60000 +
+         std::stoll(code.substr(colon + 4, 2)) * 1000 + std::stoll(code.substr(colon + 7, 3));
+}
+
+}  // namespace
+
+std::string EncoderLink::entry_end_code() {
+  const bool started = state_.entry_number != -1;
+  std::string code = time_code_now();
+  if (!started) return code;
+  // An origin moved later under way (the first frame of the video becomes known) makes the clock
+  // read earlier than entries already written: the track waits at the last end instead of going back.
+  const auto now = code_ms(code), previous = code_ms(state_.previous_time_code);
+  if (now && previous && *now < *previous) code = state_.previous_time_code;
+  return code;
+}
+
+std::string EncoderLink::time_code_of(double ms) {
   const auto now = static_cast<std::int64_t>(std::floor(ms));
   if (state_.entry_number == -1) state_.time_origin_ms = pinned_origin_ ? *pinned_origin_ : now;
   std::int64_t e = now - state_.time_origin_ms;
@@ -28,7 +60,7 @@ void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
 }
 
 void EncoderLink::title_step() {
-  state_.current_time_code = time_code_now();
+  state_.current_time_code = entry_end_code();
   ++state_.entry_number;
   if (state_.entry_number == 0) {
     state_.previous_time_code = "00:00:00,000";
@@ -40,12 +72,7 @@ void EncoderLink::title_step() {
     if (pinned_origin_) state_.current_time_code = state_.previous_time_code;
   }
   if (state_.entry_number > 0) {
-    const std::string& name = main_.Edit_nom_forage;
-    std::string prefix = name;
-    if (name == "forage" || name.find_first_not_of(' ') == std::string::npos) {
-      prefix = std::string(1, static_cast<char>(edit13_code()));
-    }
-    state_.track_prefix = pad_right(prefix, static_cast<std::size_t>(edit14_count()));
+    state_.track_prefix = borehole_prefix();
     trace(Memo::Memo5, int_text(state_.entry_number));
     trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
     trace(Memo::Memo5, trim_blanks(state_.track_prefix) + "  " + state_.track_start_text);
@@ -54,6 +81,34 @@ void EncoderLink::title_step() {
     trace(Memo::Memo5, "");
   }
   state_.previous_time_code = state_.current_time_code;
+}
+
+std::string EncoderLink::borehole_prefix() const {
+  const std::string& name = main_.Edit_nom_forage;
+  std::string prefix = name;
+  if (name == "forage" || name.find_first_not_of(' ') == std::string::npos) {
+    prefix = std::string(1, static_cast<char>(edit13_code()));
+  }
+  return pad_right(prefix, prefix_width());
+}
+
+void EncoderLink::gap_entry(bool restored) {
+  if (!lost_at_) return;
+  const bool started = state_.entry_number != -1;
+  const std::string end = entry_end_code();
+  if (!started) state_.previous_time_code = "00:00:00,000";
+  const double end_ms = read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms();
+  const double lost_ms = clock_.elapsed_ms_at(*lost_at_);
+  const std::string start = time_code_of(lost_ms);
+  const double seconds = std::max(0.0, end_ms - lost_ms) / 1000.0;
+  ++state_.entry_number;
+  state_.current_time_code = end;
+  trace(Memo::Memo5, int_text(state_.entry_number));
+  trace(Memo::Memo5, state_.previous_time_code + " --> " + end);
+  trace(Memo::Memo5, "liaison encodeur perdue " + format_pattern(seconds, "0.0") + " s (" + start + " \xE0 " + end +
+                         (restored ? ")" : ", non r\xE9tablie)") + ", profondeur \xE0 v\xE9rifier");
+  trace(Memo::Memo5, "");
+  state_.previous_time_code = end;
 }
 
 void EncoderLink::depth_entry(const std::string& depth_line) {
@@ -65,7 +120,13 @@ void EncoderLink::depth_entry(const std::string& depth_line) {
 }
 
 void EncoderLink::RadioGroup1Click(int index) {
+  const bool was_acquiring = fields_.RadioGroup1 == 0;
   fields_.RadioGroup1 = index;
+  // An acquisition that ends while the link is down shows the loss up to its end.
+  if (was_acquiring && index != 0 && link_lost_ && lost_at_) {
+    gap_entry(false);
+    lost_at_ = std::chrono::steady_clock::now();
+  }
   RadioGroup1Click();
 }
 
@@ -73,6 +134,14 @@ void EncoderLink::RadioGroup1Click() {
   if (fields_.RadioGroup1 != 0) return;
   state_.line_count = 0;
   clear_memo(Memo::Memo5);
+  // Lines that come from the first polls carry this acquisition's name, not the last one's.
+  try {
+    state_.track_prefix = borehole_prefix();
+  } catch (const ConversionError&) {
+    // Edit13 or Edit14 does not convert: every poll reports it; the name goes in unpadded.
+    const std::string& name = main_.Edit_nom_forage;
+    state_.track_prefix = name == "forage" || name.find_first_not_of(' ') == std::string::npos ? "" : name;
+  }
 }
 
 void EncoderLink::Button5Click() { save_track("TestVLC.srt"); }

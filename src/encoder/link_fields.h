@@ -11,6 +11,9 @@ struct LinkFields {
   // Port choice and traced line parameters.
   std::string ComboBox1_port_com = "port com";
   std::vector<std::string> port_items = {"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyS0"};
+  // What the list shows of each item (the name with the kernel name and description beside it);
+  // empty, or shorter than port_items: the items themselves.
+  std::vector<std::string> port_labels;
   int port_item_index = -1;  // selected item of the port list
   std::string ComboBox_baudrate = "vitesse";
   std::vector<std::string> baud_items;

@@ -57,6 +57,9 @@ class LinkView {
   virtual void drop_first_lines(Memo, std::size_t /*n*/) {}
   // The port list items were replaced (fill_port_lists).
   virtual void port_list_changed() {}
+  // The encoder link went down (true) or came back (false): the depth on show is stale until it
+  // is back.
+  virtual void show_link_lost(bool /*lost*/) {}
 };
 
 }  // namespace wellvue

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -42,16 +43,66 @@ PosixSerialPort::~PosixSerialPort() {
 
 bool PosixSerialPort::open(const std::string& name) {
   close();
+  failure_ = OpenFailure::None;
   const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    switch (errno) {
+      case ENOENT: case ENODEV: case ENXIO: case ENOTDIR: failure_ = OpenFailure::NoDevice; break;
+      case EACCES: case EPERM: case EROFS: failure_ = OpenFailure::Permission; break;
+      case EBUSY: failure_ = OpenFailure::Busy; break;  // held with TIOCEXCL
+      default: failure_ = OpenFailure::Other; break;
+    }
+    return false;
+  }
   // TIOCEXCL keeps other programs out (but not root); the advisory lock is what other serial
   // programs check, root included. Either one refused means the port is held.
-  if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+  if (!::isatty(fd)) {
+    failure_ = OpenFailure::NotSerial;
     ::close(fd);
     return false;
   }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    failure_ = OpenFailure::Busy;
+    ::close(fd);
+    return false;
+  }
+  struct stat st {};
+  rdev_ = ::fstat(fd, &st) == 0 ? st.st_rdev : 0;
+  name_ = name;
+  {
+    std::lock_guard lock(lost_mutex_);
+    lost_reason_.clear();
+  }
+  lost_ = false;
+  last_presence_check_ = Clock::now();
   fd_ = fd;
   return true;
+}
+
+void PosixSerialPort::mark_lost(const char* reason) {
+  {
+    std::lock_guard lock(lost_mutex_);
+    if (lost_) return;
+    lost_reason_ = reason;
+  }
+  lost_ = true;
+}
+
+std::string PosixSerialPort::lost_reason() const {
+  std::lock_guard lock(lost_mutex_);
+  return lost_reason_;
+}
+
+void PosixSerialPort::check_still_present() {
+  const auto now = Clock::now();
+  if (now - last_presence_check_ < std::chrono::milliseconds(500)) return;
+  last_presence_check_ = now;
+  struct stat st {};
+  if (::stat(name_.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) mark_lost("p\xE9riph\xE9rique retir\xE9");
+    return;
+  }
+  if (st.st_rdev != rdev_) mark_lost("le nom d\xE9signe un autre p\xE9riph\xE9rique");
 }
 
 bool PosixSerialPort::configure() {
@@ -111,7 +162,10 @@ std::string PosixSerialPort::read_burst(std::uint32_t extra_wait_ms) {
       if (errno == EINTR) continue;
       break;
     }
-    if (n == 0) break;  // time-out
+    if (n == 0) {  // time-out
+      if (!got_any) check_still_present();
+      break;
+    }
     if (fds[1].revents & POLLIN) {
       char c;
       while (::read(wake_[0], &c, 1) == 1) {
@@ -132,9 +186,14 @@ std::string PosixSerialPort::read_burst(std::uint32_t extra_wait_ms) {
         continue;
       }
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      break;  // end of file or error: the device is gone
+      // End of file or error: the device is gone.
+      mark_lost(got == 0 ? "fin de liaison (raccroch\xE9)" : "erreur d'entr\xE9" "e-sortie");
+      break;
     }
-    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) break;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+      mark_lost(fds[0].revents & POLLHUP ? "fin de liaison (raccroch\xE9)" : "erreur de la liaison");
+      break;
+    }
   }
   return out;
 }

@@ -19,6 +19,16 @@ struct PortTimeouts {
 // pause cannot hold the reader forever.
 inline constexpr std::uint32_t kMaxBurstMs = 250;
 
+// Why an open failed, so the operator is told what to do about it.
+enum class OpenFailure {
+  None,
+  NoDevice,    // no such device (unplugged, or another name)
+  Permission,  // the user may not open it
+  Busy,        // another program holds it
+  NotSerial,   // the name is no terminal device
+  Other,
+};
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
@@ -26,6 +36,8 @@ class SerialPort {
   // Exclusive open of an existing device; false when it is absent or held by another program.
   // An already open port is closed first.
   virtual bool open(const std::string& name) = 0;
+  // Why the last open failed (None after a successful one).
+  virtual OpenFailure open_failure() const { return OpenFailure::None; }
   // Raw 9600 8N1, no flow control, RTS up and DTR down. True when the port took the settings.
   virtual bool configure() = 0;
   virtual PortTimeouts timeouts() const = 0;
@@ -36,6 +48,10 @@ class SerialPort {
   //   above when read_interval is 0), and in any case kMaxBurstMs after the first byte;
   // - no port, a device gone, or interrupt(): at once, with what was read so far.
   virtual std::string read_burst(std::uint32_t extra_wait_ms = 0) = 0;
+  // True once a read found the device gone (hang-up, I/O error, end of file, device node removed
+  // or replaced), until the next open; lost_reason() says which, in French (CP1252).
+  virtual bool lost() const { return false; }
+  virtual std::string lost_reason() const { return {}; }
   // Ends the read_burst in progress on another thread, or the next one if none is. Safe from any
   // thread. clear_interrupt() withdraws an interrupt that no read has consumed.
   virtual void interrupt() = 0;

@@ -95,6 +95,12 @@ TEST(Open, PortThatDoesNotOpen) {
   }
 }
 
+// What the trace says before the open's message: why the port did not open.
+std::string why_line(const LinkRig& rig) {
+  const auto m3 = rig.memo(Memo::Memo3);
+  return m3.size() >= 2 ? m3[m3.size() - 2] : std::string();
+}
+
 TEST(Open, PortHeldByAnotherLinkOrProcess) {
   LinkRig rig;
   ASSERT_TRUE(rig.open());
@@ -118,11 +124,73 @@ TEST(Open, PortHeldByAnotherLinkOrProcess) {
   ASSERT_EQ(::read(ready[0], &ok, 1), 1);
   ASSERT_EQ(ok, 1);
   EXPECT_FALSE(rig.open());
+  // The trace names the program that holds it.
+  const std::string why = why_line(rig);
+  EXPECT_EQ(why.rfind("Le port <" + rig.board.slave_path() + "> est d\xE9j\xE0 utilis\xE9 par un autre programme : ", 0), 0u) << why;
+  EXPECT_NE(why.find("(pid " + std::to_string(child) + ")"), std::string::npos) << why;
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
   ::close(ready[0]);
   ::close(ready[1]);
   EXPECT_TRUE(rig.open());
+}
+
+// Runs an open in a child process that has given up root for an account outside the dialout and
+// tty groups, and returns the reason its trace gives.
+std::string why_as_nobody() {
+  int out[2];
+  if (::pipe(out) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    LinkRig rig;
+    rig.link.state().port_index = 0;
+    std::string why = "(still root)";
+    if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+      rig.open();
+      why = why_line(rig);
+    }
+    [[maybe_unused]] auto w = ::write(out[1], why.data(), why.size());
+    ::_exit(0);
+  }
+  ::close(out[1]);
+  std::string why;
+  char buf[512];
+  for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) why.append(buf, static_cast<std::size_t>(n));
+  ::close(out[0]);
+  ::waitpid(child, nullptr, 0);
+  return why;
+}
+
+TEST(Open, AFailedOpenSaysWhyAndWhatToDo) {
+  struct Case {
+    const char* name;
+    std::string port;
+    std::string why_holds;
+  };
+  const Case cases[] = {
+      {"no_such_device", "/dev/wellvue-no-such-port",
+       "Le port </dev/wellvue-no-such-port> n'existe pas : encodeur d\xE9" "branch\xE9"},
+      {"no_serial_port", "/dev/null", "</dev/null> n'est pas un port s\xE9rie"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    const std::string& port = c.port;
+    rig.link.fields().ComboBox1_port_com = port;
+    rig.link.state().port_index = 2;
+    EXPECT_FALSE(rig.open());
+    const std::string message = "ERREUR  OpenCom : port en utilisation ou inexistant  <" + port + ">   ";
+    EXPECT_EQ(rig.memo(Memo::Memo3).back(), message);
+    const std::string why = why_line(rig);
+    EXPECT_EQ(why.rfind(c.why_holds, 0), 0u) << why;
+    ASSERT_EQ(rig.prompter.texts().size(), 1u);
+    EXPECT_EQ(rig.prompter.texts()[0], message + "\n\n" + why);
+  }
+  // Permission: the account must join the dialout group, and the command says how.
+  const std::string why = why_as_nobody();
+  EXPECT_NE(why.find("Acc\xE8s refus\xE9 au port"), std::string::npos) << why;
+  EXPECT_NE(why.find("groupe dialout"), std::string::npos) << why;
+  EXPECT_NE(why.find("sudo usermod -aG dialout $USER"), std::string::npos) << why;
 }
 
 TEST(Open, FieldsThatDoNotConvert) {

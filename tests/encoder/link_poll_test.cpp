@@ -79,6 +79,31 @@ TEST_P(Poll, SameBurstTwiceIsDecodedOnce) {
   EXPECT_EQ(rig.memo(Memo::Memo4).size(), decoded + 1);
 }
 
+// Reads as the reader hands them over, "" a silent one (the board paused for a whole time-out):
+// the same lines again are decoded once, whether or not a pause came between.
+TEST(RepeatedLines, SameLinesAfterAPauseAreDecodedOnce) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> reads;
+    std::vector<std::string> decoded;  // number texts, in order
+  };
+  const Case cases[] = {
+      {"repeat_after_a_pause", {"239|\r\n", "240|\r\n", "", "240|\r\n"}, {"239", "240"}},
+      {"repeat_after_pauses_each_time", {"240|\r\n", "", "240|\r\n", "", "", "240|\r\n"}, {"240"}},
+      {"repeat_without_pause", {"239|\r\n", "240|\r\n", "240|\r\n"}, {"239", "240"}},
+      {"change_after_a_pause", {"239|\r\n", "240|\r\n", "", "241|\r\n", "", "240|\r\n"}, {"239", "240", "241", "240"}},
+      {"two_lines_repeated_after_a_pause", {"1|\r\n", "2|\r\n3|\r\n", "", "2|\r\n3|\r\n"}, {"1", "2", "3"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    for (const auto& read : c.reads) rig.link.Timer1Timer(read);
+    std::vector<std::string> decoded;
+    for (const auto& line : rig.memo(Memo::Memo2)) decoded.push_back(line.substr(line.rfind("|    ") + 5));
+    EXPECT_EQ(decoded, c.decoded);
+  }
+}
+
 TEST_P(Poll, LineCutBetweenTwoReadsIsDecodedWhole) {
   // A long silent time-out, so the pause between the two halves is never taken for the end.
   rig.link.fields().Edit9 = "1000";
@@ -181,10 +206,16 @@ TEST_P(Poll, OverlongGarbageIsDroppedWithATrace) {
 TEST_P(Poll, UnpluggedBoardLeavesTheLinkRunning) {
   rig.send("7|\r\n");
   rig.board.unplug();
+  EXPECT_TRUE(rig.run_until([&] { return rig.link.link_lost(); }));
+  // The link waits for the board to come back instead of polling empty reads.
   const int polls = rig.link.state().poll_count;
-  EXPECT_TRUE(rig.run_until([&] { return rig.link.state().poll_count > polls + 5; }));
+  rig.queue.run_until([] { return false; }, std::chrono::milliseconds(500));
+  EXPECT_EQ(rig.link.state().poll_count, polls);
   EXPECT_TRUE(rig.link.polling());
   EXPECT_EQ(rig.link.state().tics, 7);
+  // Shown once; a "CloseCom" meanwhile does not make it look back.
+  rig.link.close_without_pause();
+  EXPECT_EQ(rig.view.link_lost, std::vector<bool>{true});
 }
 
 // An owner that handles nothing for a while: the reader stops once kMaxPending reads wait, and

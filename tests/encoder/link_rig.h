@@ -40,8 +40,10 @@ class RecordingView : public LinkView {
     auto& v = lines[m];
     v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(n));
   }
+  void show_link_lost(bool lost) override { link_lost.push_back(lost); }
   std::map<Control, std::string> texts;
   std::map<Button, bool> enabled;
+  std::vector<bool> link_lost;  // every show_link_lost, in order
   std::map<Memo, std::vector<std::string>> lines;
 };
 
@@ -52,6 +54,17 @@ inline std::string dec(std::string s, char sep) {
   }
   return s;
 }
+
+// One entry of a subtitle track, its time codes in milliseconds.
+struct TrackEntry {
+  std::string number;
+  long long start = 0, end = 0;
+  std::vector<std::string> text;
+};
+// The entries of a track in the SRT layout; a malformed entry fails the test.
+std::vector<TrackEntry> entries_of(const std::deque<std::string>& track);
+// Every entry ends at or after its start, and starts where the one before it ended.
+void expect_track_in_order(const std::vector<TrackEntry>& entries);
 
 struct LinkRig {
   LinkRig() : LinkRig(nullptr) {}

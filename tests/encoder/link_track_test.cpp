@@ -99,7 +99,8 @@ TEST(Track, LineTimeIsTheReadsNotTheHandlings) {
   rig.link.RadioGroup1Click(0);
   ASSERT_TRUE(rig.run_until([&] { return rig.link.track().size() >= 4; }));  // the first title entry
   const double sent_ms = real.elapsed_ms();
-  rig.link.set_track_origin(static_cast<std::int64_t>(sent_ms));
+  // When the first line was sent, on the track's clock.
+  const auto sent = static_cast<std::int64_t>(sent_ms) - rig.link.state().time_origin_ms;
   ASSERT_GT(rig.board.write_bytes("240|\r\n"), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the owner is busy elsewhere
   ASSERT_GT(rig.board.write_bytes("480|\r\n"), 0);
@@ -116,7 +117,7 @@ TEST(Track, LineTimeIsTheReadsNotTheHandlings) {
   }
   ASSERT_GE(ends.size(), 2u);
   // Each line within a read's time-out of its sending, both well before they were handled.
-  const std::int64_t first = ends[ends.size() - 2], second = ends.back();
+  const std::int64_t first = ends[ends.size() - 2] - sent, second = ends.back() - sent;
   EXPECT_LT(first, 150) << "handled after " << handled_from_ms - sent_ms << " ms";
   EXPECT_GE(second, 400);
   EXPECT_LT(second, 550);
@@ -151,6 +152,116 @@ TEST(Track, PrefixOfTheTitleAndDepthLines) {
     EXPECT_EQ(t[2], c.title_line);
     EXPECT_EQ(rig.link.state().track_prefix, c.prefix);
   }
+}
+
+// The name takes the whole padding width; only the padding line takes its low 8 bits.
+TEST(Track, PaddingWidthsOfTheNameAndOfThePaddingLine) {
+  struct Case {
+    const char* edit14;
+    std::size_t name_width;
+    std::size_t padding_blanks;
+  };
+  const Case cases[] = {{"38", 38, 38}, {"300", 300, 44}, {"256", 256, 0}, {"255", 255, 255}, {"-5", 2, 251}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit14);
+    LinkRig rig;
+    rig.link.main_fields().Edit_nom_forage = "P7";
+    rig.link.fields().Edit14 = c.edit14;
+    rig.link.RadioGroup1Click(0);
+    EXPECT_EQ(rig.link.state().track_prefix, "P7" + std::string(c.name_width - 2, ' '));
+    for (int i = 0; i <= 10; ++i) rig.link.Timer1Timer(std::string());
+    rig.link.Timer1Timer("240|\r\n");
+    const auto t = rig.memo(Memo::Memo5);
+    ASSERT_EQ(t.size(), 10u);
+    EXPECT_EQ(t[3], kNbsp + std::string(c.padding_blanks, ' '));
+    EXPECT_EQ(rig.link.state().track_prefix, "P7" + std::string(c.name_width - 2, ' '));
+    EXPECT_EQ(t[8].substr(0, c.name_width), rig.link.state().track_prefix);
+  }
+}
+
+// The wheel already turning when the recording starts: the first lines come before any title
+// entry, and each recording's lines carry its own name.
+TEST(Track, LinesFromTheFirstPollsCarryThisRecordingsName) {
+  set_decimal_separator(',');
+  LinkRig rig;
+  ASSERT_TRUE(rig.open());
+  const struct {
+    const char* name;
+    std::string prefix;
+  } recordings[] = {{"P12", "P12" + std::string(35, ' ')},
+                    {"forage", kNbsp + std::string(37, ' ')},
+                    {"PUITS-13", "PUITS-13" + std::string(30, ' ')}};
+  long long count = 240;
+  for (const auto& r : recordings) {
+    SCOPED_TRACE(r.name);
+    rig.link.RadioGroup1Click(1);
+    rig.link.main_fields().Edit_nom_forage = r.name;
+    rig.link.state().entry_number = -1;
+    rig.link.state().poll_count = 0;
+    rig.link.RadioGroup1Click(0);
+    rig.send_count(count);
+    count += 24;
+    const auto entries = entries_of(rig.link.track());
+    ASSERT_FALSE(entries.empty());
+    for (const auto& e : entries) {
+      if (e.text.size() == 1) {
+        EXPECT_EQ(e.text[0].substr(0, r.prefix.size()), r.prefix) << e.text[0];
+      }
+    }
+    EXPECT_EQ(rig.view.texts[Control::MainLabel2].substr(0, r.prefix.size()), r.prefix);
+  }
+}
+
+// A curb zero from the main window's panel (no question, so nothing handles the waiting reads
+// first) while the owner was busy and reads completed: the track never runs backwards.
+TEST(Track, ZeroingWhileReadsWaitKeepsTheTrackInOrder) {
+  SystemClock real;
+  LinkRig rig(&real);
+  ASSERT_TRUE(rig.open());
+  rig.link.state().entry_number = -1;
+  rig.link.state().poll_count = 0;
+  rig.link.RadioGroup1Click(0);
+  long long count = 100;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    rig.send_count(count++);
+    // The owner is busy: lines come and their reads complete, nobody handles them.
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_GT(rig.board.write_bytes(std::to_string(count++) + "|\r\n"), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    }
+    ASSERT_GT(rig.queue.size(), 0u);
+    rig.link.curb_zero_now();
+    // The zero took the latest count, the one the wheel was at.
+    EXPECT_EQ(rig.link.state().curb_zero, count - 1);
+    rig.send_count(count++);
+  }
+  const auto entries = entries_of(rig.link.track());
+  expect_track_in_order(entries);
+  int zeros = 0;
+  for (const auto& e : entries) zeros += e.text[0].rfind("margelle a zero....", 0) == 0 ? 1 : 0;
+  EXPECT_EQ(zeros, 3);
+}
+
+// The recording moves the origin to the video's first frame once it is known, later than where
+// the track started: the clock then reads earlier than the entries already written.
+TEST(Track, AnOriginMovedLaterUnderWayNeverTakesTheTrackBack) {
+  LinkRig rig;
+  rig.link.RadioGroup1Click(0);
+  for (int i = 0; i <= 10; ++i) {
+    rig.clock.advance(100);
+    rig.link.Timer1Timer(std::string());
+  }
+  rig.link.set_track_origin(static_cast<std::int64_t>(rig.clock.elapsed_ms()) - 200);
+  rig.link.Timer1Timer("240|\r\n");
+  rig.link.curb_zero_now();
+  rig.clock.advance(1000);
+  rig.link.Timer1Timer("241|\r\n");
+  const auto entries = entries_of(rig.link.track());
+  ASSERT_EQ(entries.size(), 4u);
+  expect_track_in_order(entries);
+  EXPECT_EQ(entries[0].end, 1000);
+  EXPECT_EQ(entries[3].end, 1200);  // real time again once it has caught up
 }
 
 TEST(Track, NewAcquisitionClearsTheTrackButKeepsNumbering) {

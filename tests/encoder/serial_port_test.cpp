@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "encoder/serial_port_discovery.h"
 #include "sim_board.h"
 
 namespace wellvue {
@@ -128,6 +129,53 @@ TEST(SerialPortList, DevicesWithADeviceLinkSorted) {
   EXPECT_EQ(list_serial_ports(root.string()),
             (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyUSB0"}));
   EXPECT_TRUE(list_serial_ports((root / "missing").string()).empty());
+  fs::remove_all(root);
+}
+
+// A sysfs and /dev tree as the kernel and udev lay them out for a USB CDC board (ttyACM0), a USB
+// serial adapter (ttyUSB0) and a built-in port (ttyS0).
+TEST(SerialPortList, StableNamesAndDescriptionsBesideTheKernelNames) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("wellvue-sysfs-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const fs::path tty = root / "sys/class/tty", devices = root / "sys/devices", dev = root / "dev";
+  const fs::path by_id = dev / "serial/by-id";
+  for (const fs::path& d : {tty / "ttyACM0", tty / "ttyUSB0", tty / "ttyS0", tty / "tty1",
+                            devices / "usb1/1-1/1-1:1.0", devices / "usb1/1-2/1-2:1.0/ttyUSB0",
+                            devices / "platform/serial8250", by_id})
+    fs::create_directories(d);
+  std::ofstream(devices / "usb1/1-1/product") << "Arduino Uno\n";
+  std::ofstream(devices / "usb1/1-1/1-1:1.0/interface") << "CDC Abstract Control Model (ACM)\n";
+  std::ofstream(devices / "usb1/1-2/product") << "FT232R USB UART\n";
+  std::ofstream(tty / "ttyS0/type") << "4\n";
+  fs::create_directory_symlink("../../../devices/usb1/1-1/1-1:1.0", tty / "ttyACM0/device");
+  fs::create_directory_symlink("../../../devices/usb1/1-2/1-2:1.0/ttyUSB0", tty / "ttyUSB0/device");
+  fs::create_directory_symlink("../../../devices/platform/serial8250", tty / "ttyS0/device");
+  for (const char* node : {"ttyACM0", "ttyUSB0"}) std::ofstream(dev / node) << "";
+  const std::string arduino = (by_id / "usb-Arduino_Uno_8573-if00").string();
+  fs::create_symlink("../../ttyACM0", arduino);
+
+  const auto ports = discover_serial_ports({tty.string(), by_id.string()});
+  std::vector<std::string> names, labels;
+  for (const auto& p : ports) {
+    names.push_back(p.name());
+    labels.push_back(p.label());
+  }
+  // In kernel-name order, as the port indices of the settings file count them.
+  EXPECT_EQ(names, (std::vector<std::string>{arduino, "/dev/ttyS0", "/dev/ttyUSB0"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{arduino + "  (ttyACM0 : Arduino Uno)", "/dev/ttyS0",
+                                              "/dev/ttyUSB0  (FT232R USB UART)"}));
+  ASSERT_EQ(ports.size(), 3u);
+  EXPECT_EQ(ports[0].kernel_path, "/dev/ttyACM0");
+
+  // The name a lost port is reopened by.
+  const struct {
+    std::string name, stable;
+  } cases[] = {{(dev / "ttyACM0").string(), arduino},
+               {arduino, arduino},
+               {(dev / "ttyUSB0").string(), (dev / "ttyUSB0").string()},
+               {"/dev/wellvue-no-such-port", "/dev/wellvue-no-such-port"}};
+  for (const auto& c : cases) EXPECT_EQ(stable_port_name(c.name, by_id.string()), c.stable) << c.name;
   fs::remove_all(root);
 }
 

@@ -87,9 +87,13 @@ int main(int argc, char** argv) {
       link.ComboBox2Click();
     }
     if (!link.Button1Click()) {
-      // The open's message, as the station traces it.
+      // The open's message and why, as the station traces them after the line parameters.
       const auto& trace = link.memo(Memo::Memo3).lines();
-      std::fprintf(stderr, "%s\n", trace.empty() ? "" : cp1252_to_utf8(trace.back()).c_str());
+      auto from = trace.end();
+      for (auto it = trace.begin(); it != trace.end(); ++it) {
+        if (it->rfind("Param\xE8tres <", 0) == 0) from = it + 1;
+      }
+      for (auto it = from; it != trace.end(); ++it) std::fprintf(stderr, "%s\n", cp1252_to_utf8(*it).c_str());
       return 1;
     }
     if (!srt.empty()) {

@@ -6,14 +6,23 @@
 
 namespace wellvue {
 
+void PrintingView::stamp() {
+  if (!timestamps_) return;
+  timespec ts{};
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  std::fprintf(out_, "%.3f ", static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6);
+}
+
 void PrintingView::set_text(Control c, const std::string& text) {
   if (c != Control::MainLabel2) return;
-  if (timestamps_) {
-    timespec ts{};
-    ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    std::fprintf(out_, "%.3f ", static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6);
-  }
+  stamp();
   std::fprintf(out_, "%s\n", cp1252_to_utf8(text).c_str());
+  std::fflush(out_);
+}
+
+void PrintingView::show_link_lost(bool lost) {
+  stamp();
+  std::fprintf(out_, "%s\n", lost ? "encodeur d\xC3\xA9" "connect\xC3\xA9" : "encodeur reconnect\xC3\xA9");
   std::fflush(out_);
 }
 

@@ -12,8 +12,12 @@ class PrintingView : public LinkView {
  public:
   PrintingView(std::FILE* out, bool timestamps) : out_(out), timestamps_(timestamps) {}
   void set_text(Control c, const std::string& text) override;
+  // One line when the board goes, one when it is back.
+  void show_link_lost(bool lost) override;
 
  private:
+  void stamp();
+
   std::FILE* out_;
   bool timestamps_;
 };

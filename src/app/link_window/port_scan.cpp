@@ -7,10 +7,21 @@ namespace wellvue {
 
 PortScan scan_ports(const std::vector<std::string>& names,
                     const std::function<bool(const std::string&)>& is_free) {
+  std::vector<SerialPortInfo> ports;
+  for (const std::string& name : names) ports.push_back({name, {}, {}});
+  return scan_devices(ports, is_free);
+}
+
+PortScan scan_devices(const std::vector<SerialPortInfo>& ports,
+                    const std::function<bool(const std::string&)>& is_free) {
   PortScan scan;
-  for (const std::string& name : names) {
-    scan.entries.push_back(name + (is_free(name) ? " : LIBRE" : " : OCCUPEE"));
+  for (const SerialPortInfo& port : ports) {
+    const std::string& name = port.name();
+    const std::string label = port.label();
+    const std::string beside = label.size() > name.size() ? label.substr(name.size()) : std::string();
+    scan.entries.push_back(name + (is_free(name) ? " : LIBRE" : " : OCCUPEE") + beside);
     scan.ports.push_back(name);
+    scan.labels.push_back(label);
   }
   return scan;
 }

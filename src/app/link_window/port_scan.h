@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "encoder/serial_port_discovery.h"
+
 namespace wellvue {
 
 struct PortScan {
   std::vector<std::string> ports;    // every port seen, in the system's order
-  std::vector<std::string> entries;  // port + " : LIBRE" or " : OCCUPEE"
+  std::vector<std::string> entries;  // port + " : LIBRE" or " : OCCUPEE", then what is known of it
+  std::vector<std::string> labels;   // what the port list shows of each port
 };
 
 inline constexpr const char* kScanNoPortMemo =
@@ -20,6 +23,10 @@ inline constexpr const char* kScanNoPortBox =
 
 // is_free: true when the port opens exclusively (it is closed again at once).
 PortScan scan_ports(const std::vector<std::string>& names,
+                    const std::function<bool(const std::string&)>& is_free);
+
+// The same over the devices found, with their kernel names and descriptions beside the names.
+PortScan scan_devices(const std::vector<SerialPortInfo>& ports,
                     const std::function<bool(const std::string&)>& is_free);
 
 // The lines the scan adds to Memo7 after its separator (UTF-8 literals above are converted by

@@ -53,14 +53,65 @@ void QtLinkView::set_text(Control c, const std::string& text) {
     case Control::LinkComboBoxPort: set_combo_text(d_.ComboBox1_port_com, t); break;
     case Control::LinkComboBoxBaud: set_combo_text(d_.ComboBox_baudrate, t); break;
     case Control::LinkCheckBox1: d_.CheckBox1->setChecked(text == "1"); break;
-    case Control::MainLabel2: set_label(main_child<QLabel>("Label2"), t); break;
+    case Control::MainLabel2:
+      depth_line_ = t;
+      have_depth_line_ = true;
+      show_depth_line();
+      break;
     case Control::MainLabel5: set_label(main_child<QLabel>("Label5"), t); break;
     case Control::MainLabel7: set_label(main_child<QLabel>("Label7"), t); break;
     case Control::MainLabelTic: set_label(main_child<QLabel>("Label_tic"), t); break;
     case Control::MainComboBox1: set_combo_text(main_child<QComboBox>("ComboBox1"), t); break;
     case Control::MainEditCirc: set_edit(main_child<QLineEdit>("Edit_circ"), t); break;
-    case Control::MainPanelOpenCom: set_caption(main_child<QWidget>("Panel_open_com"), t); break;
+    case Control::MainPanelOpenCom:
+      port_caption_ = t;
+      have_port_caption_ = true;
+      show_port_caption();
+      break;
   }
+}
+
+void QtLinkView::show_depth_line() {
+  auto* l = main_child<QLabel>("Label2");
+  if (!l) return;
+  if (!link_lost_) {
+    if (have_depth_line_) l->setText(depth_line_);
+    return;
+  }
+  const QString base = have_depth_line_ ? depth_line_ : l->text();
+  l->setText(base + QString::fromUtf8("   encodeur déconnecté"));
+}
+
+void QtLinkView::show_port_caption() {
+  QWidget* w = main_child<QWidget>("Panel_open_com");
+  if (!w) return;
+  if (!link_lost_) {
+    if (have_port_caption_) set_caption(w, port_caption_);
+    return;
+  }
+  const QString base = have_port_caption_ ? port_caption_ : QStringLiteral("Port");
+  set_caption(w, base + QString::fromUtf8(" : déconnecté"));
+}
+
+void QtLinkView::show_link_lost(bool lost) {
+  if (lost == link_lost_) return;
+  auto* l = main_child<QLabel>("Label2");
+  if (l && lost && !have_depth_line_) {
+    // The depth on show came from elsewhere (the recording's reset): keep it as the base.
+    depth_line_ = l->text();
+    have_depth_line_ = true;
+  }
+  link_lost_ = lost;
+  if (l) {
+    if (lost) {
+      label2_style_ = l->styleSheet();
+      l->setStyleSheet(QStringLiteral("color: #808080;"));
+    } else {
+      l->setStyleSheet(label2_style_);
+    }
+  }
+  show_depth_line();
+  show_port_caption();
 }
 
 void QtLinkView::set_enabled(Button b, bool enabled) {
@@ -114,7 +165,11 @@ void QtLinkView::port_list_changed() {
   QComboBox* c = d_.ComboBox1_port_com;
   const QSignalBlocker block(c);
   c->clear();
-  for (const std::string& item : f.port_items) c->addItem(to_qt(item));
+  // Each item shows its label; its data is the name to open, which the port field takes.
+  for (std::size_t i = 0; i < f.port_items.size(); ++i) {
+    const std::string& label = i < f.port_labels.size() && !f.port_labels[i].empty() ? f.port_labels[i] : f.port_items[i];
+    c->addItem(to_qt(label), to_qt(f.port_items[i]));
+  }
   const int index = f.port_item_index;
   if (index >= 0 && index < c->count()) c->setCurrentIndex(index);
   else c->setCurrentIndex(-1);

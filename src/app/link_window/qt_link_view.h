@@ -22,6 +22,10 @@ class QtLinkView : public LinkView {
   void clear(Memo m) override;
   void drop_first_lines(Memo m, std::size_t n) override;
   void port_list_changed() override;
+  // The main window's depth greyed and marked, and its port button's caption, while the link is
+  // down; both as the link last set them once it is back.
+  void show_link_lost(bool lost) override;
+  bool link_lost_shown() const { return link_lost_; }
 
   QPlainTextEdit* memo_widget(Memo m) const;
 
@@ -31,9 +35,18 @@ class QtLinkView : public LinkView {
     return main_ ? main_->findChild<W*>(QString::fromLatin1(name)) : nullptr;
   }
 
+  void show_depth_line();
+  void show_port_caption();
+
   LinkWindowDesign& d_;
   QPointer<QWidget> main_;
   const LinkFields* fields_ = nullptr;
+  bool link_lost_ = false;
+  QString depth_line_;    // MainLabel2 as the link set it
+  QString port_caption_;  // MainPanelOpenCom as the link set it
+  bool have_depth_line_ = false;
+  bool have_port_caption_ = false;
+  QString label2_style_;  // Label2's own style sheet, put back once the link is back
 };
 
 }  // namespace wellvue

@@ -58,7 +58,9 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
     host_ = own_host_.get();
   }
   if (options_.executable_path.isEmpty()) options_.executable_path = QCoreApplication::applicationFilePath();
-  if (!options_.system_ports) options_.system_ports = [] { return list_serial_ports(); };
+  if (!options_.system_ports && !options_.serial_devices) {
+    options_.serial_devices = [] { return discover_serial_ports(); };
+  }
   if (!options_.port_is_free) options_.port_is_free = port_is_free;
   if (!options_.end_process) options_.end_process = [](int code) { std::_Exit(code); };
   SerialPort* port = options_.port;
@@ -119,8 +121,12 @@ void TForm1::wire() {
 
   connect(d_.ComboBox1_port_com, &QComboBox::editTextChanged, this,
           [this](const QString& t) { link_->fields().ComboBox1_port_com = from_qt(t); });
-  connect(d_.ComboBox1_port_com, &QComboBox::currentIndexChanged, this,
-          [this](int i) { link_->fields().port_item_index = i; });
+  connect(d_.ComboBox1_port_com, &QComboBox::currentIndexChanged, this, [this](int i) {
+    link_->fields().port_item_index = i;
+    // An item shows a label beside its name; the field holds the name, which the open takes.
+    const QString name = i >= 0 ? d_.ComboBox1_port_com->itemData(i).toString() : QString();
+    if (!name.isEmpty() && d_.ComboBox1_port_com->currentText() != name) d_.ComboBox1_port_com->setEditText(name);
+  });
   connect(d_.ComboBox_baudrate, &QComboBox::editTextChanged, this,
           [this](const QString& t) { link_->fields().ComboBox_baudrate = from_qt(t); });
   connect(d_.ComboBox_baudrate, &QComboBox::currentIndexChanged, this,
@@ -232,12 +238,19 @@ void TForm1::FormCreate() {
   centre_on_screen();
   const bool read = boundary_->run([this] {
     lire_param();
-    link_->fill_port_lists(options_.system_ports());
+    link_->fill_port_lists(system_port_infos());
   });
   if (!read) return;
   Button1Click([this](bool completed) {
     if (completed) after_open();
   });
+}
+
+std::vector<SerialPortInfo> TForm1::system_port_infos() const {
+  if (options_.serial_devices) return options_.serial_devices();
+  std::vector<SerialPortInfo> ports;
+  for (const std::string& name : options_.system_ports()) ports.push_back({name, {}, {}});
+  return ports;
 }
 
 void TForm1::after_open() {
@@ -352,8 +365,9 @@ void TForm1::Button8Click() {
   d_.Memo7->appendPlainText(QStringLiteral("--------------------------"));
   LinkFields& f = link_->fields();
   const std::string text = f.ComboBox1_port_com;
-  const PortScan scan = scan_ports(options_.system_ports(), options_.port_is_free);
+  const PortScan scan = scan_devices(system_port_infos(), options_.port_is_free);
   f.port_items = scan.ports;
+  f.port_labels = scan.labels;
   f.port_item_index = -1;
   f.ComboBox1_port_com = text;  // the port field keeps its text
   view_->port_list_changed();

@@ -38,8 +38,12 @@ struct LinkWindowOptions {
   // Serial port and clock of the link; null: the POSIX port and the system clock.
   SerialPort* port = nullptr;
   Clock* clock = nullptr;
-  // The system's serial devices for the port lists and the scan; null: /sys/class/tty.
+  // The system's serial devices for the port lists and the scan, by name; null: the devices found
+  // by serial_devices.
   std::function<std::vector<std::string>()> system_ports;
+  // The same with stable names and descriptions; null (and no system_ports): /sys/class/tty and
+  // /dev/serial/by-id.
+  std::function<std::vector<SerialPortInfo>()> serial_devices;
   // Whether a port opens exclusively now (the scan); null: a real exclusive open.
   std::function<bool(const std::string&)> port_is_free;
   // "exit programme": ends the process at once; null: std::_Exit.
@@ -112,6 +116,7 @@ class TForm1 : public QWidget {
   void wire();
   void wire_main_window();
   void run(const std::function<void()>& handler) { boundary_->run(handler); }
+  std::vector<SerialPortInfo> system_port_infos() const;
   void finish_open(const std::shared_ptr<OpenJob>& job, std::function<void(bool)> done);
   void after_open();
   void centre_on_screen();

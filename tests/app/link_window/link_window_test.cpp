@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <atomic>
+#include <filesystem>
+#include <memory>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -51,19 +54,22 @@ SimOptions counting(int period_ms, long long start) {
 }
 
 QStringList lines_of(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+// The lines as the widget holds them: toPlainText() turns no-break spaces into blanks.
+QStringList raw_lines_of(QPlainTextEdit* memo) { return memo->document()->toRawText().split(QChar::ParagraphSeparator); }
 
 struct Station {
   Station(std::vector<std::string> ports, Prompter& prompter, HandlerBoundary* boundary = nullptr,
-          std::function<bool(const std::string&)> is_free = {})
+          std::function<bool(const std::string&)> is_free = {}, std::vector<SerialPortInfo> devices = {})
       : host(&main.window),
-        form(&main.window, prompter, options(std::move(ports), boundary, std::move(is_free))) {}
+        form(&main.window, prompter, options(std::move(ports), boundary, std::move(is_free), std::move(devices))) {}
   LinkWindowOptions options(std::vector<std::string> ports, HandlerBoundary* boundary,
-                            std::function<bool(const std::string&)> is_free) {
+                            std::function<bool(const std::string&)> is_free, std::vector<SerialPortInfo> devices) {
     LinkWindowOptions o;
     o.boundary = boundary;
     o.settings = &host;
     o.executable_path = QDir(dir.path()).filePath("wellvue");
     o.system_ports = [ports] { return ports; };
+    if (!devices.empty()) o.serial_devices = [devices] { return devices; };
     o.port_is_free = std::move(is_free);
     o.end_process = [](int) { ADD_FAILURE() << "the process would end"; };
     return o;
@@ -125,7 +131,7 @@ TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTr
   ASSERT_TRUE(wait_until([&] { return s.form.design().RadioGroup1_acquisition->isChecked(); }));
   ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->blockCount() >= 8; }));
   // The widget shows the link's track line for line.
-  const QStringList shown = lines_of(s.form.design().Memo5);
+  const QStringList shown = raw_lines_of(s.form.design().Memo5);
   const auto& track = s.form.link().track();
   ASSERT_GE(static_cast<std::size_t>(shown.size()), 4u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[i].toStdString(), cp1252_to_utf8(track[static_cast<std::size_t>(i)]));
@@ -175,6 +181,72 @@ TEST(LinkWindow, ScanTellsFreeFromBusyAndKeepsThePortText) {
   EXPECT_EQ(s.form.link().fields().port_items.size(), 2u);
   EXPECT_TRUE(s.form.link().polling());  // the scan leaves the open port alone
   EXPECT_TRUE(prompter.texts().empty());
+}
+
+// The list shows each device's stable name with its kernel name and description; the port field
+// takes the name alone, which the open and the scan use.
+TEST(LinkWindow, PortListShowsStableNamesAndDescriptions) {
+  const std::string arduino = "/dev/serial/by-id/usb-Arduino_Uno_8573-if00";
+  RecordingPrompter prompter;
+  Station s({}, prompter, nullptr, [](const std::string&) { return false; },
+            {{"/dev/ttyS0", "", ""}, {"/dev/ttyACM0", arduino, "Arduino Uno"}});
+  ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
+  QComboBox* list = s.form.design().ComboBox1_port_com;
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->itemText(0).toStdString(), arduino + "  (ttyACM0 : Arduino Uno)");
+  EXPECT_EQ(list->itemText(1).toStdString(), "/dev/ttyS0");
+  for (int i : {1, 0}) {
+    list->setCurrentIndex(i);
+    EXPECT_EQ(s.form.link().fields().ComboBox1_port_com, i == 0 ? arduino : "/dev/ttyS0");
+    EXPECT_EQ(list->currentText().toStdString(), s.form.link().fields().ComboBox1_port_com);
+  }
+  s.form.Button8Click();
+  EXPECT_TRUE(lines_of(s.form.design().Memo7)
+                  .contains(QString::fromStdString("TEST Open " + arduino + " : OCCUPEE  (ttyACM0 : Arduino Uno)")))
+      << s.form.design().Memo7->toPlainText().toStdString();
+  // The scan refills the list in the system's order, with the same labels.
+  const int at = list->findData(QString::fromStdString(arduino));
+  ASSERT_GE(at, 0);
+  EXPECT_EQ(list->itemText(at).toStdString(), arduino + "  (ttyACM0 : Arduino Uno)");
+}
+
+// The board unplugged for real (its pseudo-terminal's master closed), then a new one behind the
+// same name: the main window shows the depth as stale and the port as lost until it is back.
+TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
+  set_decimal_separator('.');
+  QTemporaryDir links;
+  const std::string name = QDir(links.path()).filePath("encoder").toStdString();
+  auto point_to = [&](const std::string& target) {
+    const std::string fresh = name + ".new";
+    std::filesystem::create_symlink(target, fresh);
+    std::filesystem::rename(fresh, name);
+  };
+  auto board = std::make_unique<SimBoard>();
+  point_to(board->slave_path());
+  RecordingPrompter prompter;
+  Station s({name}, prompter);
+  ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
+  ASSERT_GT(board->write_bytes("240|\r\n"), 0);
+  ASSERT_TRUE(wait_until([&] { return s.form.link().state().tics == 240; }));
+  const QString depth = s.main.Label2->text();
+  const QString port = QString::fromStdString("Port " + name);
+  ASSERT_EQ(s.main.Panel_open_com->text(), port);
+
+  board->unplug();
+  const QString stale = depth + QString::fromUtf8("   encodeur déconnecté");
+  ASSERT_TRUE(wait_until([&] { return s.main.Label2->text() == stale; }, 2000)) << s.main.Label2->text().toStdString();
+  // Greyed: what the label paints with, also when it draws its text itself.
+  s.main.Label2->ensurePolished();
+  EXPECT_EQ(s.main.Label2->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
+  EXPECT_EQ(s.main.Panel_open_com->text(), port + QString::fromUtf8(" : déconnecté"));
+  EXPECT_TRUE(prompter.texts().empty());  // no box to click away in the field
+
+  board = std::make_unique<SimBoard>();
+  point_to(board->slave_path());
+  ASSERT_TRUE(wait_until([&] { return !s.form.link().link_lost(); }, 5000));
+  EXPECT_EQ(s.main.Panel_open_com->text(), port);
+  EXPECT_EQ(s.main.Label2->text(), depth);
+  EXPECT_TRUE(s.main.Label2->styleSheet().isEmpty());
 }
 
 TEST(LinkWindow, ScanWithoutPortsSaysSoTwice) {
