@@ -16,6 +16,7 @@
 #include "app/recording/recording_texts.h"
 #include "app/recording/srt_journal.h"
 #include "app/recording/unfinished_recordings.h"
+#include "../../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
 
@@ -23,19 +24,8 @@ namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempDir;
 using test::Rig;
-
-struct TempFolder {
-  TempFolder() {
-    char templ[] = "/tmp/wellvue-safe-XXXXXX";
-    path = mkdtemp(templ);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
-};
 
 // A tmpfs of its own, so a full disk is the kernel's, not a faked error.
 struct SmallDisk {
@@ -81,8 +71,8 @@ void journal_entry(SrtJournal& j, int n) {
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(SrtJournal, AFullDiskLeavesWholeEntriesAndTheJournalGoesOnOnceThereIsRoom) {
-  TempFolder dir;
-  SmallDisk disk(dir.path / "disk", "64k");
+  TempDir dir;
+  SmallDisk disk(dir.path() / "disk", "64k");
   ASSERT_TRUE(disk.mounted) << std::strerror(errno);
   const fs::path file = disk.path / "a.srt";
   SrtJournal j;
@@ -107,26 +97,26 @@ TEST(SrtJournal, AFullDiskLeavesWholeEntriesAndTheJournalGoesOnOnceThereIsRoom) 
 }
 
 TEST(PlantedFiles, FilesOfTheWorkflowNeverFollowALink) {
-  TempFolder dir;
-  const fs::path victim = dir.path / "victim.txt";
+  TempDir dir;
+  const fs::path victim = dir.path() / "victim.txt";
   std::ofstream(victim) << "operator's file";
-  const fs::path link = dir.path / "puits.srt";
+  const fs::path link = dir.path() / "puits.srt";
   fs::create_symlink(victim, link);
   SrtJournal j;
   EXPECT_FALSE(j.open(link.string()));
   EXPECT_FALSE(SrtJournal::can_open(link.string()));
   fs::remove(link);
-  fs::create_symlink(victim, dir.path / DiskReserve::kFileName);
+  fs::create_symlink(victim, dir.path() / DiskReserve::kFileName);
   DiskReserve reserve;
-  EXPECT_FALSE(reserve.create(dir.path.string()));
+  EXPECT_FALSE(reserve.create(dir.path().string()));
   EXPECT_EQ(test::read_bytes(victim), "operator's file");
   // A reserve a killed station left behind is taken over, and removed at the release.
-  fs::remove(dir.path / DiskReserve::kFileName);
-  std::ofstream(dir.path / DiskReserve::kFileName) << "left";
-  ASSERT_TRUE(reserve.create(dir.path.string(), 1 << 20));
-  EXPECT_EQ(fs::file_size(dir.path / DiskReserve::kFileName), 1u << 20);
+  fs::remove(dir.path() / DiskReserve::kFileName);
+  std::ofstream(dir.path() / DiskReserve::kFileName) << "left";
+  ASSERT_TRUE(reserve.create(dir.path().string(), 1 << 20));
+  EXPECT_EQ(fs::file_size(dir.path() / DiskReserve::kFileName), 1u << 20);
   reserve.release();
-  EXPECT_FALSE(fs::exists(dir.path / DiskReserve::kFileName));
+  EXPECT_FALSE(fs::exists(dir.path() / DiskReserve::kFileName));
 }
 
 // Recovery acts only on this user's notes naming plain files beside them, and never replaces one.
@@ -205,8 +195,8 @@ TEST(PlantedFiles, StartUpRecoveryMovesNothingOverAFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder dir;
-    const fs::path folder = dir.path / "videos", elsewhere = dir.path / "elsewhere";
+    TempDir dir;
+    const fs::path folder = dir.path() / "videos", elsewhere = dir.path() / "elsewhere";
     fs::create_directories(folder);
     fs::create_directories(elsewhere);
     const fs::path victim = elsewhere / "victim.txt";
@@ -242,9 +232,9 @@ TEST(PlantedFiles, StartUpRecoveryMovesNothingOverAFile) {
 // Every way a start can be refused is refused before the engine records or anything is written,
 // with the reason in French; a link planted under a final name is left as it was.
 TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
-  TempFolder dir;
-  Rig rig(dir.path / "videos");
-  const fs::path victim = dir.path / "victim.txt";
+  TempDir dir;
+  Rig rig(dir.path() / "videos");
+  const fs::path victim = dir.path() / "victim.txt";
   struct Case {
     const char* name;
     std::function<fs::path()> folder;  // the video folder, made ready
@@ -253,38 +243,38 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
     bool offer_other_folder;
   };
   const std::string long_prefix(300, 'p');
-  SmallDisk read_only(dir.path / "ro", "1m", true);
-  SmallDisk small(dir.path / "small", "20m");
+  SmallDisk read_only(dir.path() / "ro", "1m", true);
+  SmallDisk small(dir.path() / "small", "20m");
   ASSERT_TRUE(read_only.mounted && small.mounted);
   const Case cases[] = {
-      {"folder missing", [&] { return dir.path / "gone"; }, "puits", "introuvable", true},
+      {"folder missing", [&] { return dir.path() / "gone"; }, "puits", "introuvable", true},
       {"folder is a file",
        [&] {
-         std::ofstream(dir.path / "file") << "x";
-         return dir.path / "file";
+         std::ofstream(dir.path() / "file") << "x";
+         return dir.path() / "file";
        },
        "puits", "n'est pas un r\xE9pertoire", true},
       {"read-only medium", [&] { return read_only.path; }, "puits", "Impossible d'\xE9" "crire", true},
-      {"name too long for the file system", [&] { return dir.path / "a"; }, long_prefix, "trop long", false},
-      {"prefix leading into another folder", [&] { return dir.path / "b"; }, "../puits", "refus\xE9", false},
+      {"name too long for the file system", [&] { return dir.path() / "a"; }, long_prefix, "trop long", false},
+      {"prefix leading into another folder", [&] { return dir.path() / "b"; }, "../puits", "refus\xE9", false},
       {"video name is a link",
        [&] {
-         fs::create_directories(dir.path / "c");
-         fs::create_symlink(victim, dir.path / "c" / "puits.avi");
-         return dir.path / "c";
+         fs::create_directories(dir.path() / "c");
+         fs::create_symlink(victim, dir.path() / "c" / "puits.avi");
+         return dir.path() / "c";
        },
        "puits", "est un lien", false},
       {"subtitle name is a link",
        [&] {
-         fs::create_directories(dir.path / "d");
-         fs::create_symlink(victim, dir.path / "d" / "puits.srt");
-         return dir.path / "d";
+         fs::create_directories(dir.path() / "d");
+         fs::create_symlink(victim, dir.path() / "d" / "puits.srt");
+         return dir.path() / "d";
        },
        "puits", "est un lien", false},
       {"subtitle name is a folder",
        [&] {
-         fs::create_directories(dir.path / "e" / "puits.srt");
-         return dir.path / "e";
+         fs::create_directories(dir.path() / "e" / "puits.srt");
+         return dir.path() / "e";
        },
        "puits", "pas un fichier ordinaire", false},
       // 20 MB hold a few seconds at the test camera's rate.
@@ -297,7 +287,7 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
     if (c.name == std::string("name too long for the file system") || c.name == std::string("prefix leading into another folder"))
       fs::create_directories(folder);
     std::vector<fs::path> before;
-    for (const auto& e : fs::recursive_directory_iterator(dir.path)) before.push_back(e.path());
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) before.push_back(e.path());
     rig.prompter.clear();
     rig.host->folder = folder.string();
     rig.host->prefix_text = c.prefix;
@@ -312,16 +302,16 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
     EXPECT_EQ(rig.host->choices, choices + (c.offer_other_folder ? 1 : 0));
     EXPECT_EQ(test::read_bytes(victim), "operator's file");
     std::vector<fs::path> after;
-    for (const auto& e : fs::recursive_directory_iterator(dir.path)) after.push_back(e.path());
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) after.push_back(e.path());
     EXPECT_EQ(after, before);
   }
 
   // The folder chooser offered for a missing folder: the recording goes to the folder chosen, under
   // an absolute name, and nothing is written elsewhere.
-  const fs::path chosen = dir.path / "chosen";
+  const fs::path chosen = dir.path() / "chosen";
   fs::create_directories(chosen);
   rig.prompter.clear();
-  rig.host->folder = (dir.path / "gone").string();
+  rig.host->folder = (dir.path() / "gone").string();
   rig.host->prefix_text = "puits";
   rig.host->chooser_gives = chosen.string();
   rig.prompter.add_answer(true);   // another folder
@@ -336,14 +326,14 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
   EXPECT_FALSE(fs::exists(chosen / DiskReserve::kFileName));
   EXPECT_TRUE(test::play_avi((chosen / "puits.avi").string()).ok);
   EXPECT_FALSE(test::parse_srt((chosen / "puits.srt").string()).empty());
-  EXPECT_FALSE(fs::exists(dir.path / "gone"));
+  EXPECT_FALSE(fs::exists(dir.path() / "gone"));
 }
 
 // The video fills the disk: the engine ends the recording; the workflow closes the subtitles at the
 // video's real end, saves them, says why and where, and leaves nothing recovery cannot find.
 TEST(DiskFull, TheRecordingEndsSafelyWithItsSubtitlesAtTheVideosEnd) {
-  TempFolder dir;
-  SmallDisk disk(dir.path / "disk", "300m");
+  TempDir dir;
+  SmallDisk disk(dir.path() / "disk", "300m");
   ASSERT_TRUE(disk.mounted);
   test::RigOptions options;
   options.compressor = "DV Video Encoder";

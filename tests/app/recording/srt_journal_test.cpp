@@ -9,28 +9,18 @@
 
 #include "app/recording/srt_journal.h"
 #include "app/recording/unfinished_recordings.h"
+#include "../../util/temp_dir.h"
 #include "recording_rig.h"
 
 namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  TempFolder() {
-    char templ[] = "/tmp/wellvue-rec-XXXXXX";
-    path = mkdtemp(templ);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
-};
+using test::TempDir;
 
 TEST(SrtJournal, WritesCompleteEntriesOnly) {
-  TempFolder dir;
-  const std::string file = (dir.path / "a.srt").string();
+  TempDir dir;
+  const std::string file = (dir.path() / "a.srt").string();
   SrtJournal j;
   ASSERT_TRUE(j.open(file));
   struct Step {
@@ -64,8 +54,8 @@ TEST(SrtJournal, AnOpenThatCannotCreateJournalsNothing) {
 }
 
 TEST(SrtJournal, EntriesSurviveAKilledProcess) {
-  TempFolder dir;
-  const std::string file = (dir.path / "k.srt").string();
+  TempDir dir;
+  const std::string file = (dir.path() / "k.srt").string();
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t pid = fork();
@@ -97,15 +87,15 @@ TEST(SrtJournal, EntriesSurviveAKilledProcess) {
 }
 
 TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
-  TempFolder dir;
-  const std::string temp = (dir.path / "captemp.avi").string();
-  const std::string avi = (dir.path / "puits.avi").string();
-  const std::string srt = (dir.path / "puits.srt").string();
+  TempDir dir;
+  const std::string temp = (dir.path() / "captemp.avi").string();
+  const std::string avi = (dir.path() / "puits.avi").string();
+  const std::string srt = (dir.path() / "puits.srt").string();
 
   // A note whose file is gone: the recording was finished; the note goes silently.
   ASSERT_TRUE(write_recording_note({temp, avi, srt}));
   EXPECT_TRUE(fs::exists(temp + kRecordingNoteSuffix));
-  auto r = recover_unfinished_recordings(dir.path.string());
+  auto r = recover_unfinished_recordings(dir.path().string());
   EXPECT_TRUE(r.empty());
   EXPECT_FALSE(fs::exists(temp + kRecordingNoteSuffix));
   EXPECT_EQ(recovery_message(r), "");
@@ -116,7 +106,7 @@ TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
     std::ofstream(srt, std::ios::binary) << "1\r\n";
   }
   ASSERT_TRUE(write_recording_note({temp, avi, srt}));
-  r = recover_unfinished_recordings(dir.path.string());
+  r = recover_unfinished_recordings(dir.path().string());
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].outcome, RecoveredRecording::Outcome::KeptUnrepaired);
   EXPECT_EQ(r[0].path, avi);
@@ -132,9 +122,9 @@ TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
   // A name in another folder (here one that is gone): the note is not acted on, the file stays
   // where it is and the operator is told.
   std::ofstream(temp, std::ios::binary) << "not a video either";
-  const std::string lost = (dir.path / "gone" / "p2.avi").string();
-  ASSERT_TRUE(write_recording_note({temp, lost, (dir.path / "gone" / "p2.srt").string()}));
-  r = recover_unfinished_recordings(dir.path.string());
+  const std::string lost = (dir.path() / "gone" / "p2.avi").string();
+  ASSERT_TRUE(write_recording_note({temp, lost, (dir.path() / "gone" / "p2.srt").string()}));
+  r = recover_unfinished_recordings(dir.path().string());
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].outcome, RecoveredRecording::Outcome::Refused);
   EXPECT_EQ(r[0].path, temp + kRecordingNoteSuffix);
@@ -143,9 +133,9 @@ TEST(UnfinishedRecordings, NotesAndWhatTheyLeadTo) {
 }
 
 TEST(UnfinishedRecordings, FoldersRecordedToAreRememberedLatestFirst) {
-  TempFolder dir;
-  const std::string list = recording_folders_file((dir.path / "conf" / "wellvue.ini").string());
-  EXPECT_EQ(list, (dir.path / "conf" / "wellvue.dossiers").string());
+  TempDir dir;
+  const std::string list = recording_folders_file((dir.path() / "conf" / "wellvue.ini").string());
+  EXPECT_EQ(list, (dir.path() / "conf" / "wellvue.dossiers").string());
   EXPECT_TRUE(remembered_recording_folders(list).empty());
   struct Step {
     std::string folder;
@@ -164,21 +154,21 @@ TEST(UnfinishedRecordings, FoldersRecordedToAreRememberedLatestFirst) {
   ASSERT_EQ(kept.size(), kRememberedFolders);
   EXPECT_EQ(kept.front(), "/w/" + std::to_string(kRememberedFolders + 3));
   EXPECT_FALSE(remember_recording_folder("", "/v/a"));
-  EXPECT_FALSE(remember_recording_folder((dir.path / "conf" / "wellvue.dossiers" / "x").string(), "/v/a"));
+  EXPECT_FALSE(remember_recording_folder((dir.path() / "conf" / "wellvue.dossiers" / "x").string(), "/v/a"));
 }
 
 // After a crash the video folder may have been changed: the folders recorded to before are
 // searched too, each once, and one that is gone is no trouble.
 TEST(UnfinishedRecordings, FoundInEveryFolderGivenOnce) {
-  TempFolder dir;
-  const fs::path old_folder = dir.path / "old", current = dir.path / "current";
+  TempDir dir;
+  const fs::path old_folder = dir.path() / "old", current = dir.path() / "current";
   fs::create_directories(old_folder);
   fs::create_directories(current);
   const std::string temp = (old_folder / "captemp.avi").string();
   std::ofstream(temp, std::ios::binary) << "not a video";
   ASSERT_TRUE(write_recording_note({temp, (old_folder / "puits.avi").string(), (old_folder / "puits.srt").string()}));
   const auto r = recover_unfinished_recordings(std::vector<std::string>{
-      current.string(), old_folder.string(), (dir.path / "old" / "." ).string(), (dir.path / "gone").string()});
+      current.string(), old_folder.string(), (dir.path() / "old" / "." ).string(), (dir.path() / "gone").string()});
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].path, (old_folder / "puits.avi").string());
   EXPECT_FALSE(fs::exists(temp + kRecordingNoteSuffix));

@@ -9,6 +9,7 @@
 #include "app/recording/recording_texts.h"
 #include "app/recording/unfinished_recordings.h"
 #include "capture/gst/test_pattern_device.h"
+#include "../../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/conversion_error.h"
 
@@ -16,19 +17,8 @@ namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempDir;
 using test::Rig;
-
-struct TempFolder {
-  TempFolder() {
-    char templ[] = "/tmp/wellvue-wf-XXXXXX";
-    path = mkdtemp(templ);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
-};
 
 bool shown(const RecordingPrompter& p, const std::string& text) {
   for (const auto& t : p.texts())
@@ -44,8 +34,8 @@ int count_with(const std::vector<test::ParsedSubtitle>& subs, const std::string&
 }
 
 TEST(RecordingWorkflow, FullCycleWritesAPlayableVideoAndItsSubtitles) {
-  TempFolder dir;
-  Rig rig(dir.path / "videos");
+  TempDir dir;
+  Rig rig(dir.path() / "videos");
   const std::string avi = (rig.folder / "puits.avi").string();
   const std::string srt = (rig.folder / "puits.srt").string();
   ASSERT_TRUE(rig.start(/*zero=*/true));
@@ -120,9 +110,9 @@ TEST(RecordingWorkflow, EveryAnswerOfTheStart) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder dir;
-    Rig rig(dir.path);
-    if (c.file_there) std::ofstream(dir.path / "puits.avi") << "old";
+    TempDir dir;
+    Rig rig(dir.path());
+    if (c.file_there) std::ofstream(dir.path() / "puits.avi") << "old";
     DepthState& s = rig.link->state();
     s.curb_zero = 77;
     s.water_zero = 5;
@@ -137,19 +127,19 @@ TEST(RecordingWorkflow, EveryAnswerOfTheStart) {
     if (c.started) {
       ASSERT_TRUE(rig.record_entries(1));
       rig.workflow->btStopClick();
-      EXPECT_TRUE(test::play_avi((dir.path / "puits.avi").string()).ok);
+      EXPECT_TRUE(test::play_avi((dir.path() / "puits.avi").string()).ok);
     } else if (c.file_there) {
-      EXPECT_EQ(test::read_bytes(dir.path / "puits.avi"), "old");
+      EXPECT_EQ(test::read_bytes(dir.path() / "puits.avi"), "old");
     }
   }
 }
 
 TEST(RecordingWorkflow, StopAfterAWriteFailureClosesTheTrackOnce) {
-  TempFolder dir;
-  Rig rig(dir.path);
+  TempDir dir;
+  Rig rig(dir.path());
   ASSERT_TRUE(rig.start(false));
   ASSERT_TRUE(rig.record_entries(3));
-  const std::string srt = (dir.path / "puits.srt").string();
+  const std::string srt = (dir.path() / "puits.srt").string();
   // A folder where the subtitle file should go: nothing can write it, not even root.
   fs::remove(srt);
   fs::create_directory(srt);
@@ -189,10 +179,10 @@ class NoMoveToName : public CaptureFiles {
 };
 
 TEST(RecordingWorkflow, ARecordingThatCannotTakeItsNameIsKeptAndNamed) {
-  TempFolder dir;
+  TempDir dir;
   test::RigOptions o;
   o.files = std::make_unique<NoMoveToName>();
-  Rig rig(dir.path, std::move(o));
+  Rig rig(dir.path(), std::move(o));
   ASSERT_TRUE(rig.start(false));
   const std::string recording_file = rig.engine->RecordingFile();
   ASSERT_TRUE(rig.record_entries(2));
@@ -202,30 +192,30 @@ TEST(RecordingWorkflow, ARecordingThatCannotTakeItsNameIsKeptAndNamed) {
   EXPECT_TRUE(test::play_avi(kept).ok);
   const std::string last = rig.prompter.texts().back();
   EXPECT_EQ(last.rfind(" enregistrement effectu\xE9 ... \n\n  " + kept + "\n", 0), 0u) << last;
-  EXPECT_NE(last.find("(impossible de le nommer " + (dir.path / "puits.avi").string() + ")"), std::string::npos);
+  EXPECT_NE(last.find("(impossible de le nommer " + (dir.path() / "puits.avi").string() + ")"), std::string::npos);
   // Its subtitles beside it, and beside the name it was meant for.
   EXPECT_FALSE(test::parse_srt(name_without_extension(kept) + ".srt").empty());
-  EXPECT_FALSE(test::parse_srt((dir.path / "puits.srt").string()).empty());
+  EXPECT_FALSE(test::parse_srt((dir.path() / "puits.srt").string()).empty());
   EXPECT_FALSE(fs::exists(recording_file + kRecordingNoteSuffix));
 }
 
 TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
-  TempFolder dir;
+  TempDir dir;
   test::RigOptions o;
-  o.recording.recording_folders_file = (dir.path / "wellvue.dossiers").string();
-  Rig rig(dir.path, std::move(o));
+  o.recording.recording_folders_file = (dir.path() / "wellvue.dossiers").string();
+  Rig rig(dir.path(), std::move(o));
   ASSERT_TRUE(rig.start(false));
   // Start-up will look here too, whatever the video folder is by then.
-  EXPECT_EQ(remembered_recording_folders((dir.path / "wellvue.dossiers").string()),
-            std::vector<std::string>{dir.path.string()});
+  EXPECT_EQ(remembered_recording_folders((dir.path() / "wellvue.dossiers").string()),
+            std::vector<std::string>{dir.path().string()});
   ASSERT_TRUE(rig.record_entries(2));
   const std::size_t messages = rig.prompter.texts().size();
   rig.workflow->finish_before_exit();
   EXPECT_FALSE(rig.engine->Capturing());
   EXPECT_FALSE(rig.workflow->recording());
   EXPECT_EQ(rig.prompter.texts().size(), messages);  // no closing box on the way out
-  EXPECT_TRUE(test::play_avi((dir.path / "puits.avi").string()).ok);
-  EXPECT_EQ(count_with(test::parse_srt((dir.path / "puits.srt").string()), " ... "), 1);
+  EXPECT_TRUE(test::play_avi((dir.path() / "puits.avi").string()).ok);
+  EXPECT_EQ(count_with(test::parse_srt((dir.path() / "puits.srt").string()), " ... "), 1);
   // Nothing left to finish.
   rig.workflow->finish_before_exit();
   EXPECT_EQ(rig.prompter.texts().size(), messages);
@@ -234,8 +224,8 @@ TEST(RecordingWorkflow, ClosingTheProgramFinishesTheRecording) {
 // A camera that sends no picture leaves no video file: the operator is told so, not "effectué",
 // and the depths are still saved.
 TEST(RecordingWorkflow, ARecordingWithoutPicturesSaysSo) {
-  TempFolder dir;
-  Rig rig(dir.path);
+  TempDir dir;
+  Rig rig(dir.path());
   struct Thaw {
     ~Thaw() { gst::freeze_test_pattern_sources(false); }
   } thaw;
@@ -244,8 +234,8 @@ TEST(RecordingWorkflow, ARecordingWithoutPicturesSaysSo) {
   ASSERT_TRUE(rig.start(false));
   rig.run_for(1500);
   rig.workflow->btStopClick();
-  const std::string avi = (dir.path / "puits.avi").string();
-  const std::string srt = (dir.path / "puits.srt").string();
+  const std::string avi = (dir.path() / "puits.avi").string();
+  const std::string srt = (dir.path() / "puits.srt").string();
   EXPECT_EQ(rig.engine->LastCaptureStats().frames_written, 0u);
   EXPECT_FALSE(fs::exists(avi));
   EXPECT_EQ(rig.prompter.texts().back(), no_video_message(avi, srt));
@@ -262,8 +252,8 @@ namespace {
 // A second recording with no line from the encoder (port closed): its closing entries end at its
 // own video's end, not at the last entry of the recording before it.
 TEST(RecordingWorkflow, EachRecordingClosesAtItsOwnEnd) {
-  TempFolder dir;
-  Rig rig(dir.path);
+  TempDir dir;
+  Rig rig(dir.path());
   ASSERT_TRUE(rig.start(false));
   // The first recording is longer than the second: its last entry is past the second one's end.
   ASSERT_TRUE(rig.run_until([&] { return test::entries_in(rig.link->track()) >= 3 && rig.engine->CaptureTime() >= 5000; }, 60000));
@@ -280,10 +270,10 @@ TEST(RecordingWorkflow, EachRecordingClosesAtItsOwnEnd) {
   rig.run_for(2000);
   ASSERT_TRUE(rig.run_until([&] { return rig.engine->CaptureTime() >= 1500; }, 30000));
   rig.workflow->btStopClick();
-  const test::PlayedVideo video = test::play_avi((dir.path / "puits2.avi").string());
+  const test::PlayedVideo video = test::play_avi((dir.path() / "puits2.avi").string());
   ASSERT_TRUE(video.ok) << video.error;
   ASSERT_LT(video.duration_s * 1000, first_last_entry);
-  const auto subs = test::parse_srt((dir.path / "puits2.srt").string());
+  const auto subs = test::parse_srt((dir.path() / "puits2.srt").string());
   ASSERT_GE(subs.size(), 2u);
   for (const auto& sub : subs) EXPECT_LE(sub.end_s, video.duration_s + 1.040) << sub.text;
   EXPECT_NEAR(subs[subs.size() - 2].end_s, video.duration_s, 0.040);
