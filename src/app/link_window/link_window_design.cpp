@@ -175,7 +175,7 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   // Room of the re-timing tool.
   d.Panel1 = place(new QFrame(win), "Panel1", 1170, 362, 290, 218);
   d.Panel1->setFrameShape(QFrame::StyledPanel);
-  d.Label27 = label(win, "Label27", QStringLiteral("fichier post-traité"), 1170, 584, 290, 22);
+  d.Label27 = place(new ElidedLabel(QStringLiteral("fichier post-traité"), win), "Label27", 1170, 584, 290, 22);
   d.Memo6 = memo(win, "Memo6", QString(), 1170, 608, 290, 246);
   adv.insert(adv.end(), {d.Panel1, d.Label27, d.Memo6});
 

@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "app/link_window/elided_label.h"
+
 namespace wellvue {
 
 struct LinkWindowDesign {
@@ -78,7 +80,7 @@ struct LinkWindowDesign {
   // Room of the re-timing tool.
   QFrame* Panel1 = nullptr;
   QPlainTextEdit* Memo6 = nullptr;
-  QLabel* Label27 = nullptr;
+  ElidedLabel* Label27 = nullptr;  // the loaded file's full path
 
   // Controls shown only with "Options avancées" (Memo7 takes the opposite state).
   std::vector<QWidget*> advanced;

@@ -110,6 +110,13 @@ void QtLinkView::show_link_lost(bool lost) {
       l->setStyleSheet(label2_style_);
     }
   }
+  // The link window's own depth is as stale as the main window's.
+  if (lost) {
+    label18_style_ = d_.Label18->styleSheet();
+    d_.Label18->setStyleSheet(QStringLiteral("color: #808080;"));
+  } else {
+    d_.Label18->setStyleSheet(label18_style_);
+  }
   show_depth_line();
   show_port_caption();
 }

@@ -22,8 +22,8 @@ class QtLinkView : public LinkView {
   void clear(Memo m) override;
   void drop_first_lines(Memo m, std::size_t n) override;
   void port_list_changed() override;
-  // The main window's depth greyed and marked, and its port button's caption, while the link is
-  // down; both as the link last set them once it is back.
+  // The main window's depth greyed and marked, the link window's depth greyed, and the main
+  // window's port button's caption, while the link is down; all as before once it is back.
   void show_link_lost(bool lost) override;
   bool link_lost_shown() const { return link_lost_; }
 
@@ -47,6 +47,7 @@ class QtLinkView : public LinkView {
   bool have_depth_line_ = false;
   bool have_port_caption_ = false;
   QString label2_style_;  // Label2's own style sheet, put back once the link is back
+  QString label18_style_;  // the same for the link window's depth
 };
 
 }  // namespace wellvue

@@ -32,7 +32,7 @@ RetimingPanelDesign RetimingPanelDesign::build(QWidget* panel) {
   bold.setBold(true);
   d.Label26->setFont(bold);
   d.SpeedButton5 = button(panel, "SpeedButton5", QStringLiteral("choix fichier"), QString(), 8, 30, 110);
-  d.Label28 = label(panel, "Label28", QStringLiteral("fichier"), 126, 32, 156);
+  d.Label28 = place(new ElidedLabel(QStringLiteral("fichier"), panel), "Label28", 126, 32, 156, 24);
 
   d.Label29 = label(panel, "Label29", QStringLiteral("AVI  mm:ss"), 8, 64, 150);
   d.Edit_temps_avi = edit(panel, "Edit_temps_avi", 162, 64, 120);

@@ -8,12 +8,14 @@
 #include <QRect>
 #include <QWidget>
 
+#include "app/link_window/elided_label.h"
+
 namespace wellvue {
 
 struct RetimingPanelDesign {
   QLabel* Label26 = nullptr;            // panel title
   QPushButton* SpeedButton5 = nullptr;  // Load
-  QLabel* Label28 = nullptr;            // the loaded file's name
+  ElidedLabel* Label28 = nullptr;       // the loaded file's name
   QLabel* Label29 = nullptr;
   QLineEdit* Edit_temps_avi = nullptr;  // video duration, mm:ss
   QLabel* Label30 = nullptr;

@@ -10,4 +10,7 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/tform1.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tform1_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/retiming_panel_design.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tform1_retiming.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/tform1_retiming.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_fit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/elided_label.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/srt_file_choice.cpp)

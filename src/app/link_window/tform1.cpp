@@ -7,11 +7,14 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <cstdlib>
 
 #include "app/link_window/port_scan.h"
 #include "app/link_window/settings_host.h"
 #include "app/link_window/terminal_launcher.h"
+#include "app/link_window/window_fit.h"
 #include "app/main_window/main_form.h"
 #include "app/services/text_bridge.h"
 #include "encoder/posix_serial_port.h"
@@ -34,7 +37,21 @@ void bind(QCheckBox* box, bool& field) {
 TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions options, QWidget* parent)
     : QWidget(parent), main_(main_window), prompter_(prompter), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form1"));
-  d_ = LinkWindowDesign::build(this);
+  // The controls keep their designed places on a page of the designed size; a smaller window
+  // scrolls it, so every control stays reachable on a small screen.
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("Form1_page"));
+  d_ = LinkWindowDesign::build(page);
+  page->setMinimumSize(page->size());
+  scroll_ = new QScrollArea(this);
+  scroll_->setObjectName(QStringLiteral("Form1_scroll"));
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidget(page);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroll_);
+  setWindowTitle(page->windowTitle());
+  resize(page->size());
   rp_ = RetimingPanelDesign::build(d_.Panel1);
   memo5_designed_ = d_.Memo5->geometry();
   tool_ = std::make_unique<RetimingTool>(prompter_);
@@ -91,6 +108,7 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   wire_retiming();
   wire_main_window();
   if (options_.run_form_create) FormCreate();
+  else centre_on_screen();
 }
 
 TForm1::~TForm1() {
@@ -225,13 +243,19 @@ StationLinks TForm1::station_links() {
 
 // ---- Window events ------------------------------------------------------------------------
 
+void TForm1::fit_into(const QRect& available) {
+  const QWidget* page = scroll_->widget();
+  const QRect frame = frameGeometry();
+  const QRect inner = geometry();
+  const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                         frame.bottom() - inner.bottom());
+  setGeometry(fit_window(page->size(), margins, available));
+}
+
 void TForm1::centre_on_screen() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect s = screen->availableGeometry();
-  const int left = width() < s.width() ? (s.width() - width()) / 2 : 0;
-  const int top = height() < s.height() ? (s.height() - height()) / 2 : 0;
-  move(s.x() + left, s.y() + top);
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  fit_into(s->availableGeometry());
 }
 
 void TForm1::FormCreate() {
@@ -279,6 +303,14 @@ void TForm1::after_open() {
 
 void TForm1::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
+  if (!fitted_with_frame_) {
+    // The window manager's frame is known once shown: fit again, frame included, if it spills.
+    fitted_with_frame_ = true;
+    QTimer::singleShot(0, this, [this] {
+      const QScreen* s = screen();
+      if (s && !s->availableGeometry().contains(frameGeometry())) centre_on_screen();
+    });
+  }
   FormActivate();
 }
 

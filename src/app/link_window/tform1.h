@@ -3,6 +3,7 @@
 // values and forwards every handler to it; its creation reads the settings and opens the port.
 #pragma once
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -67,6 +68,10 @@ class TForm1 : public QWidget {
   RetimingPanelDesign& retiming_design() { return rp_; }
   RetimingTool& retiming_tool() { return *tool_; }
   HandlerBoundary& boundary() { return *boundary_; }
+  // The hand-laid controls, scrolled when the window is smaller than their designed size.
+  QScrollArea& scroll_area() { return *scroll_; }
+  // Places the window inside an available screen area: no larger than it, centred.
+  void fit_into(const QRect& available);
   MainSettingsHost& settings_host() { return *host_; }
 
   // What the main window's buttons and closing ask of the link window (set_links of TFormMain).
@@ -136,6 +141,8 @@ class TForm1 : public QWidget {
   LinkWindowDesign d_;
   RetimingPanelDesign rp_;
   QRect memo5_designed_;
+  QScrollArea* scroll_ = nullptr;
+  bool fitted_with_frame_ = false;
   std::unique_ptr<RetimingTool> tool_;
   std::unique_ptr<HandlerBoundary> own_boundary_;
   HandlerBoundary* boundary_ = nullptr;

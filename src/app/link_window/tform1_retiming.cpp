@@ -2,12 +2,13 @@
 // list being the link's subtitle track and the output list Memo6.
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "app/link_window/settings_host.h"
+#include "app/link_window/srt_file_choice.h"
 #include "app/link_window/tform1.h"
 #include "app/services/text_bridge.h"
 
@@ -67,14 +68,14 @@ void TForm1::SpeedButton5Click() {
   if (!tool_->may_load(link_->fields().RadioGroup1 == 0)) return;
   const QString chosen = options_.choose_srt_file
                              ? options_.choose_srt_file()
-                             : QFileDialog::getOpenFileName(this, QString::fromUtf8(kChooseSrtTitle), QString(),
-                                                            QString::fromUtf8(kChooseSrtFilter));
+                             : choose_srt_file(this, srt_dialog_start_folder(to_qt(host_->video_folder())));
   if (chosen.isEmpty()) return;
   if (!tool_->choose_file(to_path(chosen))) return;
   const QFileInfo info(chosen);
   d_.Label27->setText(QDir::toNativeSeparators(info.absoluteFilePath()));
   d_.Label27->setToolTip(d_.Label27->text());
   rp_.Label28->setText(info.fileName());
+  rp_.Label28->setToolTip(info.fileName());
   // The file replaces the subtitle track: the link must not write into it any more. An open
   // under way would clear the track once over, so the load waits for it, after its close.
   Button2Click();

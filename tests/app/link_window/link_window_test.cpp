@@ -238,6 +238,9 @@ TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
   // Greyed: what the label paints with, also when it draws its text itself.
   s.main.Label2->ensurePolished();
   EXPECT_EQ(s.main.Label2->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
+  QLabel* own_depth = s.form.design().Label18;
+  own_depth->ensurePolished();
+  EXPECT_EQ(own_depth->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
   EXPECT_EQ(s.main.Panel_open_com->text(), port + QString::fromUtf8(" : déconnecté"));
   EXPECT_TRUE(prompter.texts().empty());  // no box to click away in the field
 
@@ -247,6 +250,9 @@ TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
   EXPECT_EQ(s.main.Panel_open_com->text(), port);
   EXPECT_EQ(s.main.Label2->text(), depth);
   EXPECT_TRUE(s.main.Label2->styleSheet().isEmpty());
+  EXPECT_TRUE(own_depth->styleSheet().isEmpty());
+  own_depth->ensurePolished();
+  EXPECT_NE(own_depth->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
 }
 
 TEST(LinkWindow, ScanWithoutPortsSaysSoTwice) {
