@@ -14,7 +14,9 @@ CaptureView::CaptureView(const BackendFactory& make_backend, Prompter& prompter,
   setAutoFillBackground(false);
   engine_->SetVideoSurface(this);
   engine_->OnRepaint = [this] { update(); };
-  engine_->Resize(width(), height());
+  // The pipeline is asked for the source's own picture size, never the view's: scaled to another
+  // aspect there it would keep the source's aspect inside black bars. The view stretches it.
+  engine_->Resize(0, 0);
 }
 
 CaptureView::~CaptureView() {
@@ -39,19 +41,26 @@ void CaptureView::show_picture(const QImage& image) {
   update();
 }
 
+void CaptureView::set_aspect(Aspect aspect) {
+  aspect_ = aspect;
+  update();
+}
+
+QRect CaptureView::picture_rect() const {
+  const Box b = aspect_box(width(), height(), aspect_);
+  return QRect(b.x, b.y, b.width, b.height);
+}
+
 void CaptureView::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  if (picture_.isNull()) {
-    p.fillRect(rect(), palette().color(QPalette::Window));
-    return;
-  }
-  // The picture fills the whole client area; the window keeps the area at the chosen aspect.
-  p.drawImage(rect(), picture_);
+  const QRect target = picture_rect();
+  if (picture_.isNull() || target != rect()) p.fillRect(rect(), palette().color(QPalette::Window));
+  if (picture_.isNull()) return;
+  p.drawImage(target, picture_);
 }
 
 void CaptureView::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
-  engine_->Resize(e->size().width(), e->size().height());
   emit area_resized(e->size().width(), e->size().height());
 }
 

@@ -1,5 +1,6 @@
 // The capture control `cap` of the main window: a Qt widget that hosts the capture engine, shows
-// its preview pictures scaled into its area and gives the engine the GUI thread it runs on.
+// its preview pictures stretched to the chosen aspect in its area and gives the engine the GUI
+// thread it runs on.
 #pragma once
 #include <QImage>
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "app/main_window/frame_slot.h"
+#include "app/main_window/layout_rules.h"
 #include "app/main_window/qt_scheduler.h"
 #include "capture/graph_backend.h"
 #include "capture/video_capture.h"
@@ -37,6 +39,12 @@ class CaptureView : public QWidget, public VideoSurface {
   std::uint64_t pictures_shown() const { return shown_; }
   void clear_picture();
 
+  // The aspect the picture is drawn at: it fills the view when the view has that aspect, and is
+  // letterboxed (centred, background around it) when the window could not give it the width.
+  void set_aspect(Aspect aspect);
+  // Where the picture is drawn in the view.
+  QRect picture_rect() const;
+
  signals:
   // A new picture was taken on the GUI thread and is about to be painted.
   void picture_changed();
@@ -58,6 +66,7 @@ class CaptureView : public QWidget, public VideoSurface {
   std::unique_ptr<TVideoCapture> engine_;
   QImage picture_;
   std::uint64_t shown_ = 0;
+  Aspect aspect_;
 };
 
 }  // namespace wellvue

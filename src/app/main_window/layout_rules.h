@@ -2,6 +2,7 @@
 // wide the side panels are for an aspect ratio, and the halvings that centre a panel.
 #pragma once
 #include <string_view>
+#include <vector>
 
 namespace wellvue {
 
@@ -26,6 +27,35 @@ struct SideWidths {
 // video_height: equal sides when there is room for more than 230 px each; otherwise the right
 // keeps 230 and the left takes what remains (never less than nothing).
 SideWidths side_widths(int window_width, int video_height, Aspect aspect);
+
+// The side panels when the left one must keep `least_left` pixels for its controls: the video
+// gives up the width instead (the picture is letterboxed in what remains).
+SideWidths side_widths_keeping_left(int window_width, int video_height, Aspect aspect, int least_left);
+
+struct Box {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Where the window opens in the screen's available area: its designed client size when that fits
+// with the frame the window manager adds (frame_width, frame_height), otherwise scaled down with
+// its proportions kept; centred. x and y place the frame, width and height are the client's.
+Box fitted_window(Box available, int frame_width, int frame_height, int design_width, int design_height);
+
+// The largest rectangle of the aspect inside a width x height area, centred.
+Box aspect_box(int width, int height, Aspect aspect);
+
+struct Span {
+  int top = 0;
+  int height = 0;
+};
+
+// A column of controls designed design_height high shown in `room` pixels: the empty space between
+// the controls shrinks first, then the controls themselves. Controls side by side or stacked on
+// purpose keep their offsets; a column with room enough keeps its design.
+std::vector<Span> compacted_column(const std::vector<Span>& design, int design_height, int room);
 
 // Offset that centres a thing of width inner in a space of width outer (truncating toward zero).
 inline int centred_offset(int outer, int inner) { return (outer - inner) / 2; }

@@ -67,11 +67,9 @@ TFormMain::TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& 
   dock();
   FormCreate();
 
-  // The window opens centred on its screen.
-  if (QScreen* s = screen()) {
-    const QRect avail = s->geometry();
-    move(avail.x() + (avail.width() - kDesignWidth) / 2, avail.y() + (avail.height() - kDesignHeight) / 2);
-  }
+  for (QWidget* w : Panel10->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) column_design_.emplace_back(w, w->geometry());
+  least_left_ = left_panel_need();
+  fit_to_screen();
 }
 
 TFormMain::~TFormMain() {
@@ -206,6 +204,8 @@ void TFormMain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   if (shown_once_) return;
   shown_once_ = true;
+  // Now that the window manager's frame is known, the whole frame goes inside the screen.
+  if (frameGeometry().size() != size()) fit_to_screen();
   run_handler([this] { FormShow(); });
   // The designed order: the first resize follows the show, so the focus ends on "Choix caméra".
   run_handler([this] { FormResize(); });
@@ -223,6 +223,33 @@ void TFormMain::resizeEvent(QResizeEvent* e) {
 }
 
 // --- Layout ----------------------------------------------------------------------------------
+
+QRect TFormMain::available_area() const {
+  if (!options_.available_area.isNull()) return options_.available_area;
+  const QScreen* s = screen();
+  return s ? s->availableGeometry() : QRect(0, 0, kDesignWidth, kDesignHeight);
+}
+
+void TFormMain::fit_to_screen() {
+  const QRect avail = available_area();
+  // The window manager's frame is known once the window is shown; before, it counts as nothing.
+  const int frame_w = isVisible() ? frameGeometry().width() - width() : 0;
+  const int frame_h = isVisible() ? frameGeometry().height() - height() : 0;
+  const Box b = fitted_window({avail.x(), avail.y(), avail.width(), avail.height()}, frame_w, frame_h, kDesignWidth,
+                              kDesignHeight);
+  resize(b.width, b.height);
+  move(b.x, b.y);
+}
+
+int TFormMain::left_panel_need() const {
+  // The widest radio text with its indicator, inside its group, inside the panel's margins.
+  int widest = 0;
+  for (QButtonGroup* g : {xy_items, contraste_items})
+    for (QAbstractButton* b : g->buttons()) widest = std::max(widest, b->x() + b->sizeHint().width());
+  const int groups = RadioGroup_xy->x() + widest + 2;
+  const int maker = Label6->x() + Label6->sizeHint().width() + 2;
+  return std::max(groups, maker);
+}
 
 int TFormMain::screen_height() const {
   if (options_.screen_height > 0) return options_.screen_height;
@@ -248,13 +275,49 @@ void TFormMain::dock() {
   // The depth line has the bottom bar up to the status text, the status text up to its right end.
   Label2->resize(std::max(0, Label5->x() - Label2->x() - 4), Label2->height());
   Label5->resize(std::max(0, w - Label5->x() - 6), 46);
-  StatusBar_text->setGeometry(4, 1, std::max(0, w - 8), kStatusBarHeight - 2);
+  place_status_bar();
   // The left panel may get narrow (the layout rule gives it what the video leaves): its groups
   // and the stretched logo follow its width.
   const int inner = std::clamp(left_width_ - 12, 0, 140);
   RadioGroup_xy->resize(inner, RadioGroup_xy->height());
   RadioGroup_contraste->resize(inner, RadioGroup_contraste->height());
   Image1->resize(inner, inner);
+}
+
+void TFormMain::place_status_bar() {
+  const int w = width();
+  const int h = kStatusBarHeight - 2;
+  int notice_left = 4;
+  if (StatusBar_file->isVisibleTo(this)) {
+    // The file name takes what it needs, up to two thirds of the bar; a longer path loses its
+    // beginning, never the file's own name.
+    const QFontMetrics fm(StatusBar_file->font());
+    const int room = std::max(0, w * 2 / 3);
+    const int need = fm.horizontalAdvance(recording_file_) + 8;
+    const int width = std::min(need, room);
+    StatusBar_file->setText(fm.elidedText(recording_file_, Qt::ElideLeft, width - 8));
+    StatusBar_file->setGeometry(4, 1, width, h);
+    notice_left = 4 + width + 12;
+  }
+  StatusBar_text->setGeometry(notice_left, 1, std::max(0, w - notice_left - 4), h);
+}
+
+void TFormMain::fit_button_column() {
+  constexpr int kColumnHeight = 692;
+  const int room = std::min(kColumnHeight, Panel3->height());
+  std::vector<Span> design;
+  design.reserve(column_design_.size());
+  for (const auto& [w, r] : column_design_) design.push_back({r.y(), r.height()});
+  const std::vector<Span> placed = compacted_column(design, kColumnHeight, room);
+  for (std::size_t i = 0; i < column_design_.size(); ++i) {
+    auto [w, r] = column_design_[i];
+    // Widths stay as they are: a label sized to a new text keeps it.
+    QRect g(r.x(), placed[i].top, w->width(), placed[i].height);
+    // A button held down keeps its press offset; its release moves it back.
+    if (auto* b = qobject_cast<ImageButton*>(w); b && b->is_pressed()) g.translate(2, 2);
+    if (w->geometry() != g) w->setGeometry(g);
+  }
+  Panel10->resize(Panel10->width(), room);
 }
 
 void TFormMain::set_side_widths(int left, int right) {
@@ -270,8 +333,11 @@ void TFormMain::FormResize() {
   }
   const std::string aspect = aspect_text().toStdString();
   const int window_width = frameGeometry().width();
-  const SideWidths s = side_widths(window_width, cap->height(), aspect_from_text(aspect));
+  // The left panel keeps its controls; a video that would need its width is letterboxed instead.
+  const SideWidths s = side_widths_keeping_left(window_width, cap->height(), aspect_from_text(aspect), least_left_);
   set_side_widths(s.left, s.right);
+  cap->set_aspect(aspect_from_text(aspect));
+  if (!column_design_.empty()) fit_button_column();
   Panel6->move(centred_offset(window_width, Panel6->width()), Panel6->y());
   Panel_margelle->move(centred_offset(window_width, Panel_margelle->width()), Panel_margelle->y());
   Panel10->move(centred_offset(Panel3->width(), Panel10->width()), centred_offset(Panel3->height(), Panel10->height()));

@@ -22,6 +22,7 @@
 
 #include "app/main_window/capture_view.h"
 #include "app/main_window/image_button.h"
+#include "app/main_window/recording_mark.h"
 #include "app/graph_config/graph_config_memory.h"
 #include "app/main_window/station_links.h"
 #include "app/services/handler_boundary.h"
@@ -33,6 +34,9 @@ namespace wellvue {
 struct MainFormOptions {
   // Screen height the layout rules compare with 900; 0 takes the window's screen.
   int screen_height = 0;
+  // The screen area the window opens in (fitted and centred); null takes the window's screen's
+  // available area.
+  QRect available_area;
   // Errors escaping a handler are shown through it; null: the window makes its own boundary.
   HandlerBoundary* boundary = nullptr;
   // Ends the application after the capture engine could not start (default: a queued quit of the
@@ -106,6 +110,10 @@ class TFormMain : public QWidget {
   void capCaptureProgress();
   // The buttons of a stopped recording (also after the engine ended it by itself).
   void show_recording_stopped();
+  // The recording mark and the file being written (the engine's capture file name), shown from
+  // the start of a recording until show_recording_stopped().
+  void show_recording_started();
+  bool recording_shown() const { return RecordingMark_rec->isVisibleTo(this); }
   // A notice in the status bar (CP1252) that asks for no answer; empty clears it.
   void show_status_notice(const std::string& text);
 
@@ -119,6 +127,12 @@ class TFormMain : public QWidget {
   int contrast_index() const { return contrast_index_; }
   QString aspect_text() const;
   int screen_height() const;
+  QRect available_area() const;
+  // Opens the window inside the available area: the designed size where it fits, otherwise scaled
+  // down with its proportions kept, centred.
+  void fit_to_screen();
+  // The left panel's width below which its aspect and contrast choices would be cut.
+  int least_left_width() const { return least_left_; }
   // The window caption: the caption prefix followed by the video folder.
   void update_caption();
 
@@ -129,6 +143,9 @@ class TFormMain : public QWidget {
   QLabel* Label5 = nullptr;
   QFrame* StatusBar = nullptr;
   QLabel* StatusBar_text = nullptr;
+  // While recording: the red mark left of the depth, and the file being written.
+  RecordingMark* RecordingMark_rec = nullptr;
+  QLabel* StatusBar_file = nullptr;
   // Left panel.
   QFrame* Panel4 = nullptr;
   QGroupBox* RadioGroup_xy = nullptr;
@@ -211,6 +228,10 @@ class TFormMain : public QWidget {
   // Places the docked regions (bottom bars, side panels, the capture control between them).
   void dock();
   void set_side_widths(int left, int right);
+  // The button column laid out in the right panel's height (its gaps shrink on a low window).
+  void fit_button_column();
+  void place_status_bar();
+  int left_panel_need() const;
   void run_handler(const std::function<void()>& handler);
   void quit_after_start(int code);
 
@@ -225,6 +246,10 @@ class TFormMain : public QWidget {
   QString caption_prefix_;
   int contrast_index_ = 0;
   int left_width_ = 152;
+  int least_left_ = 0;
+  // The button column's controls at their designed places (after the low-screen moves).
+  std::vector<std::pair<QWidget*, QRect>> column_design_;
+  QString recording_file_;
   int right_width_ = 233;
   bool in_resize_ = false;
   bool shown_once_ = false;

@@ -72,6 +72,7 @@ void TFormMain::traite_down(ImageButton* panel) {
       enable_button(Panel_zero_margelle);
       enable_button(Panel_zero_eau);
       disable_button(Panel_BT_calibration_M);
+      show_recording_started();
     }
   } else if (panel == Panel_stop_capture) {
     if (!want_capture) return;
@@ -127,10 +128,24 @@ void TFormMain::capCaptureProgress() {
   if (links_.recording_progress) links_.recording_progress();
 }
 
+void TFormMain::show_recording_started() {
+  recording_file_ = QString::fromStdString(cap->engine().CaptureFileName());
+  StatusBar_file->setToolTip(recording_file_);
+  StatusBar_file->show();
+  RecordingMark_rec->show();
+  RecordingMark_rec->raise();
+  place_status_bar();
+}
+
 void TFormMain::show_recording_stopped() {
   disable_button(Panel_stop_capture);
   enable_button(Panel_start_capture);
   enable_button(Panel_BT_calibration_M);
+  RecordingMark_rec->hide();
+  StatusBar_file->hide();
+  StatusBar_file->clear();
+  recording_file_.clear();
+  place_status_bar();
 }
 
 void TFormMain::show_status_notice(const std::string& text) { StatusBar_text->setText(to_qt(text)); }

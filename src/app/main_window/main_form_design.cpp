@@ -89,6 +89,17 @@ void TFormMain::build_design() {
   StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   StatusBar_text = new QLabel(StatusBar);
   StatusBar_text->setObjectName("StatusBar_text");
+  // The recording's own signs, in the bar's free space left of the depth and in the status bar.
+  RecordingMark_rec = new RecordingMark(Panel1);
+  RecordingMark_rec->setObjectName("RecordingMark_rec");
+  RecordingMark_rec->setGeometry(6, 5, 150, 40);
+  RecordingMark_rec->hide();
+  StatusBar_file = new QLabel(StatusBar);
+  StatusBar_file->setObjectName("StatusBar_file");
+  QFont file_font = StatusBar_file->font();
+  file_font.setBold(true);
+  StatusBar_file->setFont(file_font);
+  StatusBar_file->hide();
 
   build_left_panel();
 

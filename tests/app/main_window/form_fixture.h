@@ -39,9 +39,13 @@ struct FormFixture {
   std::vector<QString> opened;                // folders and documents given to the desktop
   std::unique_ptr<TFormMain> form;
 
-  explicit FormFixture(bool test_source = true, int screen_height = 1080, bool show = true) {
+  // The window opens on a screen of `available` (a full-HD screen unless told), whatever the
+  // offscreen platform's own screen is.
+  explicit FormFixture(bool test_source = true, int screen_height = 1080, bool show = true,
+                       QRect available = QRect(0, 0, 1920, 1080)) {
     MainFormOptions o;
     o.screen_height = screen_height;
+    o.available_area = available;
     o.quit_application = [this](int code) { quits.push_back(code); };
     o.end_process = [this](int code) { ends.push_back(code); };
     o.open_with_desktop = [this](const QString& path) { opened.push_back(path); };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
 
 #include "app/main_window/colour_scheme.h"
 #include "app/main_window/fit_label.h"
@@ -32,7 +33,8 @@ TEST_P(LayoutRule, SidePanelsFrameTheVideoAtItsAspect) {
   EXPECT_EQ(video_height, c.window.height() - 50 - 19);
   const SideWidths s = side_widths(m.frameGeometry().width(), video_height, aspect_from_text(c.aspect_after));
   EXPECT_EQ(m.Panel3->width(), s.right);
-  EXPECT_EQ(m.Panel4->width(), s.left);
+  // The left panel never gets less than its controls need.
+  EXPECT_EQ(m.Panel4->width(), std::max(s.left, m.least_left_width()));
   EXPECT_GE(m.Panel3->width(), 230);
   // The capture control fills what lies between the panels.
   EXPECT_EQ(m.cap->x(), m.Panel4->width());
@@ -40,7 +42,9 @@ TEST_P(LayoutRule, SidePanelsFrameTheVideoAtItsAspect) {
   EXPECT_EQ(m.Panel3->x() + m.Panel3->width(), m.width());
   // Centred pieces.
   EXPECT_EQ(m.Panel10->x(), (m.Panel3->width() - 206) / 2);
-  EXPECT_EQ(m.Panel10->y(), (m.Panel3->height() - 692) / 2);
+  // A column taller than the panel is compacted to its height, never cut.
+  EXPECT_EQ(m.Panel10->height(), std::min(692, m.Panel3->height()));
+  EXPECT_EQ(m.Panel10->y(), (m.Panel3->height() - m.Panel10->height()) / 2);
   // Centred in the window's outer width, as the side panels are computed.
   const int outer = m.frameGeometry().width();
   EXPECT_EQ(m.Panel_margelle->x(), (outer - m.Panel_margelle->width()) / 2);
@@ -60,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{0, 1080, {1321, 816}, "4:3"}, LayoutCase{1, 1080, {1321, 816}, "3:2"},
         // A screen under 900 pixels high has no 16:9: it ends as 1:1.
         LayoutCase{2, 768, {1321, 816}, "1:1"}, LayoutCase{0, 768, {1321, 816}, "4:3"},
-        // A narrow window: the left panel gets what remains, here nothing.
+        // A narrow window: the left panel keeps what its controls need, the video gives way.
         LayoutCase{0, 1080, {700, 500}, "4:3"}, LayoutCase{3, 1080, {800, 700}, "1:1"}));
 
 TEST(LayoutRuleSmallScreen, ButtonsMoveWhenTheScreenIsLow) {

@@ -143,12 +143,12 @@ TEST(MainFormStart, PreviewShowsTheTestPictureInTheView) {
   for (int x = 5; x < shot.width(); x += shot.width() / 16)
     if (shot.pixelColor(x, shot.height() / 4) != QColor(128, 128, 128)) ++coloured;
   EXPECT_GE(coloured, 8);
-  // The engine's picture size follows the control.
-  EXPECT_EQ(m.engine().ClientWidth(), m.cap->width());
-  EXPECT_EQ(m.engine().ClientHeight(), m.cap->height());
+  // The pipeline gives the source's own picture (4:3, no bars added) and the view stretches it
+  // over its whole area, also after a resize.
+  EXPECT_EQ(m.cap->picture().width() * 3, m.cap->picture().height() * 4);
+  EXPECT_EQ(m.cap->picture_rect(), m.cap->rect());
   m.resize(1500, 900);
-  EXPECT_EQ(m.engine().ClientWidth(), m.cap->width());
-  EXPECT_EQ(m.engine().ClientHeight(), m.cap->height());
+  EXPECT_EQ(m.cap->picture_rect(), m.cap->rect());
   m.engine().StopPreview();
 }
 
