@@ -48,6 +48,10 @@ void CaptureView::set_aspect(Aspect aspect) {
 
 QRect CaptureView::picture_rect() const {
   const Box b = aspect_box(width(), height(), aspect_);
+  // The layout rule's integer halvings leave the view a pixel or two off the aspect: the picture
+  // then fills it rather than showing hairline bars.
+  constexpr int kRounding = 3;
+  if (width() - b.width <= kRounding && height() - b.height <= kRounding) return rect();
   return QRect(b.x, b.y, b.width, b.height);
 }
 

@@ -219,3 +219,55 @@ TEST(BottomBar, StatusTextsStayWhole) {
 
 }  // namespace
 }  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// Every screen a field laptop or a desk may have, with its panel taken off the available area.
+struct ScreenCase {
+  const char* name;
+  QRect available;
+};
+
+class MainWindowScreen : public ::testing::TestWithParam<ScreenCase> {};
+
+// The whole window on the screen; for every aspect, each control of the three panels whole inside
+// it, the left panel's texts uncut, and the picture at the aspect the panel shows.
+TEST_P(MainWindowScreen, OpensWholeAndNoAspectHidesAControl) {
+  const ScreenCase& c = GetParam();
+  FormFixture f(true, c.available.height(), true, c.available);
+  TFormMain& m = *f.form;
+  EXPECT_TRUE(c.available.contains(m.frameGeometry())) << c.name;
+  // Scaled, never stretched: the designed proportions within a pixel.
+  EXPECT_NEAR(m.width() * 816.0 / m.height(), 1321.0, 2.5) << m.width() << "x" << m.height();
+  for (int item = 0; item < 4; ++item) {
+    m.xy_items->button(item)->setChecked(true);
+    QCoreApplication::processEvents();
+    const std::string where = std::string(c.name) + " " + m.aspect_text().toStdString();
+    for (QFrame* panel : {m.Panel4, m.Panel10, m.Panel1, m.StatusBar})
+      for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isVisibleTo(&m)) continue;
+        const QRect in_window(w->mapTo(&m, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(m.rect().contains(in_window)) << where << ": " << w->objectName().toStdString();
+      }
+    for (QButtonGroup* g : {m.xy_items, m.contraste_items})
+      for (QAbstractButton* b : g->buttons()) {
+        const QRect text(b->mapTo(m.Panel4, QPoint(0, 0)), b->sizeHint());
+        EXPECT_TRUE(m.Panel4->rect().contains(text)) << where << ": " << b->text().toStdString();
+      }
+    const Aspect a = aspect_from_text(m.aspect_text().toStdString());
+    const QRect p = m.cap->picture_rect();
+    EXPECT_TRUE(m.cap->rect().contains(p)) << where;
+    EXPECT_NEAR(p.width() * double(a.h) / (p.height() * a.w), 1.0, 0.01) << where;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, MainWindowScreen,
+                         ::testing::Values(ScreenCase{"laptop_1366x768", QRect(0, 0, 1366, 740)},
+                                           ScreenCase{"hd_1280x720", QRect(0, 27, 1280, 693)},
+                                           ScreenCase{"hd_plus_1600x900", QRect(0, 0, 1600, 870)},
+                                           ScreenCase{"full_hd_1920x1080", QRect(0, 0, 1920, 1040)}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace wellvue

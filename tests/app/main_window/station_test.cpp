@@ -173,6 +173,14 @@ void record_through_the_buttons(bool zero_counters) {
   ASSERT_TRUE(m.Panel_stop_capture->is_enabled_button()) << yes.texts.size() << " boxes, last: "
                                                          << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
   EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 0);
+  // Obvious at a glance: the red mark, and the file being written with its own name whole.
+  const QString avi_name = m.Edit_nom_prefixe->text().trimmed() + ".avi";
+  EXPECT_TRUE(m.recording_shown());
+  const QImage mark = m.RecordingMark_rec->grab().toImage();
+  EXPECT_EQ(mark.pixelColor(18, mark.height() / 2), RecordingMark::colour());  // the disc's centre
+  EXPECT_TRUE(m.StatusBar_file->isVisible());
+  EXPECT_TRUE(m.StatusBar_file->toolTip().endsWith("/" + avi_name)) << m.StatusBar_file->toolTip().toStdString();
+  EXPECT_TRUE(m.StatusBar_file->text().endsWith(avi_name)) << m.StatusBar_file->text().toStdString();
   // Two seconds of the operator's time: CaptureTime may still hold an earlier count until the
   // engine's first tick of this recording, so it cannot tell when to stop.
   QElapsedTimer recording;
@@ -185,6 +193,8 @@ void record_through_the_buttons(bool zero_counters) {
   EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
   EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 1);
   EXPECT_EQ(m.Label5->text(), QStringLiteral("stopp\u00e9"));
+  EXPECT_FALSE(m.recording_shown());
+  EXPECT_FALSE(m.StatusBar_file->isVisible());
 
   const QString base = demo.video_folder() + "/" + m.Edit_nom_prefixe->text().trimmed();
   const auto info = avi::read_avi_file((base + ".avi").toStdString());
