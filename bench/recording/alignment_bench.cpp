@@ -24,8 +24,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/recording/recording_texts.h"
-#include "app/recording/recording_workflow.h"
+#include "recording/recording_texts.h"
+#include "recording/recording_workflow.h"
 #include "capture/avi/avi_info.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include "app/link_window/tform1.h"
 #include "app/main_window/main_form.h"
-#include "app/recording/recording_host.h"
+#include "recording/recording_host.h"
 
 namespace wellvue {
 

@@ -1,7 +1,7 @@
 #include "app/recording/station_recording.h"
 
 #include "app/link_window/tform1.h"
-#include "app/recording/unfinished_recordings.h"
+#include "recording/unfinished_recordings.h"
 #include "util/cp1252.h"
 
 namespace wellvue {

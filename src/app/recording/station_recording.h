@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/recording/qt_recording_host.h"
-#include "app/recording/recording_workflow.h"
+#include "recording/recording_workflow.h"
 #include "encoder/clock.h"
 
 namespace wellvue {

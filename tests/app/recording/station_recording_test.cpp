@@ -14,9 +14,9 @@
 
 #include "app/main_window/main_form.h"
 #include "app/main_window/station_backend.h"
-#include "app/recording/recording_texts.h"
+#include "recording/recording_texts.h"
 #include "app/recording/station_recording.h"
-#include "app/recording/unfinished_recordings.h"
+#include "recording/unfinished_recordings.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/test_pattern_device.h"
 #include "recording_rig.h"

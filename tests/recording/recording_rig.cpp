@@ -11,7 +11,7 @@
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_runtime.h"
 #include "capture/gst/test_pattern_device.h"
-#include "app/recording/recording_texts.h"
+#include "recording/recording_texts.h"
 
 namespace wellvue::test {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/recording/recording_workflow.h"
+#include "recording/recording_workflow.h"
 #include "capture/capture_files.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"

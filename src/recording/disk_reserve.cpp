@@ -1,4 +1,4 @@
-#include "app/recording/disk_reserve.h"
+#include "recording/disk_reserve.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/recording/recording_files.h"
+#include "recording/recording_files.h"
 
 namespace wellvue {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/recording/srt_journal.h"
-#include "app/recording/unfinished_recordings.h"
-#include "../../util/temp_dir.h"
+#include "recording/srt_journal.h"
+#include "recording/unfinished_recordings.h"
+#include "../util/temp_dir.h"
 #include "recording_rig.h"
 
 namespace wellvue {

@@ -1,4 +1,4 @@
-#include "app/recording/recording_files.h"
+#include "recording/recording_files.h"
 
 #include <fcntl.h>
 #include <limits.h>

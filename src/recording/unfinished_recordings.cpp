@@ -1,10 +1,10 @@
-#include "app/recording/unfinished_recordings.h"
+#include "recording/unfinished_recordings.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "app/recording/recording_files.h"
+#include "recording/recording_files.h"
 #include "capture/avi/avi_repair.h"
 #include "capture/avi/set_aside.h"
 #include "util/conversion_error.h"

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/recording/recording_texts.h"
-#include "app/recording/unfinished_recordings.h"
+#include "recording/recording_texts.h"
+#include "recording/unfinished_recordings.h"
 #include "capture/gst/test_pattern_device.h"
-#include "../../util/temp_dir.h"
+#include "../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/conversion_error.h"
 

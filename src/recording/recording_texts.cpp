@@ -1,4 +1,4 @@
-#include "app/recording/recording_texts.h"
+#include "recording/recording_texts.h"
 
 #include "util/numbers.h"
 #include "util/text.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/recording/disk_reserve.h"
-#include "app/recording/recording_host.h"
-#include "app/recording/srt_journal.h"
+#include "recording/disk_reserve.h"
+#include "recording/recording_host.h"
+#include "recording/srt_journal.h"
 #include "capture/graph_config.h"
 #include "capture/video_capture.h"
 #include "encoder/clock.h"

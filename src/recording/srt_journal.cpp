@@ -1,4 +1,4 @@
-#include "app/recording/srt_journal.h"
+#include "recording/srt_journal.h"
 
 #include <fcntl.h>
 #include <unistd.h>

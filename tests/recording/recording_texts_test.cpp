@@ -1,7 +1,7 @@
 // Names, time codes and texts of a recording.
 #include <gtest/gtest.h>
 
-#include "app/recording/recording_texts.h"
+#include "recording/recording_texts.h"
 #include "util/decimal_separator.h"
 
 namespace wellvue {

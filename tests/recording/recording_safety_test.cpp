@@ -12,11 +12,11 @@
 #include <fstream>
 #include <functional>
 
-#include "app/recording/disk_reserve.h"
-#include "app/recording/recording_texts.h"
-#include "app/recording/srt_journal.h"
-#include "app/recording/unfinished_recordings.h"
-#include "../../util/temp_dir.h"
+#include "recording/disk_reserve.h"
+#include "recording/recording_texts.h"
+#include "recording/srt_journal.h"
+#include "recording/unfinished_recordings.h"
+#include "../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
 

@@ -1,12 +1,12 @@
-#include "app/recording/recording_workflow.h"
+#include "recording/recording_workflow.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 
-#include "app/recording/recording_files.h"
-#include "app/recording/recording_texts.h"
-#include "app/recording/unfinished_recordings.h"
+#include "recording/recording_files.h"
+#include "recording/recording_texts.h"
+#include "recording/unfinished_recordings.h"
 #include "capture/avi/avi_info.h"
 #include "capture/recording_rate.h"
 #include "util/conversion_error.h"

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/recording/unfinished_recordings.h"
+#include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
 
