@@ -54,7 +54,6 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   resize(page->size());
   rp_ = RetimingPanelDesign::build(d_.Panel1);
   memo5_designed_ = d_.Memo5->geometry();
-  tool_ = std::make_unique<RetimingTool>(prompter_);
 
   if (options_.boundary) {
     boundary_ = options_.boundary;
@@ -80,16 +79,14 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   }
   if (!options_.port_is_free) options_.port_is_free = port_is_free;
   if (!options_.end_process) options_.end_process = [](int code) { std::_Exit(code); };
-  SerialPort* port = options_.port;
-  if (!port) {
-    own_port_ = std::make_unique<PosixSerialPort>();
-    port = own_port_.get();
+  if (options_.model) {
+    model_ = options_.model;
+  } else {
+    own_model_ = std::make_unique<StationModel>(prompter_, StationModelOptions{options_.port, options_.clock});
+    model_ = own_model_.get();
   }
-  Clock* clock = options_.clock;
-  if (!clock) {
-    own_clock_ = std::make_unique<SystemClock>();
-    clock = own_clock_.get();
-  }
+  link_ = &model_->link();
+  tool_ = &model_->retiming_tool();
 
   view_ = std::make_unique<QtLinkView>(d_, main_window);
   // Reader-thread completions run on the GUI thread inside the handler boundary, so no error of a
@@ -101,7 +98,8 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
       show_acquisition_switch();
     });
   };
-  link_ = std::make_unique<EncoderLink>(*port, *clock, prompter_, *view_, post);
+  model_->set_post(post);
+  model_->set_link_view(view_.get());
   link_->set_error_handler([this](const std::string& text) { boundary_->report_later(text); });
   view_->set_fields(&link_->fields());
   wire();
@@ -116,7 +114,11 @@ TForm1::~TForm1() {
   if (open_worker_.joinable()) open_worker_.join();
   opening_ = false;
   after_open_.clear();
-  if (link_) link_->close_without_pause();
+  link_->close_without_pause();
+  // The model may outlive the window: nothing reaches the window's view or poster any more.
+  link_->set_error_handler({});
+  model_->set_link_view(nullptr);
+  model_->set_post({});
   boundary_->set_trace({});
 }
 
@@ -228,17 +230,9 @@ void TForm1::show_acquisition_switch() {
   }
 }
 
-StationLinks TForm1::station_links() {
-  StationLinks links;
-  links.show_link_window = [this] {
-    show();
-    raise();
-    activateWindow();
-  };
-  links.water_zero = [this] { link_->SpeedButton2Click(); };
-  links.curb_zero_at_tics = [this] { link_->state().curb_zero = link_->state().tics; };
-  links.save_settings = [this] { sauve_param(); };
-  return links;
+void TForm1::show_start_depth(const std::string& text) {
+  d_.Label22->setText(to_qt(text));
+  d_.ComboBox2->setEditText(to_qt(text));
 }
 
 // ---- Window events ------------------------------------------------------------------------

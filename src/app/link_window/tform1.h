@@ -15,12 +15,12 @@
 #include "app/link_window/qt_link_view.h"
 #include "app/link_window/retiming_panel_design.h"
 #include "app/link_window/settings_location.h"
-#include "app/main_window/station_links.h"
 #include "app/services/gui_poster.h"
 #include "app/services/handler_boundary.h"
 #include "encoder/clock.h"
 #include "encoder/encoder_link.h"
 #include "encoder/serial_port.h"
+#include "station/station_model.h"
 #include "subtitles/retiming_tool.h"
 #include "util/prompter.h"
 
@@ -36,7 +36,9 @@ struct LinkWindowOptions {
   MainSettingsHost* settings = nullptr;
   // The executable whose ".ini" is the settings file; empty: the running executable.
   QString executable_path;
-  // Serial port and clock of the link; null: the POSIX port and the system clock.
+  // The station's model, which owns the link; null: the window makes its own over port and clock.
+  StationModel* model = nullptr;
+  // Serial port and clock of the window's own model; null: the POSIX port and the system clock.
   SerialPort* port = nullptr;
   Clock* clock = nullptr;
   // The system's serial devices for the port lists and the scan, by name; null: the devices found
@@ -63,6 +65,7 @@ class TForm1 : public QWidget {
          QWidget* parent = nullptr);
   ~TForm1() override;
 
+  StationModel& model() { return *model_; }
   EncoderLink& link() { return *link_; }
   LinkWindowDesign& design() { return d_; }
   RetimingPanelDesign& retiming_design() { return rp_; }
@@ -74,12 +77,11 @@ class TForm1 : public QWidget {
   void fit_into(const QRect& available);
   MainSettingsHost& settings_host() { return *host_; }
 
-  // What the main window's buttons and closing ask of the link window (set_links of TFormMain).
-  StationLinks station_links();
-
   // Shows the acquisition switch as the link holds it (after a poll, or after the recording
   // workflow changed it).
   void sync_acquisition_switch() { show_acquisition_switch(); }
+  // Shows the start depth text the model holds in the label and the start-depth field.
+  void show_start_depth(const std::string& text);
 
   // ---- Window events ---------------------------------------------------------------------
   void FormCreate();
@@ -143,16 +145,16 @@ class TForm1 : public QWidget {
   QRect memo5_designed_;
   QScrollArea* scroll_ = nullptr;
   bool fitted_with_frame_ = false;
-  std::unique_ptr<RetimingTool> tool_;
+  std::unique_ptr<StationModel> own_model_;
+  StationModel* model_ = nullptr;
+  RetimingTool* tool_ = nullptr;
   std::unique_ptr<HandlerBoundary> own_boundary_;
   HandlerBoundary* boundary_ = nullptr;
   std::unique_ptr<MainSettingsHost> own_host_;
   MainSettingsHost* host_ = nullptr;
-  std::unique_ptr<SerialPort> own_port_;
-  std::unique_ptr<Clock> own_clock_;
   GuiPoster poster_;
   std::unique_ptr<QtLinkView> view_;
-  std::unique_ptr<EncoderLink> link_;
+  EncoderLink* link_ = nullptr;
   bool opening_ = false;
   std::thread open_worker_;
   std::vector<std::function<void()>> after_open_;

@@ -62,6 +62,7 @@ class TFormMain : public QWidget {
   ~TFormMain() override;
 
   void set_links(StationLinks links) { links_ = std::move(links); }
+  const StationLinks& links() const { return links_; }
 
   // --- Window events -----------------------------------------------------------------------
   void FormCreate();

@@ -12,6 +12,7 @@ namespace wellvue {
 Station::Station(StationOptions options) : boundary_(prompter_) {
   QCoreApplication::setApplicationName(kApplicationTitle);
   init_decimal_separator_from_locale();
+  model_ = std::make_unique<StationModel>(prompter_);
 
   MainFormOptions form_options;
   form_options.boundary = &boundary_;
@@ -21,6 +22,7 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   main_->show();
 
   LinkWindowOptions link_options;
+  link_options.model = model_.get();
   link_options.boundary = &boundary_;
   link_options.executable_path = options.settings_executable_path;
   // "exit programme" finishes a recording under way before the process ends.
@@ -39,23 +41,19 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
     link->activateWindow();
     link->setFocus();
   };
-  links.water_zero = [link] { link->link().SpeedButton2Click(); };
-  links.curb_zero_at_tics = [link] {
-    DepthState& s = link->link().state();
-    s.curb_zero = s.tics;
-  };
+  StationModel* model = model_.get();
+  links.water_zero = [model] { model->link().SpeedButton2Click(); };
+  links.curb_zero_at_tics = [model] { model->curb_zero_at_tics(); };
   links.save_settings = [link] { link->sauve_param(); };
-  links.set_start_depth_cm = [link](int cm) { link->link().state().start_depth_cm = cm; };
-  links.show_start_depth_in_link = [link](const std::string& text) {
-    LinkWindowDesign& d = link->design();
-    link->link().fields().Label22 = text;
-    d.Label22->setText(to_qt(text));
-    d.ComboBox2->setEditText(to_qt(text));
+  links.set_start_depth_cm = [model](int cm) { model->set_start_depth_cm(cm); };
+  links.show_start_depth_in_link = [model, link](const std::string& text) {
+    model->set_start_depth_text(text);
+    link->show_start_depth(text);
   };
-  links.curb_zero_now = [link] { link->link().curb_zero_now(); };
-  links.calibration_start = [link](Sender s) { link->link().BitBtn_startClick(s); };
-  links.calibration_stop = [link](Sender s) { link->link().BitBtn_stopClick(s); };
-  links.calibration_manual = [link](Sender s) { link->link().BitBtn_manuClick(s); };
+  links.curb_zero_now = [model] { model->link().curb_zero_now(); };
+  links.calibration_start = [model](Sender s) { model->link().BitBtn_startClick(s); };
+  links.calibration_stop = [model](Sender s) { model->link().BitBtn_stopClick(s); };
+  links.calibration_manual = [model](Sender s) { model->link().BitBtn_manuClick(s); };
   recording_ = std::make_unique<StationRecording>(*main_, *link_, prompter_);
   StationRecording* recording = recording_.get();
   links.start_recording = [recording] { return recording->btStartClick(); };
@@ -72,6 +70,7 @@ Station::~Station() {
   recording_.reset();
   link_.reset();
   main_.reset();
+  model_.reset();
 }
 
 }  // namespace wellvue

@@ -13,6 +13,7 @@
 #include "app/recording/station_recording.h"
 #include "app/services/handler_boundary.h"
 #include "app/services/qt_prompter.h"
+#include "station/station_model.h"
 
 namespace wellvue {
 
@@ -33,6 +34,7 @@ class Station {
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
 
+  StationModel& model() { return *model_; }
   TFormMain& main_form() { return *main_; }
   TForm1& link_window() { return *link_; }
 
@@ -41,6 +43,7 @@ class Station {
  private:
   QtPrompter prompter_;
   HandlerBoundary boundary_;
+  std::unique_ptr<StationModel> model_;
   std::unique_ptr<TFormMain> main_;
   std::unique_ptr<TForm1> link_;
   std::unique_ptr<StationRecording> recording_;

@@ -14,9 +14,13 @@ std::string QtRecordingHost::prefix() { return from_qt(main_.Edit_nom_prefixe->t
 
 bool QtRecordingHost::with_date() { return main_.CheckBox1->isChecked(); }
 
-std::string QtRecordingHost::depth_text() { return from_qt(main_.Label2->text()); }
+// The model's depth line, not the label: the label may carry a disconnection notice beside it.
+std::string QtRecordingHost::depth_text() { return link_window_.model().depth_text(); }
 
-void QtRecordingHost::set_depth_text(const std::string& text) { main_.Label2->setText(to_qt(text)); }
+void QtRecordingHost::set_depth_text(const std::string& text) {
+  link_window_.model().set_depth_text(text);
+  main_.Label2->setText(to_qt(text));
+}
 
 std::string QtRecordingHost::status_text() { return from_qt(main_.Label5->text()); }
 

@@ -14,7 +14,7 @@ StationRecording::StationRecording(TFormMain& main, TForm1& link_window, Prompte
   }
   folders_file_ = options.recording_folders_file;
   workflow_ = std::make_unique<RecordingWorkflow>(main.engine(), main.config(), link_window.link(), prompter,
-                                                  clock ? *clock : own_clock_, host_, options);
+                                                  clock ? *clock : link_window.model().clock(), host_, options);
 }
 
 void StationRecording::recover_unfinished() {

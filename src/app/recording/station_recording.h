@@ -12,7 +12,7 @@ namespace wellvue {
 
 class StationRecording {
  public:
-  // `clock` must be the link window's clock; null: the system clock (the link window's default).
+  // `clock` must be the link's clock; null: the clock of the link window's model.
   StationRecording(TFormMain& main, TForm1& link_window, Prompter& prompter, Clock* clock = nullptr,
                    RecordingOptions options = {});
 
@@ -32,7 +32,6 @@ class StationRecording {
   TFormMain& main_;
   Prompter& prompter_;
   std::string folders_file_;
-  SystemClock own_clock_;
   QtRecordingHost host_;
   std::unique_ptr<RecordingWorkflow> workflow_;
 };

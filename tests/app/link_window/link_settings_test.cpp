@@ -238,27 +238,3 @@ TEST(SauveParam, AnInstalledProgramKeepsItsSettingsInTheUserConfiguration) {
 
 }  // namespace
 }  // namespace wellvue
-
-namespace wellvue {
-namespace {
-
-TEST(StationLinks, TheMainWindowsButtonsReachTheLink) {
-  QTemporaryDir dir;
-  Station s(dir.path());
-  s.form.lire_param();
-  const StationLinks links = s.form.station_links();
-  s.form.link().state().tics = 120;
-  links.curb_zero_at_tics();
-  EXPECT_EQ(s.form.link().state().curb_zero, 120);
-  s.prompter.add_answer(false);
-  links.water_zero();  // "No": nothing changes
-  EXPECT_EQ(s.form.link().state().water_zero, -1);
-  s.prompter.add_answer(true);
-  links.water_zero();
-  EXPECT_EQ(s.form.link().state().water_zero, 120);
-  links.save_settings();
-  EXPECT_TRUE(QFileInfo::exists(QDir(dir.path()).filePath("wellvue.ini")));
-}
-
-}  // namespace
-}  // namespace wellvue

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -293,6 +294,45 @@ TEST(StationPanels, CalibrationRunFromTheMainWindow) {
   EXPECT_FALSE(m.BitBtn_stop->isEnabled());
   EXPECT_TRUE(w.design().BitBtn_start->isEnabled());
   EXPECT_FALSE(w.design().BitBtn_stop->isEnabled());
+}
+
+// Answers Yes to the station's questions.
+class YesAnswerer {
+ public:
+  YesAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        for (QAbstractButton* b : box->buttons()) {
+          if (box->buttonRole(b) == QMessageBox::YesRole) return b->click();
+        }
+      }
+    });
+    timer_.start(30);
+  }
+
+ private:
+  QTimer timer_;
+};
+
+TEST(StationLinks, TheMainWindowsButtonsReachTheLink) {
+  StationOnBoard s;
+  const StationLinks& links = s.main().links();
+  links.curb_zero_at_tics();  // no reading arrives before the call returns
+  EXPECT_EQ(s.link().state().curb_zero, s.link().state().tics);
+  {
+    BoxReader no;
+    links.water_zero();  // "No": nothing changes
+  }
+  EXPECT_EQ(s.link().state().water_zero, -1);
+  {
+    YesAnswerer yes;
+    links.water_zero();
+  }
+  EXPECT_EQ(s.link().state().water_zero, s.link().state().tics);
+  links.save_settings();
+  EXPECT_TRUE(QFileInfo::exists(QDir(s.dir.path()).filePath("wellvue.ini")));
+  // The station's model is the one the link window shows and the main window's buttons reach.
+  EXPECT_EQ(&s.station->model().link(), &s.link());
 }
 
 struct StopRefusal {
