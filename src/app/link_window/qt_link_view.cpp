@@ -38,7 +38,7 @@ void set_caption(QWidget* w, const QString& text) {
 
 }  // namespace
 
-QtLinkView::QtLinkView(LinkWindowDesign& design, QWidget* main_window) : d_(design), main_(main_window) {}
+QtLinkView::QtLinkView(LinkWindowDesign& design, MainWindowControls main) : d_(design), main_(std::move(main)) {}
 
 void QtLinkView::set_text(Control c, const std::string& text) {
   const QString t = to_qt(text);
@@ -58,11 +58,11 @@ void QtLinkView::set_text(Control c, const std::string& text) {
       have_depth_line_ = true;
       show_depth_line();
       break;
-    case Control::MainLabel5: set_label(main_child<QLabel>("Label5"), t); break;
-    case Control::MainLabel7: set_label(main_child<QLabel>("Label7"), t); break;
-    case Control::MainLabelTic: set_label(main_child<QLabel>("Label_tic"), t); break;
-    case Control::MainComboBox1: set_combo_text(main_child<QComboBox>("ComboBox1"), t); break;
-    case Control::MainEditCirc: set_edit(main_child<QLineEdit>("Edit_circ"), t); break;
+    case Control::MainLabel5: set_label(main_.Label5.data(), t); break;
+    case Control::MainLabel7: set_label(main_.Label7.data(), t); break;
+    case Control::MainLabelTic: set_label(main_.Label_tic.data(), t); break;
+    case Control::MainComboBox1: set_combo_text(main_.ComboBox1.data(), t); break;
+    case Control::MainEditCirc: set_edit(main_.Edit_circ.data(), t); break;
     case Control::MainPanelOpenCom:
       port_caption_ = t;
       have_port_caption_ = true;
@@ -72,7 +72,7 @@ void QtLinkView::set_text(Control c, const std::string& text) {
 }
 
 void QtLinkView::show_depth_line() {
-  auto* l = main_child<QLabel>("Label2");
+  auto* l = main_.Label2.data();
   if (!l) return;
   if (!link_lost_) {
     if (have_depth_line_) l->setText(depth_line_);
@@ -83,7 +83,7 @@ void QtLinkView::show_depth_line() {
 }
 
 void QtLinkView::show_port_caption() {
-  QWidget* w = main_child<QWidget>("Panel_open_com");
+  QWidget* w = main_.Panel_open_com.data();
   if (!w) return;
   if (!link_lost_) {
     if (have_port_caption_) set_caption(w, port_caption_);
@@ -95,7 +95,7 @@ void QtLinkView::show_port_caption() {
 
 void QtLinkView::show_link_lost(bool lost) {
   if (lost == link_lost_) return;
-  auto* l = main_child<QLabel>("Label2");
+  auto* l = main_.Label2.data();
   if (l && lost && !have_depth_line_) {
     // The depth on show came from elsewhere (the recording's reset): keep it as the base.
     depth_line_ = l->text();
@@ -126,8 +126,8 @@ void QtLinkView::set_enabled(Button b, bool enabled) {
   switch (b) {
     case Button::LinkBitBtnStart: w = d_.BitBtn_start; break;
     case Button::LinkBitBtnStop: w = d_.BitBtn_stop; break;
-    case Button::MainBitBtnStart: w = main_child<QWidget>("BitBtn_start"); break;
-    case Button::MainBitBtnStop: w = main_child<QWidget>("BitBtn_stop"); break;
+    case Button::MainBitBtnStart: w = main_.BitBtn_start.data(); break;
+    case Button::MainBitBtnStop: w = main_.BitBtn_stop.data(); break;
   }
   if (w) w->setEnabled(enabled);
 }

@@ -1,10 +1,11 @@
 // Shows what the encoder link writes: captions and fields of the link window and of the main
-// window (found by their names), the enabled calibration buttons and the text areas.
+// window (its typed controls), the enabled calibration buttons and the text areas.
 #pragma once
 #include <QPointer>
 #include <QWidget>
 
 #include "app/link_window/link_window_design.h"
+#include "app/link_window/main_window_controls.h"
 #include "encoder/link_fields.h"
 #include "encoder/link_view.h"
 
@@ -12,7 +13,7 @@ namespace wellvue {
 
 class QtLinkView : public LinkView {
  public:
-  QtLinkView(LinkWindowDesign& design, QWidget* main_window);
+  QtLinkView(LinkWindowDesign& design, MainWindowControls main);
   // The link's own fields, read back when the port list changes (the link is made after its view).
   void set_fields(const LinkFields* fields) { fields_ = fields; }
 
@@ -30,16 +31,11 @@ class QtLinkView : public LinkView {
   QPlainTextEdit* memo_widget(Memo m) const;
 
  private:
-  template <class W>
-  W* main_child(const char* name) const {
-    return main_ ? main_->findChild<W*>(QString::fromLatin1(name)) : nullptr;
-  }
-
   void show_depth_line();
   void show_port_caption();
 
   LinkWindowDesign& d_;
-  QPointer<QWidget> main_;
+  MainWindowControls main_;
   const LinkFields* fields_ = nullptr;
   bool link_lost_ = false;
   QString depth_line_;    // MainLabel2 as the link set it

@@ -64,6 +64,11 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   // Errors repeated while their box is open go to the column of attempted reads.
   boundary_->set_trace([this](const std::string& line) { d_.Memo1->appendPlainText(to_qt(line)); });
 
+  if (auto* form = qobject_cast<TFormMain*>(main_window)) {
+    m_ = form->link_controls();
+  } else if (options_.main_controls) {
+    m_ = *options_.main_controls;
+  }
   if (options_.settings) {
     host_ = options_.settings;
   } else if (auto* form = qobject_cast<TFormMain*>(main_window)) {
@@ -88,7 +93,7 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
   link_ = &model_->link();
   tool_ = &model_->retiming_tool();
 
-  view_ = std::make_unique<QtLinkView>(d_, main_window);
+  view_ = std::make_unique<QtLinkView>(d_, m_);
   // Reader-thread completions run on the GUI thread inside the handler boundary, so no error of a
   // poll can escape into the event loop; the poster drops them once the window is gone.
   auto sink = poster_.sink();
@@ -189,22 +194,21 @@ void TForm1::wire() {
 }
 
 void TForm1::wire_main_window() {
-  if (!main_) return;
   MainFields& m = link_->main_fields();
   // The link reads these main-window fields as typed; keep its copies equal to the widgets.
-  const std::pair<const char*, std::string*> edits[] = {
-      {"Edit_nom_forage", &m.Edit_nom_forage}, {"Edit_circ", &m.Edit_circ}, {"Edit_longueur", &m.Edit_longueur}};
-  for (const auto& [name, field] : edits) {
-    if (auto* e = main_->findChild<QLineEdit*>(QString::fromLatin1(name))) {
+  const std::pair<QLineEdit*, std::string*> edits[] = {
+      {m_.Edit_nom_forage, &m.Edit_nom_forage}, {m_.Edit_circ, &m.Edit_circ}, {m_.Edit_longueur, &m.Edit_longueur}};
+  for (const auto& [e, field] : edits) {
+    if (e) {
       *field = from_qt(e->text());
       bind(e, *field);
     }
   }
-  if (auto* c = main_->findChild<QComboBox*>(QStringLiteral("ComboBox1"))) {
+  if (QComboBox* c = m_.ComboBox1) {
     m.ComboBox1 = from_qt(c->currentText());
     connect(c, &QComboBox::editTextChanged, this, [this](const QString& t) { link_->main_fields().ComboBox1 = from_qt(t); });
   }
-  if (auto* l = main_->findChild<QLabel*>(QStringLiteral("Label7"))) m.Label7 = from_qt(l->text());
+  if (QLabel* l = m_.Label7) m.Label7 = from_qt(l->text());
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -274,8 +278,8 @@ std::vector<SerialPortInfo> TForm1::system_port_infos() const {
 void TForm1::after_open() {
   // The time separator of the date-time texts is the hyphen throughout the core already.
   LinkFields& f = link_->fields();
-  if (main_) {
-    if (auto* c = main_->findChild<QComboBox*>(QStringLiteral("ComboBox1"))) {
+  {
+    if (QComboBox* c = m_.ComboBox1) {
       f.ComboBox2_items.clear();
       for (int i = 0; i < c->count(); ++i) f.ComboBox2_items.push_back(from_qt(c->itemText(i)));
       d_.ComboBox2->clear();
@@ -287,7 +291,7 @@ void TForm1::after_open() {
       d_.ComboBox2->setCurrentIndex(-1);
       d_.ComboBox2->setEditText(c->currentText());
     }
-    if (auto* l = main_->findChild<QLabel*>(QStringLiteral("Label7"))) {
+    if (QLabel* l = m_.Label7) {
       d_.Label22->setText(l->text());
       f.Label22 = from_qt(l->text());
     }

@@ -7,11 +7,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/link_window/link_window_design.h"
+#include "app/link_window/main_window_controls.h"
 #include "app/link_window/qt_link_view.h"
 #include "app/link_window/retiming_panel_design.h"
 #include "app/link_window/settings_location.h"
@@ -54,6 +56,9 @@ struct LinkWindowOptions {
   // The re-timing panel's file choice: the chosen path, empty when cancelled; null: a file
   // dialog.
   std::function<QString()> choose_srt_file;
+  // The main window's controls when it is not a TFormMain (which hands over its own); none: the
+  // link window shows nothing there.
+  std::optional<MainWindowControls> main_controls;
   // Runs FormCreate from the constructor (settings, port lists, the stored port opened).
   bool run_form_create = true;
 };
@@ -138,6 +143,7 @@ class TForm1 : public QWidget {
   void apply_settings(const struct SettingsValues& values);
 
   QPointer<QWidget> main_;
+  MainWindowControls m_;  // the main window's controls, typed
   Prompter& prompter_;
   LinkWindowOptions options_;
   LinkWindowDesign d_;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include "app/link_window/main_window_controls.h"
 #include "app/link_window/settings_host.h"
 #include "app/link_window/tform1.h"
 #include "app/services/text_bridge.h"
@@ -23,19 +24,14 @@ constexpr const char* kStartCaptureHint =
 constexpr const char* kOpenComHint =
     "  Pour tester la liaison et l'encodeur de rotation \n il suffit de faire tourner la grande roue";
 
-template <class W>
-W* child(QWidget* window, const char* name) {
-  return window ? window->findChild<W*>(QString::fromLatin1(name)) : nullptr;
-}
-
 std::string text_of(QLineEdit* e, const std::string& fallback) { return e ? from_qt(e->text()) : fallback; }
 
 void set_text(QLineEdit* e, const std::string& text) {
   if (e) e->setText(to_qt(text));
 }
 
-void show_lines(QWidget* main, const SettingsLines& lines) {
-  auto* list = child<QListWidget>(main, "ListBox_param");
+void show_lines(const MainWindowControls& main, const SettingsLines& lines) {
+  QListWidget* list = main.ListBox_param;
   if (!list) return;
   list->clear();
   for (const std::string& l : lines) list->addItem(to_qt(l));
@@ -53,17 +49,17 @@ const SettingsLocation& TForm1::settings_location() {
 
 // The live values: the controls of both windows and the main window's module values.
 SettingsValues TForm1::gather_settings() {
-  QWidget* m = main_;
+  const MainWindowControls& m = m_;
   SettingsValues v;
-  auto* date = child<QCheckBox>(m, "CheckBox1");
+  auto* date = m.CheckBox1.data();
   v.add_date = date ? date->isChecked() : v.add_date;
-  v.prefix = text_of(child<QLineEdit>(m, "Edit_nom_prefixe"), v.prefix);
+  v.prefix = text_of(m.Edit_nom_prefixe, v.prefix);
   v.temp_capture_file = host_->temp_capture_file_name();
   v.video_source_index = host_->graph_memory().video_source_index;
   v.audio_source_index = host_->graph_memory().audio_source_index;
   v.start_depth_cm = link_->state().start_depth_cm;
-  v.calibration_length = text_of(child<QLineEdit>(m, "Edit_longueur"), v.calibration_length);
-  v.circumference = text_of(child<QLineEdit>(m, "Edit_circ"), v.circumference);
+  v.calibration_length = text_of(m.Edit_longueur, v.calibration_length);
+  v.circumference = text_of(m.Edit_circ, v.circumference);
   v.positive_count = d_.CheckBox3->isChecked();
   v.text_start_code = from_qt(d_.Edit13->text());
   v.padding_blanks = from_qt(d_.Edit14->text());
@@ -76,14 +72,14 @@ SettingsValues TForm1::gather_settings() {
 }
 
 void TForm1::apply_settings(const SettingsValues& v) {
-  QWidget* m = main_;
-  if (auto* date = child<QCheckBox>(m, "CheckBox1")) date->setChecked(v.add_date);
-  set_text(child<QLineEdit>(m, "Edit_nom_prefixe"), v.prefix);
+  const MainWindowControls& m = m_;
+  if (auto* date = m.CheckBox1.data()) date->setChecked(v.add_date);
+  set_text(m.Edit_nom_prefixe, v.prefix);
   host_->set_temp_capture_file_name(v.temp_capture_file);
   host_->graph_memory().video_source_index = v.video_source_index;
   host_->graph_memory().audio_source_index = v.audio_source_index;
-  set_text(child<QLineEdit>(m, "Edit_longueur"), v.calibration_length);
-  set_text(child<QLineEdit>(m, "Edit_circ"), v.circumference);
+  set_text(m.Edit_longueur, v.calibration_length);
+  set_text(m.Edit_circ, v.circumference);
   link_->main_fields().Edit_longueur = v.calibration_length;
   link_->main_fields().Edit_circ = v.circumference;
   // The depth reads the link window's own circumference: it must be the one kept in the file,
@@ -108,7 +104,7 @@ void TForm1::lire_param() {
   host_->apply_colour_scheme();
   const SettingsLocation& where = settings_location();
   const SettingsLines lines = load_settings_lines(where.settings_file);
-  show_lines(main_, lines);
+  show_lines(m_, lines);
 
   SettingsValues values = gather_settings();
   try {
@@ -120,26 +116,26 @@ void TForm1::lire_param() {
   }
   apply_settings(values);
 
-  QWidget* m = main_;
-  if (auto* rep = child<QWidget>(m, "Panel_rep")) rep->setToolTip(QStringLiteral("  ") + to_qt(values.video_folder) + QStringLiteral("  "));
-  if (auto* start = child<QWidget>(m, "Panel_start_capture")) start->setToolTip(QString::fromUtf8(kStartCaptureHint));
-  if (auto* open = child<QWidget>(m, "Panel_open_com")) open->setToolTip(QString::fromUtf8(kOpenComHint));
+  const MainWindowControls& m = m_;
+  if (auto* rep = m.Panel_rep.data()) rep->setToolTip(QStringLiteral("  ") + to_qt(values.video_folder) + QStringLiteral("  "));
+  if (auto* start = m.Panel_start_capture.data()) start->setToolTip(QString::fromUtf8(kStartCaptureHint));
+  if (auto* open = m.Panel_open_com.data()) open->setToolTip(QString::fromUtf8(kOpenComHint));
 
   const std::string depth = int_text(link_->state().start_depth_cm) + " cm";
-  if (auto* l7 = child<QLabel>(m, "Label7")) l7->setText(to_qt(depth));
-  if (auto* c1 = child<QComboBox>(m, "ComboBox1")) c1->setEditText(to_qt(depth));
+  if (auto* l7 = m.Label7.data()) l7->setText(to_qt(depth));
+  if (auto* c1 = m.ComboBox1.data()) c1->setEditText(to_qt(depth));
   link_->main_fields().Label7 = depth;
   link_->main_fields().ComboBox1 = depth;
 
   link_->state().metres_per_turn = metres_per_turn_from_circumference(
-      text_of(child<QLineEdit>(m, "Edit_circ"), values.circumference));
+      text_of(m.Edit_circ, values.circumference));
 
   host_->select_contrast(values.contrast);
 }
 
 void TForm1::sauve_param() {
   const SettingsLines lines = settings_lines(gather_settings());
-  show_lines(main_, lines);
+  show_lines(m_, lines);
   const SettingsWriteResult written = write_settings_file(settings_location().settings_file, lines);
   if (!written.ok) prompter_.inform(written.message);
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/link_window/main_window_controls.h"
 #include "app/main_window/capture_view.h"
 #include "app/main_window/image_button.h"
 #include "app/main_window/recording_mark.h"
@@ -63,6 +64,12 @@ class TFormMain : public QWidget {
 
   void set_links(StationLinks links) { links_ = std::move(links); }
   const StationLinks& links() const { return links_; }
+  // What the link window shows here and the settings file reads and writes.
+  MainWindowControls link_controls() {
+    return {Label2,         Label5,         Label7,    Label_tic,      Edit_nom_prefixe,    Edit_nom_forage,
+            Edit_longueur,  Edit_circ,      CheckBox1, ComboBox1,      Panel_open_com,      Panel_rep,
+            Panel_start_capture, BitBtn_start, BitBtn_stop, ListBox_param};
+  }
 
   // --- Window events -----------------------------------------------------------------------
   void FormCreate();

@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "app/link_window/main_window_controls.h"
+
 namespace wellvue::testing {
 
 // The controls of the station's main window that the settings and the link use, by name.
@@ -35,6 +37,12 @@ struct FakeMainWindow {
   QPushButton* BitBtn_start;
   QPushButton* BitBtn_stop;
   QListWidget* ListBox_param;
+  // The same, handed to the link window.
+  MainWindowControls controls() {
+    return {Label2,        Label5,    Label7,    Label_tic,      Edit_nom_prefixe,    Edit_nom_forage,
+            Edit_longueur, Edit_circ, CheckBox1, ComboBox1,      Panel_open_com,      Panel_rep,
+            Panel_start_capture, BitBtn_start, BitBtn_stop, ListBox_param};
+  }
 };
 
 // Runs the event loop until pred() holds or the time passes; returns pred().

@@ -24,6 +24,7 @@ struct Station {
         form(&main.window, prompter, options(exe_dir)) {}
   LinkWindowOptions options(const QString& exe_dir) {
     LinkWindowOptions o;
+    o.main_controls = main.controls();
     o.settings = &host;
     o.executable_path = QDir(exe_dir).filePath("wellvue");
     o.system_ports = [] { return std::vector<std::string>{}; };

@@ -65,6 +65,7 @@ struct Station {
   LinkWindowOptions options(std::vector<std::string> ports, HandlerBoundary* boundary,
                             std::function<bool(const std::string&)> is_free, std::vector<SerialPortInfo> devices) {
     LinkWindowOptions o;
+    o.main_controls = main.controls();
     o.boundary = boundary;
     o.settings = &host;
     o.executable_path = QDir(dir.path()).filePath("wellvue");

@@ -60,6 +60,7 @@ struct Panel {
   ~Panel() { set_decimal_separator('.'); }
   LinkWindowOptions options(std::vector<std::string> ports) {
     LinkWindowOptions o;
+    o.main_controls = main.controls();
     o.settings = &host;
     o.executable_path = QDir(dir.path()).filePath("wellvue");
     o.run_form_create = !ports.empty();

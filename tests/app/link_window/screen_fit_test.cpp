@@ -28,6 +28,7 @@ struct Window {
   }
   LinkWindowOptions options() {
     LinkWindowOptions o;
+    o.main_controls = main.controls();
     o.settings = &host;
     o.executable_path = QDir(dir.path()).filePath("wellvue");
     o.run_form_create = false;
