@@ -4,6 +4,7 @@
 #include "encoder/encoder_link.h"
 #include "util/conversion_error.h"
 #include "util/numbers.h"
+#include "util/settings_values.h"
 #include "util/text.h"
 
 namespace wellvue {
@@ -70,7 +71,7 @@ void EncoderLink::decode_line(const std::string& line) {
     state_.current_time_code = entry_end_code();
   }
   const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
-  state_.metres_per_turn = parse_float(fields_.Edit_circ) / 1000.0;
+  state_.metres_per_turn = metres_per_turn_as_typed(fields_.Edit_circ);
   double depth = 0.0;
   if (!number.empty()) {
     const std::int64_t board_count = static_cast<std::int64_t>(parse_int(number)) * sign;

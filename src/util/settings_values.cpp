@@ -71,7 +71,9 @@ void read_settings_into(const SettingsLines& l, const std::string& default_video
 double metres_per_turn_from_circumference(std::string_view circumference_mm) {
   std::string text(circumference_mm);
   to_locale_separator(text);
-  return parse_float(text) / 1000.0;
+  return metres_per_turn_as_typed(text);
 }
+
+double metres_per_turn_as_typed(std::string_view circumference_mm) { return parse_float(circumference_mm) / 1000.0; }
 
 }  // namespace wellvue

@@ -56,5 +56,7 @@ void read_settings_into(const SettingsLines& lines, const std::string& default_v
 // Metres per wheel turn from the circumference text in millimetres, a point or a comma accepted as
 // the decimal mark ("405" gives 0.405). Raises ConversionError when it is not a number.
 double metres_per_turn_from_circumference(std::string_view circumference_mm);
+// The same with only the decimal separator in use accepted, as every encoder line reads the field.
+double metres_per_turn_as_typed(std::string_view circumference_mm);
 
 }  // namespace wellvue

@@ -9,7 +9,10 @@
 #include "encoder/event_queue.h"
 #include "sim_board.h"
 #include "station/station_model.h"
+#include "util/conversion_error.h"
+#include "util/decimal_separator.h"
 #include "util/recording_prompter.h"
+#include "util/settings_values.h"
 
 namespace wellvue {
 namespace {
@@ -60,6 +63,18 @@ TEST(StationModel, DepthFromTheBoardReachesTheModelWithAndWithoutAView) {
   EXPECT_FALSE(board.slave_open());
   stop = true;
   runner.join();
+}
+
+// The settings and every encoder line read the circumference with one parser; the settings alone
+// also take the other decimal mark.
+TEST(Circumference, TheSettingsAndTheLinesAgreeOnWhatIsTyped) {
+  set_decimal_separator('.');
+  for (const char* typed : {"405", "404", "40.3", " 397.5", "1e3"}) {
+    EXPECT_DOUBLE_EQ(metres_per_turn_as_typed(typed), metres_per_turn_from_circumference(typed)) << typed;
+  }
+  EXPECT_DOUBLE_EQ(metres_per_turn_from_circumference("40,3"), 0.0403);
+  EXPECT_THROW(metres_per_turn_as_typed("40,3"), ConversionError);
+  EXPECT_THROW(metres_per_turn_as_typed("abc"), ConversionError);
 }
 
 }  // namespace
