@@ -112,6 +112,23 @@ TEST(StationRecording, StartAndStopThroughTheWindows) {
   EXPECT_NE(subs[subs.size() - 2].text.find("m"), std::string::npos);
 }
 
+TEST(StationRecording, TheClosingDepthIsTheModelsNotTheLabelsNotice) {
+  Windows w;
+  ASSERT_TRUE(wait_until([&] { return w.link->link().polling(); }));
+  w.prompter.add_answer(true);  // zero
+  w.prompter.add_answer(true);  // start
+  ASSERT_TRUE(w.recording->btStartClick());
+  ASSERT_TRUE(wait_until([&] { return test::entries_in(w.link->link().track()) >= 2; }));
+  w.board.unplug();  // the label now carries the disconnection notice beside the depth
+  ASSERT_TRUE(wait_until([&] { return w.main->Label2->text().contains(QString::fromUtf8("déconnecté")); }));
+  const std::string depth = w.link->model().depth_text();
+  ASSERT_EQ(depth.find("connect"), std::string::npos) << depth;
+  w.recording->btStopClick();
+  const auto subs = test::parse_srt(cp1252_to_utf8(w.main->video_folder()) + "/P12.srt");
+  ASSERT_GE(subs.size(), 2u);
+  EXPECT_EQ(subs[subs.size() - 2].text, cp1252_to_utf8(depth));
+}
+
 TEST(StationRecording, ClosingTheWindowFinishesTheRecordingAndStartUpRecoversNothing) {
   Windows w;
   ASSERT_TRUE(wait_until([&] { return w.link->link().polling(); }));
