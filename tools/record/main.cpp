@@ -34,5 +34,7 @@ int main(int argc, char** argv) {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  // A reader of the messages that goes away (| head) must not kill the recording half-written.
+  signal(SIGPIPE, SIG_IGN);
   return record(*options, std::cout, std::cerr, stop_requested);
 }
