@@ -103,9 +103,9 @@ class EncoderLink {
   OpenJob open_begin();
   void open_work(OpenJob& job);
   void open_finish(OpenJob& job);
-  // The three steps in a row on the calling thread; true when polling started.
+  // "OpenCom": the three steps in a row on the calling thread; true when polling started.
   bool Button1Click();
-  // Stops polling, closes the port, traces; then pauses 200 ms.
+  // "CloseCom": stops polling, closes the port, traces; then pauses 200 ms.
   void Button2Click();
   // The same without the pause (the caller waits, or not, as it sees fit).
   void close_without_pause();
@@ -123,19 +123,22 @@ class EncoderLink {
   // A timer tick: wakes the reader if it waits for the owner. Reads follow one another by
   // themselves, so an owner without a timer needs no ticks.
   void Timer1Timer();
-  // One poll with the bytes of its read (what the reader thread delivers). Throws
-  // ConversionError where a field or a count does not convert; the polling goes on.
+  // Handles one completed read, not a timer: the board's count in `read` becomes the depth, its
+  // texts and the track's entry (what the reader thread delivers). Throws ConversionError where a
+  // field or a count does not convert; the polling goes on.
   void Timer1Timer(const std::string& read);
 
   // ---- Live subtitle track ---------------------------------------------------------------
   std::string time_code_now();
-  // Selects item `index` of RadioGroup1 and runs its click handler.
+  // Switches the subtitle track on or off: selects item `index` of the acquisition switch (0
+  // "acquisition -> *.srt": the track is emptied and starts again under the borehole name;
+  // 1 "stop") and runs its handler.
   void RadioGroup1Click(int index);
-  // The click handler for the item already in fields().RadioGroup1.
+  // The same for the item already in fields().RadioGroup1.
   void RadioGroup1Click();
   // Saves the track as "TestVLC.srt" in the working directory.
   void Button5Click();
-  // Saves the track to `path` (CP1252 bytes, CR LF after every line); throws ConversionError
+  // Saves the track to `path` (CP1252 bytes, CR LF after every line); throws FileError
   // with "Impossible de créer le fichier %s" when it cannot be written.
   void save_track(const std::string& path) const;
   // Observes the subtitle track: each line as it is appended, and each emptying; and is asked
@@ -152,15 +155,23 @@ class EncoderLink {
   void set_track_origin(std::optional<std::int64_t> origin_ms);
 
   // ---- Zeroing and calibration ----------------------------------------------------------
+  // The curb zero: asks, then curb_zero_now().
   void SpeedButton1Click();
+  // The curb zero without asking: the current count becomes depth 0 and a zeroing entry goes in.
   void curb_zero_now();
+  // The water level zero: asks, then counts the water depth from the current count (an entry).
   void SpeedButton2Click();
+  // Tells how to reset the board (one turn is 24 sectors of 15 degrees).
   void SpeedButton4Click();
+  // The start depth from the start depth field (ComboBox2), shown on the main window.
   void ComboBox2Click();
   void ComboBox2Enter();
-  void ComboBox2KeyDown(int key);
+  void ComboBox2KeyDown(int key);  // Enter (13) applies it
+  // Calibration: the count at the start mark, then the circumference from the length run to the
+  // stop mark; `sender` says whose buttons change.
   void BitBtn_startClick(Sender sender);
   void BitBtn_stopClick(Sender sender);
+  // Calibration by hand: the circumference typed goes to both windows' fields.
   void BitBtn_manuClick(Sender sender);
 
  private:

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "encoder/encoder_link.h"
-#include "util/conversion_error.h"
+#include "util/file_error.h"
 #include "util/date_time.h"
 #include "util/numbers.h"
 #include "util/text.h"
@@ -155,7 +155,7 @@ void EncoderLink::save_track(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (out) out.close();
-  if (!out) throw ConversionError(cannot_create_file_text(path));
+  if (!out) throw FileError(cannot_create_file_text(path));
 }
 
 }  // namespace wellvue

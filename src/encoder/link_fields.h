@@ -33,8 +33,8 @@ struct LinkFields {
   // Depth computation and subtitle padding.
   std::string Edit_circ = "404";  // wheel circumference, mm per turn
   bool CheckBox3 = true;          // "sens positif"
-  std::string Edit13 = "160";     // code of the padding character
-  std::string Edit14 = "38";      // blanks of padding
+  std::string Edit13 = "160";     // code of the character standing for an unnamed borehole
+  std::string Edit14 = "38";      // width the borehole name is padded to in each depth text
   int RadioGroup1 = 1;            // 0 "acquisition -> *.srt", 1 "stop"
   // Start depth and calibration.
   std::string ComboBox2;

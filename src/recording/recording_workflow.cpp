@@ -9,7 +9,7 @@
 #include "recording/unfinished_recordings.h"
 #include "capture/avi/avi_info.h"
 #include "capture/recording_rate.h"
-#include "util/conversion_error.h"
+#include "util/file_error.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
 #include "util/text.h"
@@ -268,7 +268,7 @@ std::vector<std::string> RecordingWorkflow::track_lines() const {
 }
 
 void RecordingWorkflow::save_subtitles(const std::string& utf8_path) {
-  if (!write_text_lines(utf8_path, track_lines())) throw ConversionError(cannot_create_file_text(utf8_to_cp1252(utf8_path)));
+  if (!write_text_lines(utf8_path, track_lines())) throw FileError(cannot_create_file_text(utf8_to_cp1252(utf8_path)));
 }
 
 std::vector<std::string> RecordingWorkflow::closing_lines(const std::string& end_code, const std::string& next_code) {

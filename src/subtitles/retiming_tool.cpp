@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "subtitles/time_codes.h"
-#include "util/conversion_error.h"
+#include "util/file_error.h"
 #include "util/numbers.h"
 #include "util/settings_file.h"
 #include "util/text.h"
@@ -110,7 +110,7 @@ fs::path RetimingTool::save() {
   }
   const fs::path out = retimed_path(chosen_);
   prompter_.inform(path_text(out));
-  if (!write_text_lines(out, output_)) throw ConversionError(cannot_create_file_text(path_text(out)));
+  if (!write_text_lines(out, output_)) throw FileError(cannot_create_file_text(path_text(out)));
   return out;
 }
 

@@ -1,5 +1,6 @@
-// The one exception type of failed conversions and file errors; what() is the French text the
-// operator sees ("'12a' n'est pas une valeur entière correcte"), in CP1252 like every core text.
+// The exception type of failed conversions, and the base of file errors (util/file_error.h); what()
+// is the French text the operator sees ("'12a' n'est pas une valeur entière correcte"), in CP1252
+// like every core text.
 #pragma once
 #include <stdexcept>
 #include <string>

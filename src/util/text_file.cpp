@@ -10,7 +10,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "util/conversion_error.h"
+#include "util/file_error.h"
 #include "util/cp1252.h"
 
 namespace wellvue {
@@ -88,16 +88,16 @@ std::vector<std::string> split_text_lines(std::string_view text) {
 std::vector<std::string> read_text_lines(const fs::path& path) {
   const std::string name = utf8_to_cp1252(path.string());
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) throw ConversionError(cannot_open_file_text(name));
+  if (!fs::is_regular_file(path, ec)) throw FileError(cannot_open_file_text(name));
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw ConversionError(cannot_open_file_text(name));
+  if (!in) throw FileError(cannot_open_file_text(name));
   // One read of the whole file; a file that grows meanwhile is read up to its size at the start.
   const auto size = fs::file_size(path, ec);
-  if (ec) throw ConversionError(cannot_open_file_text(name));
+  if (ec) throw FileError(cannot_open_file_text(name));
   std::string text(static_cast<std::size_t>(size), '\0');
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad() || in.gcount() != static_cast<std::streamsize>(text.size()))
-    throw ConversionError(cannot_open_file_text(name));
+    throw FileError(cannot_open_file_text(name));
   return split_text_lines(text);
 }
 

@@ -12,7 +12,7 @@ namespace wellvue {
 // Lines of a text; a line end at the very end does not open one more line.
 std::vector<std::string> split_text_lines(std::string_view text);
 
-// The file's lines. Raises ConversionError "Impossible d'ouvrir le fichier <path>" when it is
+// The file's lines. Raises FileError "Impossible d'ouvrir le fichier <path>" when it is
 // missing or cannot be read.
 std::vector<std::string> read_text_lines(const std::filesystem::path& path);
 

@@ -87,6 +87,11 @@ class TFormMain : public QWidget {
   // Enabled means: the caption takes the colour of "Choix caméra".
   void enable_button(ImageButton* panel);
   void disable_button(ImageButton* panel);
+  // The buttons a recording state changes (the others keep theirs): Recording once a start
+  // succeeded, Stopped after a stop by the button or by the engine, Ready once a start is
+  // possible again (camera chosen, exit refused with no recording).
+  enum class ButtonStates { Recording, Stopped, Ready };
+  void set_button_states(ButtonStates state);
 
   // --- Framed fields -----------------------------------------------------------------------
   // Centring rule of a framed edit (width from its frame, text start centred).

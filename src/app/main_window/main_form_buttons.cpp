@@ -1,5 +1,6 @@
 // The image buttons' press, release and dispatch, and the actions the dispatch starts.
 #include <QCoreApplication>
+#include <vector>
 
 #include "app/graph_config/edit_graph_config.h"
 #include "app/main_window/main_form.h"
@@ -41,71 +42,110 @@ void TFormMain::enable_button(ImageButton* panel) { panel->set_font_colour(Panel
 
 void TFormMain::disable_button(ImageButton* panel) { panel->set_font_colour(ImageButton::disabled_colour()); }
 
+void TFormMain::set_button_states(ButtonStates state) {
+  struct Change {
+    ImageButton* button;
+    bool enabled;
+  };
+  std::vector<Change> changes;
+  ImageButton* focus = nullptr;
+  switch (state) {
+    case ButtonStates::Recording:
+      // The zeros stay usable for the whole recording; calibrating would change the depth scale
+      // under it.
+      changes = {{Panel_start_capture, false}, {Panel_stop_capture, true}, {Panel_zero_margelle, true},
+                 {Panel_zero_eau, true}, {Panel_BT_calibration_M, false}};
+      focus = Panel_stop_capture;
+      break;
+    case ButtonStates::Stopped:
+      changes = {{Panel_stop_capture, false}, {Panel_start_capture, true}, {Panel_BT_calibration_M, true}};
+      break;
+    case ButtonStates::Ready:
+      changes = {{Panel_start_capture, true}};
+      focus = Panel_start_capture;
+      break;
+  }
+  for (const Change& c : changes) c.enabled ? enable_button(c.button) : disable_button(c.button);
+  if (focus) focus->setFocus();
+}
+
 void TFormMain::traite_down(ImageButton* panel) {
   panel->press();
   if (!panel->is_enabled_button()) return;
-  const bool want_capture = config_ && config_->WantCapture;
 
-  if (panel == Panel_BT_calibration_M) {
-    Panel_calibration->setVisible(!Panel_calibration->isVisible());
-  } else if (panel == Panel_zero_margelle) {
-    if (!want_capture) return;
-    Panel_margelle->setVisible(!Panel_margelle->isVisible());
-    if (Panel_margelle->isVisible()) Panel_margelle->raise();
-  } else if (panel == Panel_zero_eau) {
-    if (!want_capture) return;
-    ReleaseAtEnd release(panel);
-    if (links_.water_zero) links_.water_zero();
-  } else if (panel == Panel_open_com) {
-    if (links_.show_link_window) links_.show_link_window();
-  } else if (panel == Panel_start_capture) {
-    if (!want_capture) return;
-    ReleaseAtEnd release(panel);
-    // During a recording the curb zero stays: moving it would shift the depth of every entry
-    // to come with nothing in the subtitles to say why.
-    if (cap->engine().Capturing()) return;
-    if (links_.curb_zero_at_tics) links_.curb_zero_at_tics();
-    if (btStartClick()) {
-      disable_button(Panel_start_capture);
-      enable_button(Panel_stop_capture);
-      Panel_stop_capture->setFocus();
-      enable_button(Panel_zero_margelle);
-      enable_button(Panel_zero_eau);
-      disable_button(Panel_BT_calibration_M);
-      show_recording_started();
-    }
-  } else if (panel == Panel_stop_capture) {
-    if (!want_capture) return;
-    ReleaseAtEnd release(panel);
-    btStopClick();
-    show_recording_stopped();
-  } else if (panel == Panel_choix_cam) {
-    ReleaseAtEnd release(panel);
-    // The start button comes alive whatever the dialog's outcome, also when it failed.
-    struct EnableStart {
-      TFormMain* f;
-      ~EnableStart() {
-        f->enable_button(f->Panel_start_capture);
-        f->Panel_start_capture->setFocus();
-      }
-    } enable_start{this};
-    choix_cam_Button2Click();
-  } else if (panel == Panel_exit) {
-    if (prompter_.ask_yes_no(" Quitter ? ")) {
-      close();
-      if (options_.end_process) {
-        options_.end_process(0);
-      } else {
-        QCoreApplication::exit(0);
-      }
-      return;
-    }
-    panel->release();
-    // A recording under way keeps its start button disabled.
-    if (!cap->engine().Capturing()) {
-      enable_button(Panel_start_capture);
-      Panel_start_capture->setFocus();
-    }
+  // Each button's row: whether it does anything without a capture wanted, whether it is released
+  // once its work is over (also when that work failed), and its work.
+  struct Row {
+    ImageButton* panel;
+    bool needs_capture;
+    bool release_at_end;
+    void (*action)(TFormMain& f, ImageButton* panel);
+  };
+  const Row rows[] = {
+      {Panel_BT_calibration_M, false, false,
+       [](TFormMain& f, ImageButton*) { f.Panel_calibration->setVisible(!f.Panel_calibration->isVisible()); }},
+      {Panel_zero_margelle, true, false,
+       [](TFormMain& f, ImageButton*) {
+         f.Panel_margelle->setVisible(!f.Panel_margelle->isVisible());
+         if (f.Panel_margelle->isVisible()) f.Panel_margelle->raise();
+       }},
+      {Panel_zero_eau, true, true,
+       [](TFormMain& f, ImageButton*) {
+         if (f.links_.water_zero) f.links_.water_zero();
+       }},
+      {Panel_open_com, false, false,
+       [](TFormMain& f, ImageButton*) {
+         if (f.links_.show_link_window) f.links_.show_link_window();
+       }},
+      {Panel_start_capture, true, true,
+       [](TFormMain& f, ImageButton*) {
+         // During a recording the curb zero stays: moving it would shift the depth of every entry
+         // to come with nothing in the subtitles to say why.
+         if (f.cap->engine().Capturing()) return;
+         if (f.links_.curb_zero_at_tics) f.links_.curb_zero_at_tics();
+         if (f.btStartClick()) {
+           f.set_button_states(ButtonStates::Recording);
+           f.show_recording_started();
+         }
+       }},
+      {Panel_stop_capture, true, true,
+       [](TFormMain& f, ImageButton*) {
+         f.btStopClick();
+         f.show_recording_stopped();
+       }},
+      {Panel_choix_cam, false, true,
+       [](TFormMain& f, ImageButton*) {
+         // The start button comes alive whatever the dialog's outcome, also when it failed.
+         struct ReadyAtEnd {
+           TFormMain& f;
+           ~ReadyAtEnd() { f.set_button_states(ButtonStates::Ready); }
+         } ready{f};
+         f.choix_cam_Button2Click();
+       }},
+      {Panel_exit, false, false,
+       [](TFormMain& f, ImageButton* p) {
+         if (f.prompter_.ask_yes_no(" Quitter ? ")) {
+           f.close();
+           if (f.options_.end_process) {
+             f.options_.end_process(0);
+           } else {
+             QCoreApplication::exit(0);
+           }
+           return;
+         }
+         p->release();
+         // A recording under way keeps its start button disabled.
+         if (!f.cap->engine().Capturing()) f.set_button_states(ButtonStates::Ready);
+       }},
+  };
+
+  const bool want_capture = config_ && config_->WantCapture;
+  for (const Row& row : rows) {
+    if (row.panel != panel) continue;
+    if (row.needs_capture && !want_capture) return;
+    ReleaseAtEnd release(row.release_at_end ? panel : nullptr);
+    row.action(*this, panel);
+    return;
   }
 }
 
@@ -138,9 +178,7 @@ void TFormMain::show_recording_started() {
 }
 
 void TFormMain::show_recording_stopped() {
-  disable_button(Panel_stop_capture);
-  enable_button(Panel_start_capture);
-  enable_button(Panel_BT_calibration_M);
+  set_button_states(ButtonStates::Stopped);
   RecordingMark_rec->hide();
   StatusBar_file->hide();
   StatusBar_file->clear();

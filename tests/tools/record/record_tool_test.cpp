@@ -1,0 +1,111 @@
+// wellvue-record as the operator runs it: the test-pattern camera, the simulated board on a
+// pseudo-terminal, real AVI and SRT files read back through GStreamer.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "../../util/temp_dir.h"
+#include "recording/unfinished_recordings.h"
+#include "recording_rig.h"
+#include "srt_layout.h"
+#include "tool_run.h"
+
+namespace wellvue {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> names_in(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// The video plays, its subtitles keep the layout, and the closing entry ends within a frame of
+// the video's end.
+void expect_whole_recording(const fs::path& avi, const fs::path& srt) {
+  const test::PlayedVideo v = test::play_avi(avi.string());
+  ASSERT_TRUE(v.ok) << v.error << " (" << v.frames << " frames)";
+  const test::SrtLayout l = test::srt_layout(test::read_bytes(srt));
+  ASSERT_EQ(l.problem, "");
+  const double frame_s = v.duration_s / static_cast<double>(v.frames);
+  EXPECT_NEAR(l.closing_end_ms / 1000.0, v.duration_s, frame_s + 0.001);
+}
+
+TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
+  test::TempDir dir;
+  const fs::path folder = dir.path() / "videos";
+  fs::create_directories(folder);
+  test::ToolRun run({"--test-source", "--simulate-board", "--seconds", "10", "--folder", folder.string(), "--prefix",
+                     "P12", "--no-date"},
+                    dir.path() / "logs");
+  ASSERT_EQ(run.wait(), 0) << run.err();
+  // No temporary file, journal or crash note left beside the recording.
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt"}));
+  expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
+  EXPECT_GE(test::play_avi((folder / "P12.avi").string()).duration_s, 9.5);
+  // The default answer to the zero question is printed with it.
+  EXPECT_NE(run.err().find("-> oui (réponse par défaut)"), std::string::npos) << run.err();
+}
+
+TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
+  test::TempDir dir;
+  const fs::path folder = dir.path() / "videos";
+  fs::create_directories(folder);
+  test::ToolRun run({"--test-source", "--simulate-board", "--folder", folder.string(), "--prefix", "P12"},
+                    dir.path() / "logs");
+  // Recording once the crash note is written; then three seconds of video.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  auto noted = [&] {
+    for (const auto& name : names_in(folder))
+      if (name.size() > std::string(kRecordingNoteSuffix).size() &&
+          name.ends_with(kRecordingNoteSuffix))
+        return true;
+    return false;
+  };
+  while (!noted() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(noted()) << run.err();
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  run.signal(SIGINT);
+  ASSERT_EQ(run.wait(), 0) << run.err();
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt"}));
+  expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
+}
+
+TEST(RecordTool, AnExistingVideoIsReplacedOnlyWhenTold) {
+  struct Case {
+    std::vector<std::string> answer;
+    int code;
+    bool kept;
+  };
+  for (const Case& c : {Case{{}, 1, true}, Case{{"--replace", "no"}, 1, true}, Case{{"--replace", "yes"}, 0, false}}) {
+    SCOPED_TRACE(c.answer.empty() ? "default" : c.answer[1]);
+    test::TempDir dir;
+    const fs::path folder = dir.path() / "videos";
+    fs::create_directories(folder);
+    std::ofstream(folder / "P12.avi") << "an earlier recording";
+    std::vector<std::string> args{"--test-source", "--simulate-board", "--seconds", "2", "--folder", folder.string(),
+                                  "--prefix", "P12"};
+    args.insert(args.end(), c.answer.begin(), c.answer.end());
+    test::ToolRun run(args, dir.path() / "logs");
+    EXPECT_EQ(run.wait(), c.code) << run.err();
+    EXPECT_EQ(test::read_bytes(folder / "P12.avi") == "an earlier recording", c.kept);
+  }
+}
+
+TEST(RecordTool, RefusesABadCommandLine) {
+  test::TempDir dir;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--seconds", "0"}, {"--replace", "maybe"}, {"--folder"}, {"--what"}, {"--port", "/dev/null", "--simulate-board"}}) {
+    test::ToolRun run(args, dir.path() / "logs");
+    EXPECT_EQ(run.wait(), 2) << args.front();
+  }
+}
+
+}  // namespace
+}  // namespace wellvue

@@ -1,0 +1,96 @@
+#include "record_options.h"
+
+#include <charconv>
+
+namespace wellvue::record_tool {
+
+const char* const kUsage =
+    "usage: wellvue-record [--test-source | --camera NOM] [--port PORT] [--simulate-board]\n"
+    "                      [--seconds N] [--bore NOM] [--prefix NOM] [--with-date | --no-date]\n"
+    "                      [--folder DOSSIER] [--zero-counters yes|no] [--replace yes|no]\n"
+    "Enregistre une vidéo AVI et ses sous-titres SRT comme la station, sans fenêtre.\n"
+    "Sans --seconds, l'enregistrement dure jusqu'à Ctrl-C. Réponses par défaut : remise à zéro\n"
+    "des compteurs oui (sonde à la margelle), remplacement d'un fichier existant non.\n"
+    "Codes de sortie : 0 enregistré, 1 enregistrement non démarré ou incomplet, 2 ligne de commande.\n";
+
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
+  Options o;
+  bool camera_given = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " attend une valeur";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    auto answer = [&](Answer& out) {
+      std::string v;
+      if (!value(v)) return false;
+      if (v == "yes" || v == "oui") {
+        out = Answer::Yes;
+      } else if (v == "no" || v == "non") {
+        out = Answer::No;
+      } else {
+        error = a + " attend yes ou no, pas '" + v + "'";
+        return false;
+      }
+      return true;
+    };
+    bool ok = true;
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+      return o;
+    } else if (a == "--test-source") {
+      o.test_source = true;
+    } else if (a == "--camera") {
+      ok = value(o.camera);
+      camera_given = true;
+    } else if (a == "--port") {
+      ok = value(o.port);
+    } else if (a == "--simulate-board") {
+      o.simulate_board = true;
+    } else if (a == "--seconds") {
+      std::string s;
+      ok = value(s);
+      if (ok) {
+        auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), o.seconds);
+        if (ec != std::errc() || end != s.data() + s.size() || o.seconds <= 0) {
+          error = "--seconds attend un nombre entier de secondes au-dessus de zéro, pas '" + s + "'";
+          return std::nullopt;
+        }
+      }
+    } else if (a == "--bore") {
+      ok = value(o.bore);
+    } else if (a == "--prefix") {
+      ok = value(o.prefix);
+    } else if (a == "--with-date") {
+      o.with_date = true;
+    } else if (a == "--no-date") {
+      o.with_date = false;
+    } else if (a == "--folder") {
+      ok = value(o.folder);
+    } else if (a == "--zero-counters") {
+      ok = answer(o.zero_counters);
+    } else if (a == "--replace") {
+      ok = answer(o.replace);
+    } else {
+      error = "option inconnue '" + a + "'";
+      return std::nullopt;
+    }
+    if (!ok) return std::nullopt;
+  }
+  if (camera_given && o.test_source) {
+    error = "--camera et --test-source s'excluent";
+    return std::nullopt;
+  }
+  if (o.simulate_board && !o.port.empty()) {
+    error = "--port et --simulate-board s'excluent : la carte simulée a son propre port";
+    return std::nullopt;
+  }
+  return o;
+}
+
+}  // namespace wellvue::record_tool
