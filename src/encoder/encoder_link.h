@@ -13,9 +13,11 @@
 #include "encoder/burst_framer.h"
 #include "encoder/clock.h"
 #include "encoder/depth_state.h"
+#include "util/srt_entry.h"
 #include "encoder/line_log.h"
 #include "encoder/link_fields.h"
 #include "encoder/link_view.h"
+#include "util/srt_entry.h"
 #include "encoder/poll_reader.h"
 #include "encoder/serial_port.h"
 #include "encoder/serial_port_discovery.h"
@@ -75,6 +77,11 @@ class EncoderLink {
   void set_track_lines(const std::vector<std::string>& lines);
   // Appends lines to the track (entries written outside the polling, such as closing entries).
   void append_track_lines(const std::vector<std::string>& lines);
+  // The track's entry numbers are kept here alone: the number of the next entry (counted now),
+  // a fresh numbering for a new track (-1: no entry yet), or the last number kept when entries
+  // already counted are dropped.
+  std::int32_t next_entry_number() { return ++state_.entry_number; }
+  void restart_entry_numbering(std::int32_t last = -1) { state_.entry_number = last; }
   // Receives the conversion errors of polls run by the reader thread's completions (the
   // handler boundary of the owner). Without one they propagate out of the posted call.
   void set_error_handler(std::function<void(const std::string& text)> handler) {
@@ -182,6 +189,8 @@ class EncoderLink {
   void decode_line(const std::string& line);
   void title_step();
   void depth_entry(const std::string& depth_line);
+  // An entry of the polling into the track, line by line.
+  void write_entry(const SrtEntry& entry);
   void start_depth_from_field(bool set_field);
   void on_read(const std::string& bytes, PollReader::ReadTime completed);
   void on_link(bool lost, const std::string& reason, PollReader::ReadTime at);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "encoder/encoder_link.h"
+#include "util/depth_text.h"
 #include "util/numbers.h"
 #include "util/text.h"
 
@@ -14,12 +15,10 @@ void EncoderLink::SpeedButton1Click() {
 }
 
 void EncoderLink::zeroing_entry(const std::string& text) {
+  // Numbered by the count of lines, as the board's lines are counted, not by the track's entries.
   ++state_.line_count;
-  trace(Memo::Memo5, int_text(state_.line_count));
   state_.current_time_code = entry_end_code();
-  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
-  trace(Memo::Memo5, text);
-  trace(Memo::Memo5, "");
+  write_entry({state_.line_count, state_.previous_time_code, state_.current_time_code, {text}});
   state_.previous_time_code = state_.current_time_code;
   set_text(Control::MainLabel2, text);
 }
@@ -34,7 +33,7 @@ void EncoderLink::curb_zero_now() {
   } stamp{read_time_};
   read_time_ = after_reads;
   state_.curb_zero = state_.tics;
-  zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + format_pattern(state_.start_depth_cm / 100.0, " 0.00 m"));
+  zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + spaced_depth_text(state_.start_depth_cm / 100.0));
 }
 
 void EncoderLink::SpeedButton2Click() {
@@ -46,8 +45,9 @@ void EncoderLink::SpeedButton2Click() {
   } stamp{read_time_};
   read_time_ = after_reads;
   state_.water_zero = state_.tics;
-  zeroing_entry("niveau d'eau a zero...(w)" + repeat_char(' ', 10) + format_pattern(state_.depth_m, "0.00m") + " w " +
-                "0.00m");
+  zeroing_entry("niveau d'eau a zero...(w)" + repeat_char(' ', 10) + depth_text(state_.depth_m) +
+                // The water depth at its own zero, as a fixed text: always with a point.
+                " w 0.00m");
 }
 
 void EncoderLink::SpeedButton4Click() {

@@ -3,6 +3,7 @@
 
 #include "encoder/encoder_link.h"
 #include "util/conversion_error.h"
+#include "util/depth_text.h"
 #include "util/numbers.h"
 #include "util/settings_values.h"
 #include "util/text.h"
@@ -106,12 +107,12 @@ void EncoderLink::decode_line(const std::string& line) {
   if (state_.water_zero >= 0) {
     state_.water_depth_m = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
                            state_.metres_per_turn / kTicsPerTurn;
-    if (state_.water_depth_m >= 0) water = "    w_" + format_pattern(state_.water_depth_m, "0.00m");
+    if (state_.water_depth_m >= 0) water = "    w_" + depth_text(state_.water_depth_m);
   }
-  const std::string depth_text = format_pattern(state_.depth_m, "0.00m") + water;
-  const std::string depth_line = state_.track_prefix + depth_text;
+  const std::string depth_line_text = depth_text(state_.depth_m) + water;
+  const std::string depth_line = state_.track_prefix + depth_line_text;
   if (acquisition) depth_entry(depth_line);
-  set_text(Control::LinkLabel18, depth_text);
+  set_text(Control::LinkLabel18, depth_line_text);
   set_text(Control::MainLabel2, depth_line);
   if (state_.poll_count == state_.last_line_poll) {
     trace(Memo::Memo2, "     |    " + number);

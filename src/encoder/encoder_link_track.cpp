@@ -1,12 +1,13 @@
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "encoder/encoder_link.h"
 #include "util/file_error.h"
 #include "util/date_time.h"
 #include "util/numbers.h"
 #include "util/text.h"
+#include "util/text_file.h"
+#include "util/time_code.h"
 
 namespace wellvue {
 
@@ -16,30 +17,13 @@ std::string EncoderLink::time_code_now() {
   return time_code_of(read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms());
 }
 
-namespace {
-
-// Milliseconds of a time code hh:mm:ss,mmm (hours of any width); nullopt when it is none.
-std::optional<std::int64_t> code_ms(const std::string& code) {
-  const auto colon = code.find(':');
-  if (colon == std::string::npos || colon == 0 || code.size() != colon + 10) return std::nullopt;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    const bool separator = i == colon || i == colon + 3 || i == colon + 6;
-    if (!separator && (code[i] < '0' || code[i] > '9')) return std::nullopt;
-  }
-  if (code[colon + 3] != ':' || code[colon + 6] != ',') return std::nullopt;
-  return std::stoll(code.substr(0, colon)) * 3600000 + std::stoll(code.substr(colon + 1, 2)) * 60000 +
-         std::stoll(code.substr(colon + 4, 2)) * 1000 + std::stoll(code.substr(colon + 7, 3));
-}
-
-}  // namespace
-
 std::string EncoderLink::entry_end_code() {
   const bool started = state_.entry_number != -1;
   std::string code = time_code_now();
   if (!started) return code;
   // An origin moved later under way (the first frame of the video becomes known) makes the clock
   // read earlier than entries already written: the track waits at the last end instead of going back.
-  const auto now = code_ms(code), previous = code_ms(state_.previous_time_code);
+  const auto now = time_code_to_ms(code), previous = time_code_to_ms(state_.previous_time_code);
   if (now && previous && *now < *previous) code = state_.previous_time_code;
   return code;
 }
@@ -49,9 +33,7 @@ std::string EncoderLink::time_code_of(double ms) {
   if (state_.entry_number == -1) state_.time_origin_ms = pinned_origin_ ? *pinned_origin_ : now;
   std::int64_t e = now - state_.time_origin_ms;
   if (e < 0) e = 0;  // an origin ahead of the clock (set by hand) shows the track start
-  const auto u = static_cast<unsigned long long>(e);
-  return two_digits(u / 3600000) + ":" + two_digits(u % 3600000 / 60000) + ":" + two_digits(u % 60000 / 1000) +
-         "," + three_digits(u % 1000);
+  return time_code_of_ms(static_cast<std::uint64_t>(e));
 }
 
 void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
@@ -61,8 +43,7 @@ void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
 
 void EncoderLink::title_step() {
   state_.current_time_code = entry_end_code();
-  ++state_.entry_number;
-  if (state_.entry_number == 0) {
+  if (next_entry_number() == 0) {
     state_.previous_time_code = "00:00:00,000";
     std::string start = default_date_time_text(clock_.local_now());
     replace_first_char('-', 'h', start);
@@ -73,12 +54,8 @@ void EncoderLink::title_step() {
   }
   if (state_.entry_number > 0) {
     state_.track_prefix = borehole_prefix();
-    trace(Memo::Memo5, int_text(state_.entry_number));
-    trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
-    trace(Memo::Memo5, trim_blanks(state_.track_prefix) + "  " + state_.track_start_text);
-    trace(Memo::Memo5, padding_line_);
-    trace(Memo::Memo5, padding_line_);
-    trace(Memo::Memo5, "");
+    write_entry({state_.entry_number, state_.previous_time_code, state_.current_time_code,
+                 {trim_blanks(state_.track_prefix) + "  " + state_.track_start_text, padding_line_, padding_line_}});
   }
   state_.previous_time_code = state_.current_time_code;
 }
@@ -101,22 +78,20 @@ void EncoderLink::gap_entry(bool restored) {
   const double lost_ms = clock_.elapsed_ms_at(*lost_at_);
   const std::string start = time_code_of(lost_ms);
   const double seconds = std::max(0.0, end_ms - lost_ms) / 1000.0;
-  ++state_.entry_number;
+  const std::int32_t number = next_entry_number();
   state_.current_time_code = end;
-  trace(Memo::Memo5, int_text(state_.entry_number));
-  trace(Memo::Memo5, state_.previous_time_code + " --> " + end);
-  trace(Memo::Memo5, "liaison encodeur perdue " + format_pattern(seconds, "0.0") + " s (" + start + " \xE0 " + end +
-                         (restored ? ")" : ", non r\xE9tablie)") + ", profondeur \xE0 v\xE9rifier");
-  trace(Memo::Memo5, "");
+  write_entry({number, state_.previous_time_code, end,
+               {"liaison encodeur perdue " + format_pattern(seconds, "0.0") + " s (" + start + " \xE0 " + end +
+                (restored ? ")" : ", non r\xE9tablie)") + ", profondeur \xE0 v\xE9rifier"}});
   state_.previous_time_code = end;
 }
 
 void EncoderLink::depth_entry(const std::string& depth_line) {
-  ++state_.entry_number;
-  trace(Memo::Memo5, int_text(state_.entry_number));
-  trace(Memo::Memo5, state_.previous_time_code + " --> " + state_.current_time_code);
-  trace(Memo::Memo5, depth_line);
-  trace(Memo::Memo5, "");
+  write_entry({next_entry_number(), state_.previous_time_code, state_.current_time_code, {depth_line}});
+}
+
+void EncoderLink::write_entry(const SrtEntry& entry) {
+  for (std::string& line : entry.lines()) trace(Memo::Memo5, std::move(line));
 }
 
 void EncoderLink::RadioGroup1Click(int index) {
@@ -147,15 +122,9 @@ void EncoderLink::RadioGroup1Click() {
 void EncoderLink::Button5Click() { save_track("TestVLC.srt"); }
 
 void EncoderLink::save_track(const std::string& path) const {
-  std::string text;
-  for (const auto& line : track()) {
-    text += line;
-    text += "\r\n";
-  }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (out) out.close();
-  if (!out) throw FileError(cannot_create_file_text(path));
+  // The one SRT writer: whole or not at all, the old file kept on a failure.
+  const std::vector<std::string> lines(track().begin(), track().end());
+  if (!write_text_lines(path, lines)) throw FileError(cannot_create_file_text(path));
 }
 
 }  // namespace wellvue

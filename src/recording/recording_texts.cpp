@@ -2,6 +2,7 @@
 
 #include "util/numbers.h"
 #include "util/text.h"
+#include "util/time_code.h"
 
 namespace wellvue {
 
@@ -27,30 +28,9 @@ std::string name_without_extension(const std::string& name) {
 
 std::string subtitle_name(const std::string& avi_name) { return name_without_extension(avi_name) + ".srt"; }
 
-std::string stop_time_code(std::uint64_t ms) {
-  return two_digits(ms / 3600000) + ":" + two_digits(ms % 3600000 / 60000) + ":" + two_digits(ms % 60000 / 1000) +
-         "," + three_digits(ms % 1000);
-}
+std::string stop_time_code(std::uint64_t ms) { return time_code_of_ms(ms); }
 
-std::int64_t time_code_ms(const std::string& code) {
-  // h+:mm:ss,mmm
-  const auto c1 = code.find(':');
-  if (c1 == std::string::npos || c1 == 0) return -1;
-  const auto c2 = code.find(':', c1 + 1);
-  const auto comma = code.find(',', c1 + 1);
-  if (c2 != c1 + 3 || comma != c2 + 3 || code.size() != comma + 4) return -1;
-  std::int64_t v = 0;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    if (i == c1 || i == c2 || i == comma) continue;
-    if (code[i] < '0' || code[i] > '9') return -1;
-  }
-  const std::int64_t h = std::stoll(code.substr(0, c1));
-  const std::int64_t m = std::stoll(code.substr(c1 + 1, 2));
-  const std::int64_t s = std::stoll(code.substr(c2 + 1, 2));
-  const std::int64_t f = std::stoll(code.substr(comma + 1, 3));
-  v = ((h * 60 + m) * 60 + s) * 1000 + f;
-  return v;
-}
+std::int64_t time_code_ms(const std::string& code) { return time_code_to_ms(code).value_or(-1); }
 
 std::string elapsed_text(std::uint32_t ms) {
   return format_pattern(ms / 60000, " 0 mn ") + format_pattern((ms % 60000) / 1000.0, " 0.0 s");

@@ -78,7 +78,7 @@ RecordingWorkflow::~RecordingWorkflow() {
 void RecordingWorkflow::reset_counters() {
   DepthState& s = link_.state();
   s.poll_count = 0;
-  s.entry_number = -1;
+  link_.restart_entry_numbering();
   s.last_line_poll = 0;
   s.line_count = 0;
   s.water_zero = -1;
@@ -188,7 +188,7 @@ bool RecordingWorkflow::btStartClick() {
   host_.show_acquisition(0);
   link_.fields().RadioGroup1 = 0;
   DepthState& s = link_.state();
-  s.entry_number = -1;
+  link_.restart_entry_numbering();
   s.depth_offset_m = s.depth_m;
   s.poll_count = 0;
   // The closing entries start from this recording's last entry, never from an earlier one.
@@ -272,18 +272,11 @@ void RecordingWorkflow::save_subtitles(const std::string& utf8_path) {
 }
 
 std::vector<std::string> RecordingWorkflow::closing_lines(const std::string& end_code, const std::string& next_code) {
-  DepthState& s = link_.state();
-  std::vector<std::string> lines;
-  ++s.entry_number;
-  lines.push_back(int_text(s.entry_number));
-  lines.push_back(s.previous_time_code + " --> " + end_code);
-  lines.push_back(host_.depth_text());
-  lines.push_back("");
-  ++s.entry_number;
-  lines.push_back(int_text(s.entry_number));
-  lines.push_back(end_code + " --> " + next_code);
-  lines.push_back(s.previous_time_code + " ... " + end_code);
-  lines.push_back("");
+  const DepthState& s = link_.state();
+  std::vector<std::string> lines = SrtEntry{link_.next_entry_number(), s.previous_time_code, end_code, {host_.depth_text()}}.lines();
+  const std::vector<std::string> last =
+      SrtEntry{link_.next_entry_number(), end_code, next_code, {s.previous_time_code + " ... " + end_code}}.lines();
+  lines.insert(lines.end(), last.begin(), last.end());
   return lines;
 }
 
@@ -297,7 +290,7 @@ void RecordingWorkflow::drop_failed_closing() {
   if (intact) {
     lines.resize(closing_at_);
     link_.set_track_lines(lines);
-    link_.state().entry_number = entry_before_closing_;
+    link_.restart_entry_numbering(entry_before_closing_);
   }
   closing_.clear();
 }
@@ -306,7 +299,7 @@ void RecordingWorkflow::replace_closing(std::uint64_t end_ms) {
   std::vector<std::string> lines = track_lines();
   if (lines.size() != closing_at_ + 8) return;
   lines.resize(closing_at_);
-  link_.state().entry_number = entry_before_closing_;
+  link_.restart_entry_numbering(entry_before_closing_);
   const auto closing = closing_lines(stop_time_code(end_ms), stop_time_code(end_ms + 1000));
   lines.insert(lines.end(), closing.begin(), closing.end());
   link_.set_track_lines(lines);

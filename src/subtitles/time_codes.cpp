@@ -9,48 +9,6 @@
 
 namespace wellvue {
 
-static_assert(std::numeric_limits<long double>::digits >= 63,
-              "a double times 1000 must be exact in long double for ties to round to even");
-
-double parse_time_code(std::string_view t) {
-  if (t.size() < 12 || t[2] != ':' || t[5] != ':' || t[8] != ',') return -1;
-  const long long hours = parse_int(t.substr(0, 2));
-  const long long minutes = parse_int(t.substr(3, 2));
-  // A time code always carries a comma, whatever the locale's decimal mark.
-  const double seconds = parse_float_with(t.substr(6, 6), ',');
-  return static_cast<double>(hours * 3600 + minutes * 60) + seconds;
-}
-
-std::string format_time_code(double x) {
-  if (!(x >= 0)) return "00:00:00,000";  // negative or NaN: an unreadable or meaningless time
-  // A double times 1000 needs at most 63 significant bits: exact in extended precision.
-  const long double p = static_cast<long double>(x) * 1000.0L;
-  constexpr long double kMax = static_cast<long double>(std::numeric_limits<unsigned long long>::max() / 2);
-  unsigned long long total = 0;
-  if (p >= kMax) {
-    total = static_cast<unsigned long long>(kMax);
-  } else {
-    const long double fl = std::floor(p);
-    total = static_cast<unsigned long long>(fl);
-    const long double rest = p - fl;
-    if (rest > 0.5L || (rest == 0.5L && total % 2 == 1)) ++total;
-  }
-  const unsigned long long h = total / 3600000;
-  const unsigned long long r = total % 3600000;
-  const auto m = static_cast<unsigned>(r / 60000);
-  const auto r2 = static_cast<unsigned>(r % 60000);
-  const unsigned s = r2 / 1000, ms = r2 % 1000;
-  // Built in place: this runs twice for every time line of a file.
-  std::string out = h < 100 ? std::string{static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)}
-                            : std::to_string(h);
-  const char tail[] = {':', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), ':',
-                       static_cast<char>('0' + s / 10), static_cast<char>('0' + s % 10), ',',
-                       static_cast<char>('0' + ms / 100), static_cast<char>('0' + ms / 10 % 10),
-                       static_cast<char>('0' + ms % 10)};
-  out.append(tail, sizeof tail);
-  return out;
-}
-
 std::string normalize_duration(std::string_view typed) {
   std::string t = trim_blanks(typed);
   if (count_char(':', t) == 0) {

@@ -4,17 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "util/time_code.h"
+
 namespace wellvue {
 
 inline constexpr std::string_view kTimeLineSeparator = " --> ";
 
-// Seconds of the first 12 characters; -1 when they do not have the time-code layout.
-// Hours or minutes that are not whole numbers, or seconds that are not a decimal number written
-// with a comma, raise ConversionError.
-double parse_time_code(std::string_view text);
-// hh:mm:ss,mmm, milliseconds rounded to the nearest (ties to even); a negative or not-a-number
-// time gives "00:00:00,000".
-std::string format_time_code(double seconds);
 // The video duration as typed ("7", "45", "3:07", "12:30") completed to a time code; other texts
 // come back trimmed and otherwise unchanged.
 std::string normalize_duration(std::string_view typed);
