@@ -58,7 +58,8 @@ std::string elapsed_text(std::uint32_t ms) {
 }
 
 std::string overwrite_question(const std::string& avi_name) {
-  return "      Les fichiers    : " + name_without_extension(avi_name) + std::string(default_recording_format().extension) + "              " + "\n\n" +
+  const std::string extension(default_recording_format().extension);
+  return "      Les fichiers    : " + name_without_extension(avi_name) + extension + "              " + "\n\n" +
          "      existent d\xE9j\xE0 , les remplacer ?          ";
 }
 

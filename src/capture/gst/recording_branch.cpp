@@ -329,7 +329,8 @@ CaptureStats RecordingBranch::finish(std::chrono::milliseconds timeout) {
   if (in > out) stats.frames_dropped += in - out;
   tear_down();
   if (stats.frames_written > 0) {
-    if (const auto length = default_recording_format().read_length(path_)) stats.file_duration_s = length->header_seconds;
+    const auto length = default_recording_format().read_length(path_);
+    if (length) stats.file_duration_s = length->header_seconds;
   }
   return stats;
 }
