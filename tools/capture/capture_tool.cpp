@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <iomanip>
 
-#include "capture/recording_format.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
 #include "capture/gst/test_pattern_device.h"
+#include "capture/recording_format.h"
 #include "capture/video_capture.h"
 #include "util/cp1252.h"
 #include "util/recording_prompter.h"

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "capture/gst/gst_ptr.h"
-#include "capture/recording_format.h"
 #include "capture/gst/gst_runtime.h"
+#include "capture/recording_format.h"
 
 namespace wellvue::gst {
 namespace {
@@ -109,7 +109,7 @@ bool trial_audio(const Compressor& c) {
   return ok;
 }
 
-// Encoder factories of a kind whose output one of avimux's sink templates accepts.
+// Encoder factories of a kind whose output one of the muxer's sink templates accepts.
 std::vector<std::string> candidates(GstElementFactoryListType kind, const char* pad_prefix) {
   std::vector<std::string> out;
   GstElementFactory* mux = gst_element_factory_find(muxer_name().c_str());

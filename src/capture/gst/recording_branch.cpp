@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "capture/recording_format.h"
 #include "capture/gst/gst_ptr.h"
+#include "capture/recording_format.h"
 
 namespace wellvue::gst {
 namespace {
@@ -155,7 +155,7 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
     return nullptr;
   }
 
-  // Video: queue ! videorate ! [decoder] ! [encoder | converter] ! avimux
+  // Video: queue ! videorate ! [decoder] ! [encoder | converter] ! the format's muxer
   std::vector<GstElement*> chain{branch_queue()};
   const bool raw = plan.video_media_type == "video/x-raw";
   if (plan.video_media_type != "video/x-dv") {
