@@ -36,6 +36,7 @@ class TGraphConfig {
   bool WantAudioPreview = true;
   TPixelFormat BitmapPixelFormat = pf24bit;
   TDVResolution DVResolution = dvrFull;
+  // Names as the settings files in the field hold them, whatever the recording format.
   std::string CaptureFileName = "capture.avi";
   bool UseTempFile = false;
   std::string TempCaptureFileName = "captemp.avi";

@@ -1,22 +1,22 @@
 #include "capture/recording_finalise.h"
 
-#include "capture/avi/avi_info.h"
-#include "capture/avi/avi_repair.h"
+#include "capture/recording_format.h"
 
 namespace wellvue {
 
 FinalisedRecording FinaliseRecording(const std::string& path) {
   FinalisedRecording out;
-  const avi::AviReadResult read = avi::read_avi_file(path);
-  if (!read.info) return out;  // not an AVI of ours: left alone
-  if (read.info->finalised) {
+  const RecordingFormat& format = default_recording_format();
+  const std::optional<RecordedLength> length = format.read_length(path);
+  if (!length) return out;  // not a recording of ours: left alone
+  if (length->finalised) {
     out.was_finalised = true;
-    out.duration_s = read.info->video_duration_seconds();
+    out.duration_s = length->header_seconds;
     return out;
   }
-  const avi::RepairResult r = avi::repair_avi(path);
+  const Recovery r = format.repair(path);
   out.message = r.message;
-  out.repaired = r.status == avi::RepairStatus::Repaired;
+  out.repaired = r.status == RecoveryStatus::Repaired;
   if (out.repaired) {
     out.duration_s = r.duration_seconds;
     out.frames = r.frames;

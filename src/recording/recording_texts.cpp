@@ -1,5 +1,6 @@
 #include "recording/recording_texts.h"
 
+#include "capture/recording_format.h"
 #include "util/numbers.h"
 #include "util/text.h"
 #include "util/time_code.h"
@@ -16,7 +17,7 @@ std::string recording_name(const std::string& folder, const std::string& prefix,
                            const LocalDateTime& now) {
   std::string name = folder + "/" + trim_right_blanks(prefix);
   if (with_date) name += " " + file_date_stamp(now);
-  return name + ".avi";
+  return name + std::string(default_recording_format().extension);
 }
 
 std::string name_without_extension(const std::string& name) {
@@ -37,7 +38,8 @@ std::string elapsed_text(std::uint32_t ms) {
 }
 
 std::string overwrite_question(const std::string& avi_name) {
-  return "      Les fichiers    : " + name_without_extension(avi_name) + ".avi              " + "\n\n" +
+  const std::string extension(default_recording_format().extension);
+  return "      Les fichiers    : " + name_without_extension(avi_name) + extension + "              " + "\n\n" +
          "      existent d\xE9j\xE0 , les remplacer ?          ";
 }
 

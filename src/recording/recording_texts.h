@@ -8,7 +8,7 @@
 
 namespace wellvue {
 
-// folder + "/" + prefix without trailing blanks [+ " " + date stamp] + ".avi" (CP1252 texts).
+// folder + "/" + prefix without trailing blanks [+ " " + date stamp] + the format's extension (CP1252 texts).
 std::string recording_name(const std::string& folder, const std::string& prefix, bool with_date,
                            const LocalDateTime& now);
 // The same name with ".srt" in place of its extension.

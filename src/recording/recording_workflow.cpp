@@ -7,7 +7,7 @@
 #include "recording/recording_files.h"
 #include "recording/recording_texts.h"
 #include "recording/unfinished_recordings.h"
-#include "capture/avi/avi_info.h"
+#include "capture/recording_format.h"
 #include "capture/recording_rate.h"
 #include "util/file_error.h"
 #include "util/cp1252.h"
@@ -38,15 +38,14 @@ std::string absolute_folder(const std::string& utf8) {
   return p.string();
 }
 
-// What the file really holds: the frames on disk at the stream's rate; nullopt when it is no AVI.
+// What the file really holds: the frames on disk at the stream's rate; nullopt when it is not a
+// recording of the station's format.
 std::optional<double> recorded_seconds(const std::string& utf8, bool& finalised) {
   finalised = false;
-  const avi::AviReadResult r = avi::read_avi_file(utf8);
-  if (!r.info || r.info->video_stream < 0) return std::nullopt;
-  const avi::AviStream& v = r.info->streams[static_cast<std::size_t>(r.info->video_stream)];
-  if (v.rate == 0) return std::nullopt;
-  finalised = r.info->finalised;
-  return static_cast<double>(v.length_on_disk()) * v.scale / v.rate;
+  const std::optional<RecordedLength> length = default_recording_format().read_length(utf8);
+  if (!length || length->on_disk_seconds < 0) return std::nullopt;
+  finalised = length->finalised;
+  return length->on_disk_seconds;
 }
 
 constexpr std::uint64_t kLeastSeconds = 60;

@@ -5,8 +5,7 @@
 #include <system_error>
 
 #include "recording/recording_files.h"
-#include "capture/avi/avi_repair.h"
-#include "capture/avi/set_aside.h"
+#include "capture/recording_format.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
@@ -79,13 +78,14 @@ bool move_beside(const std::string& from, const std::string& to, std::string& mo
 RecoveredRecording recover(const RecordingNote& note) {
   RecoveredRecording r;
   r.path = note.recording_file;
-  const avi::RepairResult repair = avi::repair_avi(note.recording_file);
+  const RecordingFormat& format = default_recording_format();
+  const Recovery repair = format.repair(note.recording_file);
   r.frames = repair.frames;
   r.duration_s = repair.duration_seconds;
-  if (repair.status == avi::RepairStatus::Empty) {
+  if (repair.status == RecoveryStatus::Empty) {
     // Nothing to play, but still the operator's: kept out of the way, not deleted.
     std::error_code ec;
-    const std::string aside = avi::set_aside(note.recording_file, ec);
+    const std::string aside = format.set_aside(note.recording_file, ec);
     if (aside.empty()) {
       r.outcome = RecoveredRecording::Outcome::KeptInPlace;
       r.reason = utf8_to_cp1252(ec.message());
@@ -96,7 +96,7 @@ RecoveredRecording recover(const RecordingNote& note) {
     if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
     return r;
   }
-  if (repair.status == avi::RepairStatus::Failed) {
+  if (repair.status == RecoveryStatus::Failed) {
     r.outcome = RecoveredRecording::Outcome::KeptUnrepaired;
     r.reason = repair.message;
   }

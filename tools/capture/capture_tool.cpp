@@ -5,13 +5,11 @@
 #include <filesystem>
 #include <iomanip>
 
-#include "capture/avi/avi_info.h"
-#include "capture/avi/avi_repair.h"
-#include "capture/avi/set_aside.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
 #include "capture/gst/test_pattern_device.h"
+#include "capture/recording_format.h"
 #include "capture/video_capture.h"
 #include "util/cp1252.h"
 #include "util/recording_prompter.h"
@@ -154,27 +152,28 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 int repair(const Options& o, std::ostream& out, std::ostream& err) {
-  const avi::RepairResult r = avi::repair_avi(o.file);
+  const RecordingFormat& format = default_recording_format();
+  const Recovery r = format.repair(o.file);
   switch (r.status) {
-    case avi::RepairStatus::Repaired:
-    case avi::RepairStatus::AlreadyFinalised:
+    case RecoveryStatus::Repaired:
+    case RecoveryStatus::AlreadyFinalised:
       out << cp1252_to_utf8(r.message) << '\n'
           << "frames: " << r.frames << '\n'
           << "duration: " << std::fixed << std::setprecision(3) << r.duration_seconds << " s\n";
       return 0;
-    case avi::RepairStatus::Empty:
-    case avi::RepairStatus::Failed:
+    case RecoveryStatus::Empty:
+    case RecoveryStatus::Failed:
       break;
   }
   err << cp1252_to_utf8(r.message) << '\n';
   // A file with no frame any reader finds is put out of the way, never deleted: what it holds
   // may still be worth something to someone with better tools. One with frames stays put.
   std::error_code exists_ec;
-  const auto read = avi::read_avi_file(o.file);
-  const bool nothing_recoverable = r.status == avi::RepairStatus::Empty || !read.info || read.info->video_chunks() == 0;
+  const auto length = format.read_length(o.file);
+  const bool nothing_recoverable = r.status == RecoveryStatus::Empty || !length || length->frames_on_disk == 0;
   if (!nothing_recoverable || !std::filesystem::exists(std::filesystem::symlink_status(o.file, exists_ec))) return 1;
   std::error_code ec;
-  const std::string aside = avi::set_aside(o.file, ec);
+  const std::string aside = format.set_aside(o.file, ec);
   if (aside.empty()) {
     err << "impossible de mettre l'enregistrement de côté : " << ec.message() << '\n';
     return 1;

@@ -15,9 +15,13 @@
 
 #include "capture/gst/gst_ptr.h"
 #include "capture/gst/gst_runtime.h"
+#include "capture/recording_format.h"
 
 namespace wellvue::gst {
 namespace {
+
+// The muxer the recording's format ends in: only encoders it accepts are offered.
+std::string muxer_name() { return std::string(default_recording_format().muxer); }
 
 std::mutex g_mutex;
 
@@ -68,7 +72,7 @@ bool trial_video(const Compressor& c) {
   GstElement* src = gst_element_factory_make("videotestsrc", nullptr);
   GstElement* caps = gst_element_factory_make("capsfilter", nullptr);
   GstElement* enc = make_video_encoder_bin(c, nullptr);
-  GstElement* mux = gst_element_factory_make("avimux", nullptr);
+  GstElement* mux = gst_element_factory_make(muxer_name().c_str(), nullptr);
   GstElement* sink = gst_element_factory_make("fakesink", nullptr);
   if (!src || !caps || !enc || !mux || !sink) {
     for (GstElement* e : {src, caps, enc, mux, sink})
@@ -90,7 +94,7 @@ bool trial_audio(const Compressor& c) {
   GstElement* pipeline = gst_pipeline_new(nullptr);
   GstElement* src = gst_element_factory_make("audiotestsrc", nullptr);
   GstElement* enc = make_audio_encoder_bin(c, nullptr);
-  GstElement* mux = gst_element_factory_make("avimux", nullptr);
+  GstElement* mux = gst_element_factory_make(muxer_name().c_str(), nullptr);
   GstElement* sink = gst_element_factory_make("fakesink", nullptr);
   if (!src || !enc || !mux || !sink) {
     for (GstElement* e : {src, enc, mux, sink})
@@ -105,10 +109,10 @@ bool trial_audio(const Compressor& c) {
   return ok;
 }
 
-// Encoder factories of a kind whose output one of avimux's sink templates accepts.
+// Encoder factories of a kind whose output one of the muxer's sink templates accepts.
 std::vector<std::string> candidates(GstElementFactoryListType kind, const char* pad_prefix) {
   std::vector<std::string> out;
-  GstElementFactory* mux = gst_element_factory_find("avimux");
+  GstElementFactory* mux = gst_element_factory_find(muxer_name().c_str());
   if (!mux) return out;
   GList* encoders = gst_element_factory_list_get_elements(kind, GST_RANK_NONE);
   for (const GList* t = gst_element_factory_get_static_pad_templates(mux); t; t = t->next) {

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "capture/avi/avi_info.h"
 #include "capture/gst/gst_ptr.h"
+#include "capture/recording_format.h"
 
 namespace wellvue::gst {
 namespace {
@@ -139,13 +139,13 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
   r->path_ = plan.path;
   r->bin_ = GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr)));
   GstBin* bin = GST_BIN(r->bin_);
-  GstElement* mux = make("avimux");
+  GstElement* mux = make(std::string(default_recording_format().muxer).c_str());
   r->sink_ = make("fdsink");
   if (!mux || !r->sink_ || !plan.video_tee) {
     if (mux) gst_object_unref(gst_object_ref_sink(mux));
     if (r->sink_) gst_object_unref(gst_object_ref_sink(r->sink_));
     r->sink_ = nullptr;
-    why = "avimux or fdsink missing";
+    why = std::string(default_recording_format().muxer) + " or fdsink missing";
     return nullptr;
   }
   g_object_set(r->sink_, "async", FALSE, nullptr);
@@ -155,7 +155,7 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
     return nullptr;
   }
 
-  // Video: queue ! videorate ! [decoder] ! [encoder | converter] ! avimux
+  // Video: queue ! videorate ! [decoder] ! [encoder | converter] ! the format's muxer
   std::vector<GstElement*> chain{branch_queue()};
   const bool raw = plan.video_media_type == "video/x-raw";
   if (plan.video_media_type != "video/x-dv") {
@@ -329,8 +329,8 @@ CaptureStats RecordingBranch::finish(std::chrono::milliseconds timeout) {
   if (in > out) stats.frames_dropped += in - out;
   tear_down();
   if (stats.frames_written > 0) {
-    const auto read = avi::read_avi_file(path_);
-    if (read.info) stats.file_duration_s = read.info->video_duration_seconds();
+    const auto length = default_recording_format().read_length(path_);
+    if (length) stats.file_duration_s = length->header_seconds;
   }
   return stats;
 }
