@@ -19,7 +19,7 @@
 #include "app/link_window/settings_host.h"
 #include "app/link_window/tform1.h"
 #include "sim_board.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   main.show();
 
   QTemporaryDir dir;
-  wellvue::RecordingPrompter prompter;
+  wellvue::ScriptedPrompter prompter;
   wellvue::PlainSettingsHost host(&main);
   wellvue::LinkWindowOptions options;
   options.settings = &host;

@@ -10,7 +10,7 @@
 #include "capture/gst/owner_loop.h"
 #include "capture/gst/test_pattern_device.h"
 #include "capture/video_capture.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   gst::register_test_pattern_device();
   gst::OwnerLoop loop;
   gst::GstGraphBackend backend(loop);
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   TVideoCapture cap(backend, loop, prompter);
   FirstFrame surface;
   cap.SetVideoSurface(&surface);

@@ -22,7 +22,7 @@
 #include "encoder/event_queue.h"
 #include "encoder/posix_serial_port.h"
 #include "sim_board.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -54,7 +54,7 @@ struct Rig {
   SimBoard board;
   PosixSerialPort port;
   SystemClock clock;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   TimingView view;
   EventQueue queue;
   std::vector<double> owner_ms;  // time spent in each delivered poll

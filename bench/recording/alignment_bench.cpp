@@ -35,7 +35,7 @@
 #include "encoder/posix_serial_port.h"
 #include "sim_board.h"
 #include "util/decimal_separator.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 #include "util/text_file.h"
 
 using namespace wellvue;
@@ -127,7 +127,7 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   std::printf("\n== track clock: %s; %d s recording\n", name, seconds);
   fs::create_directories(folder);
   gst::OwnerLoop loop;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   gst::GstGraphBackend backend{loop};
   TVideoCapture engine(backend, loop, prompter);
   engine.InitCapture();

@@ -10,7 +10,7 @@
 #include "encoder/posix_serial_port.h"
 #include "util/conversion_error.h"
 #include "util/decimal_separator.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   static PosixSerialPort port;  // never opened
   StillClock clock;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   LinkView view;
   EncoderLink link(port, clock, prompter, view, [](std::function<void()>) {});
   // First byte: sense, acquisition, separator, water zero.

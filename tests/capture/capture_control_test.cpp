@@ -27,7 +27,7 @@ TEST_F(EngineTest, StartCaptureAsksThenReleasesTheHeldFileBranch) {
   EXPECT_EQ(without(backend.log, "enumerate"),
             (std::vector<std::string>{"hold", "query_media_control", "run", "release"}));
   ASSERT_EQ(prompter.shown().size(), 1u);
-  EXPECT_EQ(prompter.shown()[0].kind, RecordingPrompter::Kind::YesCancel);
+  EXPECT_EQ(prompter.shown()[0].kind, ScriptedPrompter::Kind::YesCancel);
   EXPECT_EQ(prompter.shown()[0].text, "           Start enregistrement !           ");
   EXPECT_TRUE(cap->Capturing());
   EXPECT_FALSE(cap->Previewing());

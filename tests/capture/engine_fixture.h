@@ -10,7 +10,7 @@
 
 #include "capture/video_capture.h"
 #include "fake_graph_backend.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::test {
 
@@ -124,7 +124,7 @@ class EngineTest : public ::testing::Test {
   std::vector<std::string> reports() const {
     std::vector<std::string> out;
     for (const auto& s : prompter.shown()) {
-      if (s.kind != RecordingPrompter::Kind::Inform) continue;
+      if (s.kind != ScriptedPrompter::Kind::Inform) continue;
       EXPECT_EQ(s.caption, kCaptureReportCaption) << s.text;
       out.push_back(s.text);
     }
@@ -133,7 +133,7 @@ class EngineTest : public ::testing::Test {
 
   FakeGraphBackend backend;
   ManualScheduler scheduler;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   NullSurface surface;
   std::unique_ptr<TVideoCapture> cap;
   TVideoCapture* engine = nullptr;  // also valid while `cap` is being reset

@@ -13,7 +13,7 @@
 #include "encoder/event_queue.h"
 #include "encoder/posix_serial_port.h"
 #include "sim_board.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::test {
 
@@ -86,7 +86,7 @@ struct LinkRig {
   SimBoard board;
   PosixSerialPort port;
   ScriptedClock clock;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RecordingView view;
   EventQueue queue;
   std::vector<std::string> errors;

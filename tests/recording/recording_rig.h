@@ -16,7 +16,7 @@
 #include "capture/gst/owner_loop.h"
 #include "encoder/posix_serial_port.h"
 #include "sim_board.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::test {
 
@@ -102,7 +102,7 @@ class Rig {
   bool record_entries(int entries);
 
   gst::OwnerLoop loop;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   gst::GstGraphBackend backend{loop};
   std::unique_ptr<TVideoCapture> engine;
   TGraphConfig config;

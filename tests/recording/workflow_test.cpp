@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using test::TempDir;
 using test::Rig;
 
-bool shown(const RecordingPrompter& p, const std::string& text) {
+bool shown(const ScriptedPrompter& p, const std::string& text) {
   for (const auto& t : p.texts())
     if (t == text) return true;
   return false;

@@ -11,7 +11,7 @@
 #include "station/station_model.h"
 #include "util/conversion_error.h"
 #include "util/decimal_separator.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 #include "util/settings_values.h"
 
 namespace wellvue {
@@ -33,7 +33,7 @@ TEST(StationModel, DepthFromTheBoardReachesTheModelWithAndWithoutAView) {
   sim.boot_ms = 200;
   std::thread runner([&] { board.run(sim, stop); });
 
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   EventQueue queue;
   {
     StationModel model(prompter);

@@ -8,7 +8,7 @@
 #include "../util/separator_guard.h"
 #include "../util/temp_dir.h"
 #include "util/conversion_error.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -44,7 +44,7 @@ TEST(RetimingToolTest, LastStartTime) {
 }
 
 TEST(RetimingToolTest, LoadRefusedDuringAcquisition) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   EXPECT_FALSE(tool.may_load(true));
   EXPECT_EQ(prompter.texts(), std::vector<std::string>{" Stopper d'abord l'acquistition..."});
@@ -56,7 +56,7 @@ TEST(RetimingToolTest, LoadReadsAnyLineEndAndFillsTheSubtitleDuration) {
   TempDir dir;
   const fs::path file = dir.path() / "forage1.srt";
   put_file(file, "1\r\n00:00:00,000 --> 00:00:01,000\rA\n\r\n2\n00:00:01,000 --> 00:00:02,000\r\nB\r\n\r\n");
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.output() = {"old"};
   EXPECT_FALSE(tool.choose_file(dir.path() / "missing.srt"));
@@ -73,7 +73,7 @@ TEST(RetimingToolTest, LoadReadsAnyLineEndAndFillsTheSubtitleDuration) {
 
 TEST(RetimingToolTest, LoadOfAnUnreadableFileRaises) {
   TempDir dir;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   ASSERT_TRUE(tool.choose_file(dir.path()));  // a folder exists but is no file
   try {
@@ -97,7 +97,7 @@ TEST(RetimingToolTest, ScaleMessagesAndLines) {
   for (char sep : {',', '.'}) {
     SeparatorGuard guard(sep);
     for (const auto& c : cases) {
-      RecordingPrompter prompter;
+      ScriptedPrompter prompter;
       RetimingTool tool(prompter);
       tool.avi_duration = c.avi;
       tool.srt_duration = c.srt;
@@ -113,7 +113,7 @@ TEST(RetimingToolTest, ScaleMessagesAndLines) {
 }
 
 TEST(RetimingToolTest, ScaleTwiceAppendsTwoCopies) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.avi_duration = "12";
   tool.srt_duration = "00:00:06,000";
@@ -129,7 +129,7 @@ TEST(RetimingToolTest, ScaleByZeroDurationFailsBeforeAnything) {
                         {"0", "00:00:00,000", "Op\xe9ration en virgule flottante incorrecte"},
                         {"0:0", "00:00:00,000", "Division par z\xe9ro en virgule flottante"}};
   for (const auto& c : cases) {
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     RetimingTool tool(prompter);
     tool.output() = {"kept"};
     tool.avi_duration = c.avi;
@@ -146,7 +146,7 @@ TEST(RetimingToolTest, ScaleByZeroDurationFailsBeforeAnything) {
 }
 
 TEST(RetimingToolTest, ConversionErrorInTheLoopKeepsLinesSoFarAndHidesTheOutput) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.avi_duration = "12";
   tool.srt_duration = "00:00:06,000";
@@ -193,7 +193,7 @@ TEST(RetimingToolTest, ResetT0) {
   for (char sep : {',', '.'}) {
     SeparatorGuard guard(sep);
     for (const auto& c : cases) {
-      RecordingPrompter prompter;
+      ScriptedPrompter prompter;
       RetimingTool tool(prompter);
       tool.output() = {"old"};
       tool.offset = c.offset;
@@ -207,7 +207,7 @@ TEST(RetimingToolTest, ResetT0) {
 }
 
 TEST(RetimingToolTest, ResetT0WithABadOffsetStopsAfterTheFirstMessage) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.output() = {"old"};
   tool.offset = "abc";
@@ -223,7 +223,7 @@ TEST(RetimingToolTest, ResetT0WithABadOffsetStopsAfterTheFirstMessage) {
 
 TEST(RetimingToolTest, SaveWritesBesideTheChosenFile) {
   TempDir dir;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.choose_file(dir.path() / "not there.srt");  // Save still uses the name
   tool.output() = {"1", "00:00:00,000 --> 00:00:01,000", "\xe9t\xe9", ""};
@@ -240,7 +240,7 @@ TEST(RetimingToolTest, SaveWithNoFileChosenWritesNothing) {
   TempDir dir;
   const fs::path cwd = fs::current_path();
   fs::current_path(dir.path());
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   RetimingTool tool(prompter);
   tool.output() = {"x"};
   const fs::path written = tool.save();
@@ -256,7 +256,7 @@ TEST(RetimingToolTest, SaveThatCannotCreateRaises) {
   struct Case { fs::path chosen; };
   const Case cases[] = {{dir.path() / "file" / "a.srt"}, {"/proc/a.srt"}};
   for (const auto& c : cases) {
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     RetimingTool tool(prompter);
     tool.choose_file(c.chosen);
     try {

@@ -12,7 +12,7 @@
 #include "capture/recording_format.h"
 #include "capture/video_capture.h"
 #include "util/cp1252.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::capture_tool {
 namespace {
@@ -33,7 +33,7 @@ struct Station {
   }
   gst::OwnerLoop loop;
   gst::GstGraphBackend backend{loop};
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   TVideoCapture cap{backend, loop, prompter};
   size_t reported = 0;
 

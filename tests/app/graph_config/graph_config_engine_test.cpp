@@ -8,7 +8,7 @@
 
 #include "capture/video_capture.h"
 #include "graph_config_fixture.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::testing {
 namespace {
@@ -30,7 +30,7 @@ class EngineRoundTrip : public GraphConfigDialogTest {
     }
     GraphConfigDialogTest::TearDown();
   }
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   CountingSurface surface;
   std::unique_ptr<TVideoCapture> engine;
 };

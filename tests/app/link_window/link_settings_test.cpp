@@ -8,7 +8,7 @@
 #include "app/link_window/tform1.h"
 #include "fake_main_window.h"
 #include "util/conversion_error.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -32,7 +32,7 @@ struct Station {
     return o;
   }
   FakeMainWindow main;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   PlainSettingsHost host;
   TForm1 form;
 };

@@ -19,7 +19,7 @@
 #include "sim_board.h"
 #include "util/cp1252.h"
 #include "util/decimal_separator.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -84,7 +84,7 @@ struct Station {
 TEST(LinkWindow, OpensInTheBackgroundAndTheDepthReachesTheMainWindow) {
   set_decimal_separator('.');
   RunningBoard board(counting(20, 240));
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({board.path()}, prompter);
   // The creation has returned while the port is still opening: the window was never frozen.
   EXPECT_TRUE(s.form.opening());
@@ -125,7 +125,7 @@ TEST(LinkWindow, OpensInTheBackgroundAndTheDepthReachesTheMainWindow) {
 
 TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTrack) {
   RunningBoard board(counting(20, 0));
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({board.path()}, prompter);
   ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
   s.form.link().RadioGroup1Click(0);  // as the recording workflow does
@@ -143,7 +143,7 @@ TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTr
 
 TEST(LinkWindow, CloseDuringTheOpenTakesEffectOnceTheOpenIsOver) {
   RunningBoard board(counting(50, 0));
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({board.path()}, prompter);
   ASSERT_TRUE(s.form.opening());
   s.form.Button2Click();
@@ -153,7 +153,7 @@ TEST(LinkWindow, CloseDuringTheOpenTakesEffectOnceTheOpenIsOver) {
 }
 
 TEST(LinkWindow, AnAbsentStoredPortTracesWithoutABox) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({"/dev/wellvue-no-such-port"}, prompter);
   ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
   EXPECT_FALSE(s.form.link().polling());
@@ -165,7 +165,7 @@ TEST(LinkWindow, AnAbsentStoredPortTracesWithoutABox) {
 TEST(LinkWindow, ScanTellsFreeFromBusyAndKeepsThePortText) {
   RunningBoard held(counting(50, 0));
   RunningBoard free_board(counting(50, 0));
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({held.path(), free_board.path()}, prompter, nullptr, port_is_free);
   std::vector<std::string> sorted = {held.path(), free_board.path()};
   ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
@@ -188,7 +188,7 @@ TEST(LinkWindow, ScanTellsFreeFromBusyAndKeepsThePortText) {
 // takes the name alone, which the open and the scan use.
 TEST(LinkWindow, PortListShowsStableNamesAndDescriptions) {
   const std::string arduino = "/dev/serial/by-id/usb-Arduino_Uno_8573-if00";
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({}, prompter, nullptr, [](const std::string&) { return false; },
             {{"/dev/ttyS0", "", ""}, {"/dev/ttyACM0", arduino, "Arduino Uno"}});
   ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
@@ -224,7 +224,7 @@ TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
   };
   auto board = std::make_unique<SimBoard>();
   point_to(board->slave_path());
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({name}, prompter);
   ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
   ASSERT_GT(board->write_bytes("240|\r\n"), 0);
@@ -257,7 +257,7 @@ TEST(LinkWindow, AnUnpluggedBoardIsShownOnTheMainWindowUntilItIsBack) {
 }
 
 TEST(LinkWindow, ScanWithoutPortsSaysSoTwice) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({}, prompter, nullptr, [](const std::string&) { return true; });
   ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
   prompter.clear();
@@ -278,7 +278,7 @@ struct AdvancedCase {
 class OptionsAvanceesTest : public ::testing::TestWithParam<AdvancedCase> {};
 
 TEST_P(OptionsAvanceesTest, ShowsTheDiagnosisControlsOrTheScanList) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   Station s({}, prompter);
   ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
   s.form.show();

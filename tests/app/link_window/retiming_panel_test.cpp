@@ -17,7 +17,7 @@
 #include "app/services/text_bridge.h"
 #include "util/conversion_error.h"
 #include "util/decimal_separator.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -84,7 +84,7 @@ struct Panel {
   RetimingPanelDesign& rp() { return form.retiming_design(); }
 
   QTemporaryDir dir;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   FakeMainWindow main;
   PlainSettingsHost host;
   QString chosen;

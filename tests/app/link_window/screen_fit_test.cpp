@@ -14,7 +14,7 @@
 #include "app/link_window/srt_file_choice.h"
 #include "app/link_window/tform1.h"
 #include "fake_main_window.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -43,7 +43,7 @@ struct Window {
   QTemporaryDir dir;
   FakeMainWindow main;
   PlainSettingsHost host;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   TForm1 form;
 };
 

@@ -16,7 +16,7 @@
 #include "fake_main_window.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 namespace {
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HandlerBoundary, BoxAgainOnceClosedAndHandlersThatSucceedShowNothing) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   HandlerBoundary boundary(prompter);
   int ran = 0;
   EXPECT_TRUE(boundary.run([&] { ++ran; }));
@@ -157,7 +157,7 @@ TEST(HandlerBoundary, BoxAgainOnceClosedAndHandlersThatSucceedShowNothing) {
 }
 
 TEST(HandlerBoundary, AnErrorReportedLaterLetsTheCallerGoOnAndRepeatsAreTraced) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   std::vector<std::string> traced;
   HandlerBoundary boundary(prompter, [&](const std::string& l) { traced.push_back(l); });
   // Three polls fail before the event loop runs again: one box, two traces.
@@ -171,7 +171,7 @@ TEST(HandlerBoundary, AnErrorReportedLaterLetsTheCallerGoOnAndRepeatsAreTraced) 
 }
 
 TEST(HandlerBoundary, ABoxPendingWhenTheBoundaryGoesIsNeverShown) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   {
     HandlerBoundary boundary(prompter);
     boundary.report_later(kBad);

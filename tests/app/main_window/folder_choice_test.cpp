@@ -100,7 +100,7 @@ TEST_P(FolderChoice, TakesCreatesOrLeavesEverything) {
   std::size_t questions = 0;
   std::vector<std::string> informs;
   for (const auto& s : f.prompter.shown()) {
-    if (s.kind == RecordingPrompter::Kind::YesNo) ++questions;
+    if (s.kind == ScriptedPrompter::Kind::YesNo) ++questions;
     else informs.push_back(s.text);
   }
   EXPECT_EQ(questions, c.questions);
@@ -198,7 +198,7 @@ TEST(ViewRecordings, AFolderDeletedSinceIsToldThenChosenAgain) {
 TEST(FolderChooser, ARelativeNameIsTakenInsideTheFolderShown) {
   QTemporaryDir tmp;
   ASSERT_TRUE(tmp.isValid());
-  RecordingPrompter prompter({true});
+  ScriptedPrompter prompter({true});
   FolderChooser chooser(tmp.path(), prompter);
   chooser.path_edit->setText("campagne 2024");
   chooser.accept();

@@ -12,7 +12,7 @@
 
 #include "app/main_window/main_form.h"
 #include "app/main_window/station_backend.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 
@@ -25,7 +25,7 @@ inline void process_until(const std::function<bool()>& done, int timeout_ms = 20
 }
 
 struct FormFixture {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   std::vector<int> quits;
   std::vector<int> ends;
   int link_shown = 0;

@@ -298,7 +298,7 @@ TEST(MainFormDispatch, QuitAnsweredNoKeepsRunningAndOffersStart) {
   const QPoint home = m.Panel_exit->pos();
   m.traite_down(m.Panel_exit);
   ASSERT_EQ(f.prompter.texts(), std::vector<std::string>{" Quitter ? "});
-  EXPECT_EQ(f.prompter.shown()[0].kind, RecordingPrompter::Kind::YesNo);
+  EXPECT_EQ(f.prompter.shown()[0].kind, ScriptedPrompter::Kind::YesNo);
   EXPECT_TRUE(f.ends.empty());
   EXPECT_EQ(f.saves, 0);
   EXPECT_TRUE(m.isVisible());

@@ -10,7 +10,7 @@ namespace wellvue {
 namespace {
 
 TEST(StartWithoutCamera, SaysSoAndTheEventLoopEnds) {
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   MainFormOptions o;
   o.screen_height = 1080;  // the default ending: a queued exit of the event loop
   auto form = std::make_unique<TFormMain>(station_backend(false), prompter, o);

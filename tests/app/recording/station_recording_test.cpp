@@ -83,7 +83,7 @@ struct Windows {
   SimBoard board;
   std::atomic<bool> stop_board{false};
   std::thread board_thread;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   std::unique_ptr<TFormMain> main;
   std::unique_ptr<TForm1> link;
   std::unique_ptr<StationRecording> recording;

@@ -9,7 +9,7 @@
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
 #include "capture/video_capture.h"
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue::gst::testing {
 
@@ -64,7 +64,7 @@ class Station {
   OwnerLoop loop;
   CountingSurface surface;  // outlives the engine that shows pictures in it
   GstGraphBackend backend;
-  RecordingPrompter prompter;
+  ScriptedPrompter prompter;
   TVideoCapture cap;
   std::vector<std::string> events;
   int progress = 0;

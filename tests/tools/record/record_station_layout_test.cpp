@@ -43,7 +43,7 @@ void record_through_the_windows(const fs::path& folder, int seconds) {
   std::atomic<bool> stop_board{false};
   std::thread board_thread([&] { board.run(SimOptions{}, stop_board); });
   {
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     MainFormOptions mo;
     mo.screen_height = 1080;
     mo.quit_application = [](int) {};

@@ -1,29 +1,29 @@
-#include "util/recording_prompter.h"
+#include "util/scripted_prompter.h"
 
 namespace wellvue {
 
-void RecordingPrompter::inform(const std::string& text, const std::string& caption) {
+void ScriptedPrompter::inform(const std::string& text, const std::string& caption) {
   shown_.push_back({Kind::Inform, text, caption});
 }
 
-bool RecordingPrompter::ask_yes_no(const std::string& text, const std::string& caption) {
+bool ScriptedPrompter::ask_yes_no(const std::string& text, const std::string& caption) {
   shown_.push_back({Kind::YesNo, text, caption});
   return next_answer();
 }
 
-bool RecordingPrompter::ask_yes_cancel(const std::string& text, const std::string& caption) {
+bool ScriptedPrompter::ask_yes_cancel(const std::string& text, const std::string& caption) {
   shown_.push_back({Kind::YesCancel, text, caption});
   return next_answer();
 }
 
-std::vector<std::string> RecordingPrompter::texts() const {
+std::vector<std::string> ScriptedPrompter::texts() const {
   std::vector<std::string> out;
   out.reserve(shown_.size());
   for (const auto& s : shown_) out.push_back(s.text);
   return out;
 }
 
-bool RecordingPrompter::next_answer() {
+bool ScriptedPrompter::next_answer() {
   if (answers_.empty()) return false;
   const bool yes = answers_.front();
   answers_.pop_front();

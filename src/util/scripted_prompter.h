@@ -10,7 +10,7 @@
 
 namespace wellvue {
 
-class RecordingPrompter : public Prompter {
+class ScriptedPrompter : public Prompter {
  public:
   enum class Kind { Inform, YesNo, YesCancel };
   struct Shown {
@@ -19,7 +19,7 @@ class RecordingPrompter : public Prompter {
     std::string caption;
   };
 
-  explicit RecordingPrompter(std::deque<bool> answers = {}) : answers_(std::move(answers)) {}
+  explicit ScriptedPrompter(std::deque<bool> answers = {}) : answers_(std::move(answers)) {}
 
   void inform(const std::string& text, const std::string& caption = {}) override;
   bool ask_yes_no(const std::string& text, const std::string& caption = {}) override;
