@@ -2,6 +2,9 @@
 // and the entry's lines as the SRT holds them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "util/srt_entry.h"
 #include "util/time_code.h"
 
@@ -23,6 +26,33 @@ TEST(TimeCode, WritesAndReadsBackEveryLayout) {
     // The seconds formatter gives the same text for the same moment.
     EXPECT_EQ(format_time_code(static_cast<double>(c.ms) / 1000.0), c.code);
   }
+}
+
+// The re-timing tool rounds seconds to the nearest millisecond; the link and the closing entries
+// write whole milliseconds their clock already cut down (floor). Both kept: the same moment may
+// read one millisecond apart between the two, as before.
+TEST(TimeCode, EdgeValuesKeepEachCallersRounding) {
+  struct Case {
+    double seconds;
+    const char* rounded;  // format_time_code
+    const char* floored;  // time_code_of_ms of the floored milliseconds, negatives shown as zero
+  };
+  const Case cases[] = {
+      {0, "00:00:00,000", "00:00:00,000"},
+      {0.0005, "00:00:00,001", "00:00:00,000"},
+      {59.9995, "00:00:59,999", "00:00:59,999"},
+      {3599.9996, "01:00:00,000", "00:59:59,999"},
+      {-1, "00:00:00,000", "00:00:00,000"},
+      {1e15, "277777777777:46:40,000", "277777777777:46:40,000"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format_time_code(c.seconds), c.rounded) << c.seconds;
+    const double ms = std::floor(c.seconds * 1000.0);
+    EXPECT_EQ(time_code_of_ms(ms < 0 ? 0 : static_cast<std::uint64_t>(ms)), c.floored) << c.seconds;
+  }
+  // Past what milliseconds can count, the seconds formatter stops at its ceiling instead of wrapping.
+  EXPECT_EQ(format_time_code(1e300), "2562047788015:12:55,807");
+  EXPECT_EQ(format_time_code(std::numeric_limits<double>::quiet_NaN()), "00:00:00,000");
 }
 
 TEST(TimeCode, ReadsNothingButOneWholeTimeCode) {
