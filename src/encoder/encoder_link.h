@@ -13,7 +13,6 @@
 #include "encoder/burst_framer.h"
 #include "encoder/clock.h"
 #include "encoder/depth_state.h"
-#include "util/srt_entry.h"
 #include "encoder/line_log.h"
 #include "encoder/link_fields.h"
 #include "encoder/link_view.h"
