@@ -10,12 +10,13 @@ namespace {
 
 std::optional<RecordedLength> avi_length(const std::string& path) {
   const avi::AviReadResult r = avi::read_avi_file(path);
-  if (!r.info || r.info->video_stream < 0) return std::nullopt;
-  const avi::AviStream& v = r.info->streams[static_cast<std::size_t>(r.info->video_stream)];
+  if (!r.info) return std::nullopt;
   RecordedLength out;
   out.finalised = r.info->finalised;
   out.header_seconds = r.info->video_duration_seconds();
   out.frames_on_disk = r.info->video_chunks();
+  if (r.info->video_stream < 0) return out;  // an AVI still, finalised or not, but no picture
+  const avi::AviStream& v = r.info->streams[static_cast<std::size_t>(r.info->video_stream)];
   if (v.rate != 0) out.on_disk_seconds = static_cast<double>(v.length_on_disk()) * v.scale / v.rate;
   return out;
 }

@@ -15,8 +15,8 @@ namespace wellvue {
 struct RecordedLength {
   bool finalised = false;        // the muxer closed it
   double header_seconds = 0;     // the video's duration as its headers give it
-  double on_disk_seconds = -1;   // the video frames really on disk at the stream's rate; -1: no rate
-  std::uint64_t frames_on_disk = 0;
+  double on_disk_seconds = -1;   // the video frames really on disk at the stream's rate; -1: no video or no rate
+  std::uint64_t frames_on_disk = 0;  // 0 when it has no video stream
 };
 
 enum class RecoveryStatus { Repaired, AlreadyFinalised, Empty, Failed };
@@ -32,7 +32,7 @@ struct RecordingFormat {
   std::string_view name;       // for messages and logs
   std::string_view muxer;      // the GStreamer element the file branch ends in
   std::string_view extension;  // with its dot
-  // nullopt when the file is not one of this format's (or has no video).
+  // nullopt when the file is not one of this format's.
   std::optional<RecordedLength> (*read_length)(const std::string& path);
   // Makes an interrupted file playable in place; never deletes anything.
   Recovery (*repair)(const std::string& path);

@@ -1,8 +1,9 @@
 // The station's recording format as the workflow, crash recovery and the tools use it, on real
-// files: one the muxer closed, one killed mid-recording, one with nothing in it.
+// files: one the muxer closed, one killed mid-recording, one with nothing in it, one without video.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "avi_fixtures.h"
@@ -59,6 +60,15 @@ TEST(RecordingFormat, ReadsRepairsAndSetsAsideWhatARecordingLeaves) {
   ASSERT_FALSE(aside.empty()) << ec.message();
   EXPECT_TRUE(fs::exists(aside));
   EXPECT_FALSE(fs::exists(empty));
+
+  // Without a picture: still one of the format's files, with nothing on disk to time.
+  const fs::path sound = dir / "sound.avi";
+  ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=10 ! avimux ! filesink location='" +
+                         sound.string() + "'").c_str()), 0);
+  const auto no_picture = f.read_length(sound.string());
+  ASSERT_TRUE(no_picture.has_value());
+  EXPECT_EQ(no_picture->frames_on_disk, 0u);
+  EXPECT_LT(no_picture->on_disk_seconds, 0);
 
   // Not a recording at all.
   avi::test::write_bytes(dir / "text.avi", avi::test::Bytes{'n', 'o', 'n'});
