@@ -1,6 +1,8 @@
 // Time from the program's start to the main window shown and answering input. The bench starts
 // itself again as the station (same start-up as the wellvue program); the station writes one line
 // once its window is visible and a key sent to it has been handled.
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
@@ -10,8 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/main_window/station.h"
@@ -39,7 +39,8 @@ int run_station(int argc, char** argv, bool test_source) {
   wellvue::TFormMain& form = station.main_form();
   form.installEventFilter(&watch);
   // Input queued behind everything start-up left in the event queue.
-  if (form.isVisible()) QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_F24, Qt::NoModifier));
+  if (form.isVisible())
+    QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_F24, Qt::NoModifier));
   return app.exec();
 }
 
@@ -52,10 +53,8 @@ double one_run(const char* self, bool test_source) {
     dup2(fds[1], STDOUT_FILENO);
     close(fds[0]);
     close(fds[1]);
-    if (test_source)
-      execl(self, self, "--station", "--test-source", static_cast<char*>(nullptr));
-    else
-      execl(self, self, "--station", static_cast<char*>(nullptr));
+    if (test_source) execl(self, self, "--station", "--test-source", static_cast<char*>(nullptr));
+    else execl(self, self, "--station", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
       "videotestsrc is-live=true pattern=smpte horizontal-speed=2 num-buffers=" + std::to_string(frames) +
       " ! video/x-raw,format=YUY2,width=640,height=480,framerate=25/1 ! tee name=t "
       "t. ! queue leaky=downstream max-size-buffers=0 max-size-bytes=0 max-size-time=2000000000 "
-      "! videorate skip-to-first=true ! videoconvert ! jpegenc ! avimux ! filesink async=false location=" + bare_file +
+      "! videorate skip-to-first=true ! videoconvert ! jpegenc ! avimux ! filesink async=false location=" +
+      bare_file +
       " t. ! queue leaky=downstream max-size-buffers=2 ! videoconvert ! videoscale "
       "! video/x-raw,format=BGRx,width=640,height=480 ! fakesink sync=false";
   std::vector<std::string> bare_args{"gst-launch-1.0", "-q", "-e"};
@@ -109,8 +110,10 @@ int main(int argc, char** argv) {
   const long filled = field(station.out, "frames filled: ");
   const double ratio = station.cpu_s / bare.cpu_s;
   const bool frames_ok = written >= frames - 1 && written <= frames + 1 && dropped == 0;
-  std::printf("station : %.2f s CPU over %.1f s, frames written %ld, filled %ld, dropped %ld (target %ld +- 1, none dropped): %s\n",
-              station.cpu_s, station.wall_s, written, filled, dropped, frames, frames_ok ? "met" : "MISSED");
+  std::printf(
+      "station : %.2f s CPU over %.1f s, frames written %ld, filled %ld, dropped %ld (target %ld +- 1, none dropped): "
+      "%s\n",
+      station.cpu_s, station.wall_s, written, filled, dropped, frames, frames_ok ? "met" : "MISSED");
   std::printf("bare gst: %.2f s CPU over %.1f s\n", bare.cpu_s, bare.wall_s);
   std::printf("CPU ratio station / bare: %.3f (target <= 1.15): %s\n", ratio, ratio <= 1.15 ? "met" : "MISSED");
   return frames_ok && ratio <= 1.15 ? 0 : 1;

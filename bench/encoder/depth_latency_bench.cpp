@@ -110,11 +110,12 @@ void latency_run(int rate, long long lines) {
     }
   }
   const double longest = rig.owner_ms.empty() ? 0 : *std::max_element(rig.owner_ms.begin(), rig.owner_ms.end());
-  std::printf("%2d lines/s: %zu of %lld lines shown; latency p50 %.2f ms, p99 %.2f ms, max %.2f ms; "
-              "owner time per poll p99 %.3f ms, longest %.3f ms over %zu polls\n",
-              rate, lat.size(), lines, percentile(lat, 50), percentile(lat, 99),
-              lat.empty() ? 0 : *std::max_element(lat.begin(), lat.end()), percentile(rig.owner_ms, 99), longest,
-              rig.owner_ms.size());
+  std::printf(
+      "%2d lines/s: %zu of %lld lines shown; latency p50 %.2f ms, p99 %.2f ms, max %.2f ms; "
+      "owner time per poll p99 %.3f ms, longest %.3f ms over %zu polls\n",
+      rate, lat.size(), lines, percentile(lat, 50), percentile(lat, 99),
+      lat.empty() ? 0 : *std::max_element(lat.begin(), lat.end()), percentile(rig.owner_ms, 99), longest,
+      rig.owner_ms.size());
   rig.link.close_without_pause();
 }
 

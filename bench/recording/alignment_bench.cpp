@@ -24,8 +24,6 @@
 #include <thread>
 #include <vector>
 
-#include "recording/recording_texts.h"
-#include "recording/recording_workflow.h"
 #include "capture/avi/avi_info.h"
 #include "capture/cap_devices.h"
 #include "capture/gst/gst_graph_backend.h"
@@ -33,6 +31,8 @@
 #include "capture/gst/owner_loop.h"
 #include "capture/gst/test_pattern_device.h"
 #include "encoder/posix_serial_port.h"
+#include "recording/recording_texts.h"
+#include "recording/recording_workflow.h"
 #include "sim_board.h"
 #include "util/decimal_separator.h"
 #include "util/scripted_prompter.h"
@@ -137,7 +137,8 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   TGraphConfig config;
   config.VideoSourceName = gst::kTestPatternName;
   const auto comp = GetVideoCompressorNames(backend, false);
-  if (std::find(comp.begin(), comp.end(), "JPEG image encoder") != comp.end()) config.VideoCompressorName = "JPEG image encoder";
+  if (std::find(comp.begin(), comp.end(), "JPEG image encoder") != comp.end())
+    config.VideoCompressorName = "JPEG image encoder";
   config.WantCapture = config.WantPreview = true;
   config.UseTempFile = true;
   config.CaptureFileName = (folder / "capture.avi").string();
@@ -171,10 +172,10 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   RecordingWorkflow workflow(engine, &config, link, prompter, clock, host, options);
   engine.OnCaptureProgress = [&](TVideoCapture&) { workflow.capCaptureProgress(); };
 
-  loop.run_for(std::chrono::milliseconds(2500));  // the board's boot after the open
+  loop.run_for(std::chrono::milliseconds(2500));                         // the board's boot after the open
   if (fs::exists(folder / "alignement.avi")) prompter.add_answer(true);  // overwrite
-  prompter.add_answer(false);  // zero question
-  prompter.add_answer(true);   // start
+  prompter.add_answer(false);                                            // zero question
+  prompter.add_answer(true);                                             // start
   const bool started = workflow.btStartClick();
   const double offset_cm = link.state().depth_offset_m * 100.0;
   double stop_pressed_ms = 0;
@@ -222,7 +223,8 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
   for (std::size_t k = 0; k + 2 < entries.size(); ++k) {
     const Entry& e = entries[k];
     const auto m = e.text.find_last_of("0123456789");
-    if (e.text.find(" ... ") != std::string::npos || m == std::string::npos || e.text.find('m') == std::string::npos) continue;
+    if (e.text.find(" ... ") != std::string::npos || m == std::string::npos || e.text.find('m') == std::string::npos)
+      continue;
     // The depth text "x.xxm" after the borehole padding: its centimetres name the count.
     const auto mpos = e.text.find('m');
     auto begin = e.text.find_last_not_of("0123456789.,-", mpos - 1);
@@ -253,12 +255,13 @@ bool run(TrackTiming timing, int seconds, const fs::path& folder) {
     start.add(static_cast<double>(e.start_ms) - frame_ms);
   }
   std::printf("lines: %zu depth lines\n", arrival.v.size());
-  std::printf("  time code of a line's arrival - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, p99 %+.1f, "
-              "max |%.1f| ms, %zu over 40 ms\n",
-              arrival.pct(0.5), arrival.pct(0.05), arrival.pct(0.95), arrival.pct(0.99), arrival.max_abs(),
-              arrival.over(40));
-  std::printf("  start of the entry showing it - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, max |%.1f| ms\n",
-              start.pct(0.5), start.pct(0.05), start.pct(0.95), start.max_abs());
+  std::printf(
+      "  time code of a line's arrival - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, p99 %+.1f, "
+      "max |%.1f| ms, %zu over 40 ms\n",
+      arrival.pct(0.5), arrival.pct(0.05), arrival.pct(0.95), arrival.pct(0.99), arrival.max_abs(), arrival.over(40));
+  std::printf(
+      "  start of the entry showing it - its frame's time: median %+.1f ms, p5 %+.1f, p95 %+.1f, max |%.1f| ms\n",
+      start.pct(0.5), start.pct(0.05), start.pct(0.95), start.max_abs());
   const bool ok = std::fabs(closing.end_ms - avi_ms) <= 40 && arrival.max_abs() <= 40;
   std::printf("target (end and arrivals within 40 ms): %s\n", ok ? "met" : "NOT met");
   return true;

@@ -72,8 +72,7 @@ int main(int argc, char** argv) {
   fs::create_directories(dir);
   const long sizes[] = {250000, 500000, 1000000};
   std::printf("wellvue-srt, best of %d runs (wall time)\n", repeat);
-  std::printf("%10s %10s %10s %10s %14s %14s\n", "lines", "MB", "scale s", "t0 s", "scale s/Mline",
-              "t0 s/Mline");
+  std::printf("%10s %10s %10s %10s %14s %14s\n", "lines", "MB", "scale s", "t0 s", "scale s/Mline", "t0 s/Mline");
   bool ok = true;
   for (long n : sizes) {
     const fs::path file = dir / ("track" + std::to_string(n) + ".srt");
@@ -86,9 +85,8 @@ int main(int argc, char** argv) {
       best_scale = std::min(best_scale, s);
       best_t0 = std::min(best_t0, t);
     }
-    std::printf("%10ld %10.1f %10.3f %10.3f %14.3f %14.3f\n", n,
-                static_cast<double>(fs::file_size(file)) / 1e6, best_scale, best_t0,
-                best_scale * 1e6 / static_cast<double>(n), best_t0 * 1e6 / static_cast<double>(n));
+    std::printf("%10ld %10.1f %10.3f %10.3f %14.3f %14.3f\n", n, static_cast<double>(fs::file_size(file)) / 1e6,
+                best_scale, best_t0, best_scale * 1e6 / static_cast<double>(n), best_t0 * 1e6 / static_cast<double>(n));
     std::fflush(stdout);
   }
   fs::remove_all(dir);

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (std::isnan(t)) std::abort();
-  if (t < 0 && t != -1 && text.size() >= 12 && text[0] != '-' && text[1] != '-' && text[3] != '-' &&
-      text[4] != '-' && text[6] != '-' && text[7] != '-')
+  if (t < 0 && t != -1 && text.size() >= 12 && text[0] != '-' && text[1] != '-' && text[3] != '-' && text[4] != '-' &&
+      text[6] != '-' && text[7] != '-')
     std::abort();  // only signs typed into a field make a reading negative
   const std::string code = format_time_code(t);
   if (code.size() < 12 || code.find(',') == std::string::npos) std::abort();

@@ -39,10 +39,14 @@ TCapDeviceList& AudioCompressors() { return lists().audio_comp; }
 
 TCapDeviceList& DeviceListOf(DeviceCategory category) {
   switch (category) {
-    case DeviceCategory::VideoInput: return VideoDevices();
-    case DeviceCategory::AudioInput: return AudioDevices();
-    case DeviceCategory::VideoCompressor: return VideoCompressors();
-    case DeviceCategory::AudioCompressor: break;
+    case DeviceCategory::VideoInput:
+      return VideoDevices();
+    case DeviceCategory::AudioInput:
+      return AudioDevices();
+    case DeviceCategory::VideoCompressor:
+      return VideoCompressors();
+    case DeviceCategory::AudioCompressor:
+      break;
   }
   return AudioCompressors();
 }

@@ -12,8 +12,7 @@ namespace wellvue {
 class TCapDeviceInfo {
  public:
   TCapDeviceInfo(std::string friendly_name, std::string display_name, DeviceRef moniker)
-      : FriendlyName(std::move(friendly_name)), DisplayName(std::move(display_name)),
-        Moniker(std::move(moniker)) {}
+      : FriendlyName(std::move(friendly_name)), DisplayName(std::move(display_name)), Moniker(std::move(moniker)) {}
   std::string FriendlyName;
   std::string DisplayName;
   DeviceRef Moniker;

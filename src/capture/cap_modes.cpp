@@ -34,8 +34,7 @@ TVCapMode VideoModeFromMediaType(const MediaFormat& mt, const VideoCapability* c
   TVCapMode m;
   m.MajorType = mt.major_type;
   m.SubType = mt.subtype;
-  if (mt.format_type != guids::FORMAT_VideoInfo && mt.format_type != guids::FORMAT_VideoInfo2)
-    return m;
+  if (mt.format_type != guids::FORMAT_VideoInfo && mt.format_type != guids::FORMAT_VideoInfo2) return m;
   m.Width = positive(mt.width);
   m.Height = positive(mt.height);
   m.BitCount = mt.bit_count;
@@ -74,8 +73,8 @@ std::string VideoModeText(const TVCapMode& m) {
 std::string AudioModeText(const TACapMode& m) {
   char buf[80];
   if (m.SubType == guids::MEDIASUBTYPE_PCM) {
-    std::snprintf(buf, sizeof buf, "%dHzx%dbx%d", static_cast<int>(m.SamplesPerSec),
-                  static_cast<int>(m.BitsPerSample), static_cast<int>(m.Channels));
+    std::snprintf(buf, sizeof buf, "%dHzx%dbx%d", static_cast<int>(m.SamplesPerSec), static_cast<int>(m.BitsPerSample),
+                  static_cast<int>(m.Channels));
   } else {
     // 32-bit product as the rate is shown; wrap-around instead of undefined overflow.
     const auto bits = static_cast<std::int32_t>(static_cast<std::uint32_t>(m.AvgBytesPerSec) * 8u);

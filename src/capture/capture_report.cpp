@@ -13,16 +13,13 @@ std::string FormatCaptureReport(const std::string& templ, int code, const std::s
   return text + tail;
 }
 
-void TVideoCapture::Report(ReportKind kind, const std::string& templ, HResult code,
-                           const std::string& tail) {
+void TVideoCapture::Report(ReportKind kind, const std::string& templ, HResult code, const std::string& tail) {
   const std::string text = FormatCaptureReport(templ, code, tail);
   prompter_.inform(text, kCaptureReportCaption);
   if (kind == ReportKind::Failure) throw EVideoCaptureError(text);
 }
 
-void TVideoCapture::Warn(const std::string& templ, HResult code) {
-  Report(ReportKind::Warning, templ, code);
-}
+void TVideoCapture::Warn(const std::string& templ, HResult code) { Report(ReportKind::Warning, templ, code); }
 
 void TVideoCapture::Fail(const std::string& templ, HResult code) {
   Report(ReportKind::Failure, templ, code);

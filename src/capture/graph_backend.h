@@ -68,17 +68,17 @@ struct GraphEvent {
   long code = 0;
   std::int64_t param1 = 0;  // EC_ERRORABORT: the HResult of the failure
   std::int64_t param2 = 0;
-  std::string text;         // EC_ERRORABORT: the platform's own words for the failure (may be empty)
+  std::string text;  // EC_ERRORABORT: the platform's own words for the failure (may be empty)
 };
 
 // What the file branch did in the recording that ended last.
 struct CaptureStats {
-  bool known = false;           // false when the backend could not count
+  bool known = false;  // false when the backend could not count
   std::uint64_t frames_written = 0;
-  std::uint64_t frames_filled = 0;   // duplicated to keep the file's time equal to wall time
+  std::uint64_t frames_filled = 0;  // duplicated to keep the file's time equal to wall time
   std::uint64_t frames_dropped = 0;
-  double file_duration_s = 0;        // from the file's own headers
-  bool file_created = true;          // false: the file could not be created, nothing was written
+  double file_duration_s = 0;  // from the file's own headers
+  bool file_created = true;    // false: the file could not be created, nothing was written
 };
 
 // One preview picture: BGRx bytes, rows of `stride` bytes. Valid only during present().
@@ -131,11 +131,10 @@ class GraphBackend {
 
   // The format interface of a source element's output of that major type, searched on the
   // capture output when `capture_category` is set, on any output otherwise.
-  virtual HResult find_stream_config(const FilterRef& filter, bool capture_category,
-                                     const Guid& major_type, StreamConfigRef& config) = 0;
+  virtual HResult find_stream_config(const FilterRef& filter, bool capture_category, const Guid& major_type,
+                                     StreamConfigRef& config) = 0;
   // The settings block interface of a video compressor element.
-  virtual HResult find_compressor_dialogs(const FilterRef& compressor,
-                                          CompressorDialogsRef& dialogs) = 0;
+  virtual HResult find_compressor_dialogs(const FilterRef& compressor, CompressorDialogsRef& dialogs) = 0;
   // DV decoder picture size (1000 full .. 1003 DC).
   virtual HResult dv_get_display(const FilterRef& decoder, int& display) = 0;
   virtual HResult dv_set_display(const FilterRef& decoder, int display) = 0;
@@ -172,7 +171,7 @@ class GraphBackend {
   virtual HResult control_capture_stream(bool hold) = 0;
   // The run/pause/stop interface of the graph (E_NOINTERFACE when absent).
   virtual HResult query_media_control() = 0;
-  virtual HResult run() = 0;   // S_OK also when already running
+  virtual HResult run() = 0;  // S_OK also when already running
   virtual HResult pause() = 0;
   // Stop the whole graph; a recording in progress is finalised first.
   virtual HResult stop() = 0;

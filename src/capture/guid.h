@@ -26,7 +26,9 @@ constexpr Guid fourcc_guid(char a, char b, char c, char d) {
                   (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8) |
                   (static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16) |
                   (static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24),
-              0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+              0x0000,
+              0x0010,
+              {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 }
 
 namespace guids {
@@ -42,7 +44,8 @@ inline constexpr Guid FORMAT_VideoInfo2{0xF72A76A0, 0xEB0A, 0x11D0, {0xAC, 0xE4,
 inline constexpr Guid FORMAT_WaveFormatEx{0x05589F81, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
 
 // Pin category of a capture output.
-inline constexpr Guid PIN_CATEGORY_CAPTURE{0xFB6C4281, 0x0353, 0x11D1, {0x90, 0x5F, 0x00, 0x00, 0xC0, 0xCC, 0x16, 0xBA}};
+inline constexpr Guid PIN_CATEGORY_CAPTURE{
+    0xFB6C4281, 0x0353, 0x11D1, {0x90, 0x5F, 0x00, 0x00, 0xC0, 0xCC, 0x16, 0xBA}};
 
 // Video subtypes.
 inline constexpr Guid MEDIASUBTYPE_YVU9 = fourcc_guid('Y', 'V', 'U', '9');

@@ -14,15 +14,20 @@ std::string hresult_hex(HResult hr) {
 HResult hresult_from_errno(int err) {
   switch (err) {
     case ENOSPC:
-    case EDQUOT: return E_DISK_FULL;
-    case EEXIST: return E_FILE_EXISTS;
+    case EDQUOT:
+      return E_DISK_FULL;
+    case EEXIST:
+      return E_FILE_EXISTS;
     case EACCES:
     case EPERM:
     case EROFS:
-    case ELOOP: return E_ACCESSDENIED;
+    case ELOOP:
+      return E_ACCESSDENIED;
     case ENOENT:
-    case ENOTDIR: return static_cast<HResult>(0x80070003u);  // path not found
-    default: return E_WRITE_FAULT;
+    case ENOTDIR:
+      return static_cast<HResult>(0x80070003u);  // path not found
+    default:
+      return E_WRITE_FAULT;
   }
 }
 

@@ -23,10 +23,14 @@ std::optional<RecordedLength> avi_length(const std::string& path) {
 
 RecoveryStatus status_of(avi::RepairStatus s) {
   switch (s) {
-    case avi::RepairStatus::Repaired: return RecoveryStatus::Repaired;
-    case avi::RepairStatus::AlreadyFinalised: return RecoveryStatus::AlreadyFinalised;
-    case avi::RepairStatus::Empty: return RecoveryStatus::Empty;
-    case avi::RepairStatus::Failed: break;
+    case avi::RepairStatus::Repaired:
+      return RecoveryStatus::Repaired;
+    case avi::RepairStatus::AlreadyFinalised:
+      return RecoveryStatus::AlreadyFinalised;
+    case avi::RepairStatus::Empty:
+      return RecoveryStatus::Empty;
+    case avi::RepairStatus::Failed:
+      break;
   }
   return RecoveryStatus::Failed;
 }

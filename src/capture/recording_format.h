@@ -13,9 +13,9 @@ namespace wellvue {
 
 // What a recorded file holds, read from its headers and its data.
 struct RecordedLength {
-  bool finalised = false;        // the muxer closed it
-  double header_seconds = 0;     // the video's duration as its headers give it
-  double on_disk_seconds = -1;   // the video frames really on disk at the stream's rate; -1: no video or no rate
+  bool finalised = false;            // the muxer closed it
+  double header_seconds = 0;         // the video's duration as its headers give it
+  double on_disk_seconds = -1;       // the video frames really on disk at the stream's rate; -1: no video or no rate
   std::uint64_t frames_on_disk = 0;  // 0 when it has no video stream
 };
 

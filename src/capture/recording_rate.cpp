@@ -19,7 +19,8 @@ constexpr double kFrameOverhead = 32;
 
 std::string lower(const std::string& s) {
   std::string out = s;
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
 }
 

@@ -9,7 +9,10 @@ namespace wellvue {
 
 TVideoCapture::TVideoCapture(GraphBackend& backend, Scheduler& scheduler, Prompter& prompter,
                              std::unique_ptr<CaptureFiles> files)
-    : backend_(backend), scheduler_(scheduler), prompter_(prompter), files_(std::move(files)),
+    : backend_(backend),
+      scheduler_(scheduler),
+      prompter_(prompter),
+      files_(std::move(files)),
       alive_(std::make_shared<int>(0)) {
   if (!files_) files_ = std::make_unique<CaptureFiles>();
   timer_ = scheduler_.create_timer(100, [this] { Tick(); });
@@ -42,9 +45,7 @@ void TVideoCapture::PostToOwner(std::function<void()> work) {
   });
 }
 
-void TVideoCapture::SetFrameRate(double v) {
-  frame_rate_ = (std::isnan(v) || v < 1 || v > 50) ? 25 : v;
-}
+void TVideoCapture::SetFrameRate(double v) { frame_rate_ = (std::isnan(v) || v < 1 || v > 50) ? 25 : v; }
 
 void TVideoCapture::SetTempCaptureFileName(const std::string& v) {
   temp_capture_file_name_ = v;

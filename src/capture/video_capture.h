@@ -86,9 +86,8 @@ class TVideoCapture {
   void SetPreallocFileSize(std::uint32_t v) { prealloc_file_size_ = v; }
 
   // --- Events (an empty one is skipped) ---------------------------------------------------------
-  TNotifyEvent OnAborted, OnDeviceLost, OnChangeDevice, OnChangeCompressor, OnChangeVCapMode,
-      OnChangeACapMode, OnCaptureProgress, OnStopCapture, OnStopPreview, OnStartCapture,
-      OnStartPreview, OnFrameRendered;
+  TNotifyEvent OnAborted, OnDeviceLost, OnChangeDevice, OnChangeCompressor, OnChangeVCapMode, OnChangeACapMode,
+      OnCaptureProgress, OnStopCapture, OnStopPreview, OnStartCapture, OnStartPreview, OnFrameRendered;
   // The host repaints its view (after a preview or capture stops).
   std::function<void()> OnRepaint;
 
@@ -224,7 +223,7 @@ class TVideoCapture {
   bool output_is_temp_ = false;  // output_file_ is a temporary file, moved at stop
   std::string recording_file_;
   std::set<std::string> kept_recordings_;
-  std::string last_final_;        // the last recording saved under its final name
+  std::string last_final_;  // the last recording saved under its final name
   CaptureStats last_stats_;
   HResult last_abort_code_ = 0;
   std::string last_abort_reason_;

@@ -7,13 +7,9 @@
 
 namespace wellvue {
 
-bool TVideoCapture::EnsureFilterGraph() {
-  return succeeded(backend_.create_graph()) && backend_.has_graph();
-}
+bool TVideoCapture::EnsureFilterGraph() { return succeeded(backend_.create_graph()) && backend_.has_graph(); }
 
-bool TVideoCapture::EnsureCaptureBuilder() {
-  return succeeded(backend_.create_builder()) && backend_.has_builder();
-}
+bool TVideoCapture::EnsureCaptureBuilder() { return succeeded(backend_.create_builder()) && backend_.has_builder(); }
 
 void TVideoCapture::ReleaseGraphObjects() {
   video_capture_.reset();
@@ -39,8 +35,7 @@ void TVideoCapture::ReleaseGraphObjects() {
 bool TVideoCapture::IsDVSource() {
   if (!video_stream_config_) return false;
   MediaFormat mt;
-  return succeeded(video_stream_config_->get_format(mt)) &&
-         mt.major_type == guids::MEDIATYPE_Interleaved;
+  return succeeded(video_stream_config_->get_format(mt)) && mt.major_type == guids::MEDIATYPE_Interleaved;
 }
 
 bool TVideoCapture::CreateSourceFilters() {
@@ -126,8 +121,7 @@ bool TVideoCapture::CreateSourceFilters() {
         StreamConfigRef audio_config;
         hr = format_source ? backend_.find_stream_config(format_source, false, guids::MEDIATYPE_Audio, audio_config)
                            : E_POINTER;
-        if (hr == S_OK && audio_config)
-          audio_stream_config_ = audio_config;
+        if (hr == S_OK && audio_config) audio_stream_config_ = audio_config;
         else if (!(IsDVSource() && format_source && format_source == dv_splitter_))
           Warn("Can't find ACapture:IAMStreamConfig!");
       }

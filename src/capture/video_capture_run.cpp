@@ -69,8 +69,11 @@ bool TVideoCapture::PrepareRecordingFile() {
   // goes (an earlier recording's, or the space preallocated for this one), anything else stays
   // where it is.
   switch (files_->entry_kind(output_file_)) {
-    case EntryKind::None: break;
-    case EntryKind::PlainFile: files_->remove(output_file_); break;
+    case EntryKind::None:
+      break;
+    case EntryKind::PlainFile:
+      files_->remove(output_file_);
+      break;
     case EntryKind::Other: {
       const std::string fresh = output_is_temp_ ? UniqueSibling(output_file_) : std::string();
       if (fresh.empty() || backend_.set_output_file_name(fresh) != S_OK) {
@@ -189,8 +192,8 @@ bool TVideoCapture::FinishRecording() {
   kept_recordings_.insert(kept);
   recording_file_ = kept;
   const std::string reason = final_name.empty() ? std::string("aucun nom de fichier")
-                             : !name_usable  ? std::string(kNotAPlainFileReason)
-                                             : ec.message();
+                             : !name_usable     ? std::string(kNotAPlainFileReason)
+                                                : ec.message();
   Report(ReportKind::Warning, kCannotMoveRecording, S_OK,
          reason + ") : " + final_name + "\r\nL'enregistrement est conserv\xE9 dans " + kept);
   return false;

@@ -13,8 +13,8 @@ EncoderLink::EncoderLink(SerialPort& port, Clock& clock, Prompter& prompter, Lin
       clock_(clock),
       prompter_(prompter),
       view_(view),
-      memos_{LineLog(kDiagnosticLines), LineLog(kDiagnosticLines), LineLog(kDiagnosticLines),
-             LineLog(kDiagnosticLines), LineLog(0)},
+      memos_{LineLog(kDiagnosticLines), LineLog(kDiagnosticLines), LineLog(kDiagnosticLines), LineLog(kDiagnosticLines),
+             LineLog(0)},
       reader_(
           port, std::move(post),
           [this](const std::string& bytes, PollReader::ReadTime completed) { on_read(bytes, completed); },
@@ -50,27 +50,56 @@ void EncoderLink::append_track_lines(const std::vector<std::string>& lines) {
 void EncoderLink::set_text(Control c, const std::string& text) {
   // The link keeps the values it writes into fields that it also reads.
   switch (c) {
-    case Control::LinkLabel22: fields_.Label22 = text; break;
-    case Control::LinkComboBox2: fields_.ComboBox2 = text; break;
-    case Control::LinkEditCirc: fields_.Edit_circ = text; break;
-    case Control::LinkComboBoxPort: fields_.ComboBox1_port_com = text; break;
-    case Control::LinkComboBoxBaud: fields_.ComboBox_baudrate = text; break;
-    case Control::LinkCheckBox1: fields_.CheckBox1 = text == "1"; break;
-    case Control::MainLabel2: main_.Label2 = text; break;
-    case Control::MainLabel7: main_.Label7 = text; break;
-    case Control::MainComboBox1: main_.ComboBox1 = text; break;
-    case Control::MainEditCirc: main_.Edit_circ = text; break;
-    default: break;
+    case Control::LinkLabel22:
+      fields_.Label22 = text;
+      break;
+    case Control::LinkComboBox2:
+      fields_.ComboBox2 = text;
+      break;
+    case Control::LinkEditCirc:
+      fields_.Edit_circ = text;
+      break;
+    case Control::LinkComboBoxPort:
+      fields_.ComboBox1_port_com = text;
+      break;
+    case Control::LinkComboBoxBaud:
+      fields_.ComboBox_baudrate = text;
+      break;
+    case Control::LinkCheckBox1:
+      fields_.CheckBox1 = text == "1";
+      break;
+    case Control::MainLabel2:
+      main_.Label2 = text;
+      break;
+    case Control::MainLabel7:
+      main_.Label7 = text;
+      break;
+    case Control::MainComboBox1:
+      main_.ComboBox1 = text;
+      break;
+    case Control::MainEditCirc:
+      main_.Edit_circ = text;
+      break;
+    default:
+      break;
   }
   view_.set_text(c, text);
 }
 
 void EncoderLink::set_enabled(Button b, bool on) {
   switch (b) {
-    case Button::LinkBitBtnStart: fields_.BitBtn_start_enabled = on; break;
-    case Button::LinkBitBtnStop: fields_.BitBtn_stop_enabled = on; break;
-    case Button::MainBitBtnStart: main_.BitBtn_start_enabled = on; break;
-    case Button::MainBitBtnStop: main_.BitBtn_stop_enabled = on; break;
+    case Button::LinkBitBtnStart:
+      fields_.BitBtn_start_enabled = on;
+      break;
+    case Button::LinkBitBtnStop:
+      fields_.BitBtn_stop_enabled = on;
+      break;
+    case Button::MainBitBtnStart:
+      main_.BitBtn_start_enabled = on;
+      break;
+    case Button::MainBitBtnStop:
+      main_.BitBtn_stop_enabled = on;
+      break;
   }
   view_.set_enabled(b, on);
 }

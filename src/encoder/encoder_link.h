@@ -16,11 +16,11 @@
 #include "encoder/line_log.h"
 #include "encoder/link_fields.h"
 #include "encoder/link_view.h"
-#include "util/srt_entry.h"
 #include "encoder/poll_reader.h"
 #include "encoder/serial_port.h"
 #include "encoder/serial_port_discovery.h"
 #include "util/prompter.h"
+#include "util/srt_entry.h"
 
 namespace wellvue {
 
@@ -43,17 +43,17 @@ struct OpenJob {
   std::string interval_text;                 // Edit6
   bool pause = true;                         // the 1000 ms and 500 ms pauses
   // Results of open_work.
-  bool opened = false;        // the device opened
+  bool opened = false;                      // the device opened
   OpenFailure failure = OpenFailure::None;  // why it did not
   std::vector<std::string> holders;         // who holds it, when it is held
-  bool configured = false;    // ... and took its settings (the open's result)
+  bool configured = false;                  // ... and took its settings (the open's result)
   long long handle = -1;
   PortTimeouts before{};
   PortTimeouts after{};
-  std::string timeout_error;  // conversion error of a time-out field (the port stays open)
-  std::string interval_error; // conversion error of Edit6 (polling does not start)
+  std::string timeout_error;   // conversion error of a time-out field (the port stays open)
+  std::string interval_error;  // conversion error of Edit6 (polling does not start)
   std::uint32_t interval_ms = 0;
-  std::string first_read;     // the read right after the open
+  std::string first_read;  // the read right after the open
 };
 
 class EncoderLink {
@@ -83,9 +83,7 @@ class EncoderLink {
   void restart_entry_numbering(std::int32_t last = -1) { state_.entry_number = last; }
   // Receives the conversion errors of polls run by the reader thread's completions (the
   // handler boundary of the owner). Without one they propagate out of the posted call.
-  void set_error_handler(std::function<void(const std::string& text)> handler) {
-    error_handler_ = std::move(handler);
-  }
+  void set_error_handler(std::function<void(const std::string& text)> handler) { error_handler_ = std::move(handler); }
 
   // ---- Serial port layer -----------------------------------------------------------------
   // Synchronous open of the port with the traces of Memo3; pauses 1000 ms. Throws
@@ -224,10 +222,10 @@ class EncoderLink {
   // While a delivered read is handled: when it completed. Its lines take their time codes from it.
   std::optional<PollReader::ReadTime> read_time_;
   bool link_lost_ = false;
-  bool lost_shown_ = false;                       // the view shows the link as lost
+  bool lost_shown_ = false;                      // the view shows the link as lost
   std::optional<PollReader::ReadTime> lost_at_;  // when the link went down
-  bool rebase_ = false;                           // the next count sets tic_offset
-  std::string port_name_;                         // the port of the last open
+  bool rebase_ = false;                          // the next count sets tic_offset
+  std::string port_name_;                        // the port of the last open
   std::string reopen_name_;
   PollReader reader_;
 };

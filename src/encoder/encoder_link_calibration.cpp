@@ -59,7 +59,10 @@ void EncoderLink::SpeedButton4Click() {
 void EncoderLink::start_depth_from_field(bool set_field) {
   const std::string number = numeric_filter(fields_.ComboBox2);
   if (number.empty()) {
-    prompter_.inform(" valeur erronn\xE9" "e : " + fields_.ComboBox2);
+    prompter_.inform(
+        " valeur erronn\xE9"
+        "e : " +
+        fields_.ComboBox2);
     return;
   }
   state_.start_depth_cm = parse_int(number);
@@ -92,10 +95,11 @@ void EncoderLink::BitBtn_startClick(Sender sender) {
 
 void EncoderLink::BitBtn_stopClick(Sender sender) {
   state_.calibration_stop_tics = state_.tics;
-  const std::string length =
-      numeric_filter(sender == Sender::MainWindow ? main_.Edit_longueur : fields_.Edit_longueur);
+  const std::string length = numeric_filter(sender == Sender::MainWindow ? main_.Edit_longueur : fields_.Edit_longueur);
   if (length.empty() || state_.calibration_stop_tics == state_.calibration_start_tics) {
-    prompter_.inform("rotation non d\xE9tect\xE9" "e...");
+    prompter_.inform(
+        "rotation non d\xE9tect\xE9"
+        "e...");
     return;
   }
   state_.calibration_length_m = parse_int(length);

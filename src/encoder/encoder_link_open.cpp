@@ -41,8 +41,7 @@ OpenJob EncoderLink::open_begin() {
   state_.baud_index = fields_.baud_item_index;
   trace(Memo::Memo1, "== O P E N ========== " + int_text(state_.open_count));
   std::string baud;
-  if (fields_.baud_item_index >= 0 &&
-      fields_.baud_item_index < static_cast<int>(fields_.baud_items.size())) {
+  if (fields_.baud_item_index >= 0 && fields_.baud_item_index < static_cast<int>(fields_.baud_items.size())) {
     baud = fields_.baud_items[static_cast<std::size_t>(fields_.baud_item_index)];
   }
   job.port_name = fields_.ComboBox1_port_com;
@@ -93,8 +92,7 @@ void EncoderLink::open_work(OpenJob& job) {
 
 bool EncoderLink::open_com_finish(OpenJob& job) {
   if (!job.opened) {
-    const std::string message =
-        "ERREUR  OpenCom : port en utilisation ou inexistant  <" + job.port_name + ">   ";
+    const std::string message = "ERREUR  OpenCom : port en utilisation ou inexistant  <" + job.port_name + ">   ";
     if (job.port_name == "port com") state_.port_index = -1;
     // What went wrong and what to do, before the message itself.
     const std::string why = open_failure_text(job.failure, job.port_name, job.holders);
@@ -118,10 +116,9 @@ bool EncoderLink::open_com_finish(OpenJob& job) {
   // What the port's settings record holds: 9600 baud, binary, RTS enabled, DTR disabled, 8N1,
   // XON/XOFF characters, and a flow-control threshold of a quarter of the 8192-byte queue.
   static const std::pair<const char*, int> kRecord[] = {
-      {" DCBlength = ", 28}, {" BaudRate = ", 9600}, {" Flags = ", 4097}, {" wReserved = ", 0},
-      {" XonLim = ", 2048},  {" XoffLim = ", 1},      {" ByteSize = ", 8},  {" Parity = ", 0},
-      {" StopBits = ", 0},   {" XonChar = ", 17},     {" XoffChar = ", 19}, {" ErrorChar = ", 0},
-      {" EofChar = ", 0},    {" EvtChar = ", 0},      {" wReserved1 = ", 0}};
+      {" DCBlength = ", 28}, {" BaudRate = ", 9600}, {" Flags = ", 4097}, {" wReserved = ", 0}, {" XonLim = ", 2048},
+      {" XoffLim = ", 1},    {" ByteSize = ", 8},    {" Parity = ", 0},   {" StopBits = ", 0},  {" XonChar = ", 17},
+      {" XoffChar = ", 19},  {" ErrorChar = ", 0},   {" EofChar = ", 0},  {" EvtChar = ", 0},   {" wReserved1 = ", 0}};
   for (const auto& [label, value] : kRecord) trace(Memo::Memo3, label + int_text(value));
   trace(Memo::Memo3, std::string(" result = ") + (job.configured ? "1" : "0"));
   return job.configured;

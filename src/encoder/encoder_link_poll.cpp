@@ -38,19 +38,24 @@ void EncoderLink::on_read(const std::string& bytes, PollReader::ReadTime complet
 void EncoderLink::Timer1Timer(const std::string& read) {
   // Framing first, so that a poll that fails below never cuts a line of the stream in two.
   const FramedBurst framed = framer_.push(read);
-  padding_line_ = std::string(1, static_cast<char>(edit13_code())) +
-                  repeat_char(' ', static_cast<std::size_t>(edit14_count()));
+  padding_line_ =
+      std::string(1, static_cast<char>(edit13_code())) + repeat_char(' ', static_cast<std::size_t>(edit14_count()));
   if (fields_.RadioGroup1 == 0 && state_.line_count == 0 && state_.poll_count % 10 == 0) title_step();
   state_.poll_count = state_.poll_count == std::numeric_limits<std::int32_t>::max() ? 0 : state_.poll_count + 1;
-  trace(Memo::Memo1, int_text(state_.poll_count) + " | " + read + " | " + int_text(static_cast<long long>(read.size())));
+  trace(Memo::Memo1,
+        int_text(state_.poll_count) + " | " + read + " | " + int_text(static_cast<long long>(read.size())));
   if (framed.dropped > 0) {
-    trace(Memo::Memo1, "ligne sans fin ignor\xE9" "e : " + int_text(static_cast<long long>(framed.dropped)) + " octets");
+    trace(Memo::Memo1,
+          "ligne sans fin ignor\xE9"
+          "e : " +
+              int_text(static_cast<long long>(framed.dropped)) + " octets");
   }
   const std::string& burst = framed.lines;
   // The same lines again are not decoded again, whether or not a pause of the board took the LF
   // of the previous read away.
   if (burst.size() < 2 || line_content(burst) == line_content(state_.previous_burst)) return;
-  trace(Memo::Memo4, int_text(state_.poll_count) + " | " + burst + " | " + int_text(static_cast<long long>(burst.size())));
+  trace(Memo::Memo4,
+        int_text(state_.poll_count) + " | " + burst + " | " + int_text(static_cast<long long>(burst.size())));
   std::string line;
   for (char c : burst) {
     if (c == '\r') {
@@ -92,11 +97,10 @@ void EncoderLink::decode_line(const std::string& line) {
     check(count);
     state_.tics = static_cast<std::int32_t>(count);
     // Differences of counts in 64 bits: two counts of opposite extremes never overflow.
-    depth = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.curb_zero) *
-                state_.metres_per_turn / kTicsPerTurn +
+    depth = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.curb_zero) * state_.metres_per_turn /
+                kTicsPerTurn +
             state_.start_depth_cm / 100.0;
-    const std::string tic_text =
-        int_text(static_cast<std::int64_t>(state_.tics) - state_.calibration_start_tics);
+    const std::string tic_text = int_text(static_cast<std::int64_t>(state_.tics) - state_.calibration_start_tics);
     set_text(Control::LinkLabelTic, tic_text);
     set_text(Control::MainLabelTic, tic_text);
   } else {
@@ -133,7 +137,10 @@ void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::Read
   if (lost) {
     link_lost_ = true;
     lost_at_ = at;
-    const std::string line = "encodeur d\xE9" "connect\xE9 : " + port_name_ + (reason.empty() ? "" : " (" + reason + ")");
+    const std::string line =
+        "encodeur d\xE9"
+        "connect\xE9 : " +
+        port_name_ + (reason.empty() ? "" : " (" + reason + ")");
     trace(Memo::Memo3, line);
     trace(Memo::Memo1, line);
     if (!lost_shown_) view_.show_link_lost(true);

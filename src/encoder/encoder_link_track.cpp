@@ -2,8 +2,8 @@
 #include <cmath>
 
 #include "encoder/encoder_link.h"
-#include "util/file_error.h"
 #include "util/date_time.h"
+#include "util/file_error.h"
 #include "util/numbers.h"
 #include "util/text.h"
 #include "util/text_file.h"
@@ -54,7 +54,9 @@ void EncoderLink::title_step() {
   }
   if (state_.entry_number > 0) {
     state_.track_prefix = borehole_prefix();
-    write_entry({state_.entry_number, state_.previous_time_code, state_.current_time_code,
+    write_entry({state_.entry_number,
+                 state_.previous_time_code,
+                 state_.current_time_code,
                  {trim_blanks(state_.track_prefix) + "  " + state_.track_start_text, padding_line_, padding_line_}});
   }
   state_.previous_time_code = state_.current_time_code;
@@ -80,7 +82,9 @@ void EncoderLink::gap_entry(bool restored) {
   const double seconds = std::max(0.0, end_ms - lost_ms) / 1000.0;
   const std::int32_t number = next_entry_number();
   state_.current_time_code = end;
-  write_entry({number, state_.previous_time_code, end,
+  write_entry({number,
+               state_.previous_time_code,
+               end,
                {"liaison encodeur perdue " + format_pattern(seconds, "0.0") + " s (" + start + " \xE0 " + end +
                 (restored ? ")" : ", non r\xE9tablie)") + ", profondeur \xE0 v\xE9rifier"}});
   state_.previous_time_code = end;

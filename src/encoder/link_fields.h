@@ -23,13 +23,13 @@ struct LinkFields {
   std::string Edit2 = "1";   // stop bits
   // Polling interval and time-outs, converted at every open.
   std::string Edit6 = "10";
-  std::string Edit7 = "10";   // ReadIntervalTimeout
-  std::string Edit8 = "10";   // ReadTotalTimeoutMultiplier
-  std::string Edit9 = "100";  // ReadTotalTimeoutConstant
-  std::string Edit10 = "10";  // WriteTotalTimeoutMultiplier
-  std::string Edit11 = "100"; // WriteTotalTimeoutConstant
-  bool CheckBox1 = true;      // DTR
-  bool CheckBox2 = true;      // RTS
+  std::string Edit7 = "10";    // ReadIntervalTimeout
+  std::string Edit8 = "10";    // ReadTotalTimeoutMultiplier
+  std::string Edit9 = "100";   // ReadTotalTimeoutConstant
+  std::string Edit10 = "10";   // WriteTotalTimeoutMultiplier
+  std::string Edit11 = "100";  // WriteTotalTimeoutConstant
+  bool CheckBox1 = true;       // DTR
+  bool CheckBox2 = true;       // RTS
   // Depth computation and subtitle padding.
   std::string Edit_circ = "404";  // wheel circumference, mm per turn
   bool CheckBox3 = true;          // "sens positif"
@@ -50,9 +50,9 @@ struct MainFields {
   std::string Edit_nom_forage = "forage";  // borehole name
   std::string Edit_circ = "405";
   std::string Edit_longueur = "5";
-  std::string ComboBox1;                   // start depth field
-  std::string Label7;                      // start depth caption
-  std::string Label2;                      // depth text line shown
+  std::string ComboBox1;  // start depth field
+  std::string Label7;     // start depth caption
+  std::string Label2;     // depth text line shown
   bool BitBtn_start_enabled = true;
   bool BitBtn_stop_enabled = false;
 };

@@ -9,7 +9,9 @@ std::string open_failure_text(OpenFailure failure, const std::string& port_name,
     case OpenFailure::None:
       return {};
     case OpenFailure::NoDevice:
-      return "Le port " + port + " n'existe pas : encodeur d\xE9" "branch\xE9 ou autre nom de port "
+      return "Le port " + port +
+             " n'existe pas : encodeur d\xE9"
+             "branch\xE9 ou autre nom de port "
              "(voir \"liste  COM disponibles\").";
     case OpenFailure::Permission:
       return "Acc\xE8s refus\xE9 au port " + port +

@@ -8,8 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <limits>
 
@@ -47,10 +47,23 @@ bool PosixSerialPort::open(const std::string& name) {
   const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     switch (errno) {
-      case ENOENT: case ENODEV: case ENXIO: case ENOTDIR: failure_ = OpenFailure::NoDevice; break;
-      case EACCES: case EPERM: case EROFS: failure_ = OpenFailure::Permission; break;
-      case EBUSY: failure_ = OpenFailure::Busy; break;  // held with TIOCEXCL
-      default: failure_ = OpenFailure::Other; break;
+      case ENOENT:
+      case ENODEV:
+      case ENXIO:
+      case ENOTDIR:
+        failure_ = OpenFailure::NoDevice;
+        break;
+      case EACCES:
+      case EPERM:
+      case EROFS:
+        failure_ = OpenFailure::Permission;
+        break;
+      case EBUSY:
+        failure_ = OpenFailure::Busy;
+        break;  // held with TIOCEXCL
+      default:
+        failure_ = OpenFailure::Other;
+        break;
     }
     return false;
   }
@@ -152,8 +165,8 @@ std::string PosixSerialPort::read_burst(std::uint32_t extra_wait_ms) {
   for (;;) {
     Clock::time_point end = silent_end;
     if (got_any) {
-      end = std::min(last_byte + std::chrono::milliseconds(gap_ms),
-                     first_byte + std::chrono::milliseconds(kMaxBurstMs));
+      end =
+          std::min(last_byte + std::chrono::milliseconds(gap_ms), first_byte + std::chrono::milliseconds(kMaxBurstMs));
     }
     const long long wait = std::min<long long>(ms_until(end), std::numeric_limits<int>::max());
     pollfd fds[2] = {{fd, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -187,7 +200,9 @@ std::string PosixSerialPort::read_burst(std::uint32_t extra_wait_ms) {
       }
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
       // End of file or error: the device is gone.
-      mark_lost(got == 0 ? "fin de liaison (raccroch\xE9)" : "erreur d'entr\xE9" "e-sortie");
+      mark_lost(got == 0 ? "fin de liaison (raccroch\xE9)"
+                         : "erreur d'entr\xE9"
+                           "e-sortie");
       break;
     }
     if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {

@@ -8,11 +8,11 @@ namespace wellvue {
 
 // The five time-outs of the link window, in milliseconds.
 struct PortTimeouts {
-  std::uint32_t read_interval = 0;        // ReadIntervalTimeout
-  std::uint32_t read_multiplier = 0;      // ReadTotalTimeoutMultiplier
-  std::uint32_t read_constant = 0;        // ReadTotalTimeoutConstant
-  std::uint32_t write_multiplier = 0;     // WriteTotalTimeoutMultiplier
-  std::uint32_t write_constant = 0;       // WriteTotalTimeoutConstant
+  std::uint32_t read_interval = 0;     // ReadIntervalTimeout
+  std::uint32_t read_multiplier = 0;   // ReadTotalTimeoutMultiplier
+  std::uint32_t read_constant = 0;     // ReadTotalTimeoutConstant
+  std::uint32_t write_multiplier = 0;  // WriteTotalTimeoutMultiplier
+  std::uint32_t write_constant = 0;    // WriteTotalTimeoutConstant
 };
 
 // A read never outlasts this once bytes have started to arrive, so a board that sends without a

@@ -107,8 +107,7 @@ PortNameStamp port_name_stamp(const std::string& name) {
 bool may_be_the_same_device(const std::string& name, const PortNameStamp& then) {
   if (!then.pseudo_terminal) return true;
   const PortNameStamp now = port_name_stamp(name);
-  return then.symlink && now.symlink &&
-         (now.link_inode != then.link_inode || now.link_mtime_ns != then.link_mtime_ns);
+  return then.symlink && now.symlink && (now.link_inode != then.link_inode || now.link_mtime_ns != then.link_mtime_ns);
 }
 
 std::vector<std::string> port_holders(const std::string& name, const std::string& proc_root) {

@@ -35,7 +35,7 @@ std::string stable_port_name(const std::string& name, const std::string& by_id =
 struct PortNameStamp {
   bool pseudo_terminal = false;  // the name opened a pseudo-terminal
   bool symlink = false;
-  long long link_inode = 0;      // the link itself, when the name is one
+  long long link_inode = 0;  // the link itself, when the name is one
   long long link_mtime_ns = 0;
 };
 PortNameStamp port_name_stamp(const std::string& name);

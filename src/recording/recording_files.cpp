@@ -26,7 +26,10 @@ std::string video_folder_problem(const std::string& folder) {
   // names all show here, also for root.
   const std::string probe = (fs::path(folder) / (".wellvue-essai-" + std::to_string(::getpid()))).string();
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return " Impossible d'\xE9" "crire dans le r\xE9pertoire vid\xE9o " + name + ".";
+  if (fd < 0)
+    return " Impossible d'\xE9"
+           "crire dans le r\xE9pertoire vid\xE9o " +
+           name + ".";
   ::close(fd);
   ::unlink(probe.c_str());
   return {};

@@ -10,11 +10,11 @@ class RecordingHost {
  public:
   virtual ~RecordingHost() = default;
   virtual std::string video_folder() = 0;
-  virtual std::string prefix() = 0;        // Edit_nom_prefixe
-  virtual bool with_date() = 0;            // CheckBox1 "plus la date"
-  virtual std::string depth_text() = 0;    // Label2
+  virtual std::string prefix() = 0;      // Edit_nom_prefixe
+  virtual bool with_date() = 0;          // CheckBox1 "plus la date"
+  virtual std::string depth_text() = 0;  // Label2
   virtual void set_depth_text(const std::string& text) = 0;
-  virtual std::string status_text() = 0;   // Label5
+  virtual std::string status_text() = 0;  // Label5
   virtual void set_status_text(const std::string& text) = 0;
   // "CloseCom", then "OpenCom"; open_port returns once the open is over.
   virtual void close_port() = 0;

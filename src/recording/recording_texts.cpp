@@ -9,7 +9,8 @@ namespace wellvue {
 
 const char* const kZeroQuestion =
     "---  La cam\xE9ra devrait \xEAtre en position z\xE9ro vis \xE0 vis de la margelle ---\n\n"
-    " Mettre \xE0 z\xE9ro les compteurs de la margelle, du niveau d'eau et du temps d\xE9" "compt\xE9 ?   ";
+    " Mettre \xE0 z\xE9ro les compteurs de la margelle, du niveau d'eau et du temps d\xE9"
+    "compt\xE9 ?   ";
 const char* const kStoppedText = "stopp\xE9";
 const char* const kZeroDepthText = " 0.00 m ";
 
@@ -66,12 +67,15 @@ std::string refused_name_message(const std::string& problem) {
 }
 
 std::string journal_open_message(const std::string& srt_name) {
-  return " Impossible de cr\xE9" "er le fichier de sous-titres\n\n  " + srt_name +
-         "\n\n L'enregistrement n'est pas lanc\xE9.";
+  return " Impossible de cr\xE9"
+         "er le fichier de sous-titres\n\n  " +
+         srt_name + "\n\n L'enregistrement n'est pas lanc\xE9.";
 }
 
 const char* const kJournalWriteWarning =
-    "\xE9" "criture des sous-titres impossible en cours d'enregistrement : ils seront \xE9" "crits \xE0 l'arr\xEAt";
+    "\xE9"
+    "criture des sous-titres impossible en cours d'enregistrement : ils seront \xE9"
+    "crits \xE0 l'arr\xEAt";
 
 std::string low_space_warning(std::uint64_t minutes) {
   return "place libre : moins de 5 min d'enregistrement (environ " + std::to_string(minutes) + " min)";
@@ -81,12 +85,16 @@ std::string aborted_message(const std::string& reason, const std::string& video,
                             const std::string& srt_name, bool srt_saved) {
   std::string text = " enregistrement arr\xEAt\xE9 : " + reason + "\n\n";
   if (video.empty()) {
-    text += "  aucune image n'a \xE9t\xE9 enregistr\xE9" "e\n\n";
+    text +=
+        "  aucune image n'a \xE9t\xE9 enregistr\xE9"
+        "e\n\n";
   } else {
     text += "  vid\xE9o : " + video + "   (" + format_pattern(video_seconds, "0.0") + " s)\n\n";
   }
   text += srt_saved ? "  sous-titres : " + srt_name + "\n"
-                    : "  sous-titres : " + srt_name + "   (incomplet : impossible de l'\xE9" "crire en entier)\n";
+                    : "  sous-titres : " + srt_name +
+                          "   (incomplet : impossible de l'\xE9"
+                          "crire en entier)\n";
   return text;
 }
 
@@ -95,13 +103,14 @@ std::string recorded_message(const std::string& avi_name, const std::string& ela
 }
 
 std::string kept_message(const std::string& kept, const std::string& avi_name, const std::string& elapsed) {
-  return " enregistrement effectu\xE9 ... \n\n  " + kept + "\n\n  (impossible de le nommer " + avi_name +
-         ")\n\n" + "  " + elapsed + "\n";
+  return " enregistrement effectu\xE9 ... \n\n  " + kept + "\n\n  (impossible de le nommer " + avi_name + ")\n\n" +
+         "  " + elapsed + "\n";
 }
 
 std::string no_video_message(const std::string& avi_name, const std::string& srt_name) {
-  return " enregistrement sans vid\xE9o : aucune image n'est arriv\xE9" "e de la cam\xE9ra.\n\n  " + avi_name +
-         " n'a pas \xE9t\xE9 cr\xE9\xE9.\n\n  Les profondeurs sont dans " + srt_name + "\n";
+  return " enregistrement sans vid\xE9o : aucune image n'est arriv\xE9"
+         "e de la cam\xE9ra.\n\n  " +
+         avi_name + " n'a pas \xE9t\xE9 cr\xE9\xE9.\n\n  Les profondeurs sont dans " + srt_name + "\n";
 }
 
 }  // namespace wellvue

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <filesystem>
 
+#include "capture/recording_format.h"
+#include "capture/recording_rate.h"
 #include "recording/recording_files.h"
 #include "recording/recording_texts.h"
 #include "recording/unfinished_recordings.h"
-#include "capture/recording_format.h"
-#include "capture/recording_rate.h"
-#include "util/file_error.h"
 #include "util/cp1252.h"
+#include "util/file_error.h"
 #include "util/numbers.h"
 #include "util/text.h"
 #include "util/text_file.h"
@@ -54,10 +54,14 @@ constexpr std::uint32_t kSpaceCheckMs = 2000;
 
 }  // namespace
 
-RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config, EncoderLink& link,
-                                     Prompter& prompter, Clock& clock, RecordingHost& host,
-                                     RecordingOptions options)
-    : engine_(engine), config_(config), link_(link), prompter_(prompter), clock_(clock), host_(host),
+RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config, EncoderLink& link, Prompter& prompter,
+                                     Clock& clock, RecordingHost& host, RecordingOptions options)
+    : engine_(engine),
+      config_(config),
+      link_(link),
+      prompter_(prompter),
+      clock_(clock),
+      host_(host),
       options_(options) {
   EncoderLink::TrackListener listener;
   listener.line = [this](const std::string& line) { journal_.line(line); };
@@ -123,8 +127,8 @@ bool RecordingWorkflow::prepare_names(std::uint64_t& free_minutes) {
 
   TGraphConfig now;
   engine_.FillConfig(&now);
-  bytes_per_second_ = EstimatedBytesPerSecond(now.VideoCompressorName, now.VCapMode.Width, now.VCapMode.Height,
-                                              now.VCapMode.FrameRate);
+  bytes_per_second_ =
+      EstimatedBytesPerSecond(now.VideoCompressorName, now.VCapMode.Width, now.VCapMode.Height, now.VCapMode.FrameRate);
   const std::optional<std::uint64_t> free = free_bytes(folder_);
   const std::uint64_t usable = free ? (*free > DiskReserve::kBytes ? *free - DiskReserve::kBytes : 0) : 0;
   const std::uint64_t seconds = usable / std::max<std::uint64_t>(bytes_per_second_, 1);
@@ -272,7 +276,8 @@ void RecordingWorkflow::save_subtitles(const std::string& utf8_path) {
 
 std::vector<std::string> RecordingWorkflow::closing_lines(const std::string& end_code, const std::string& next_code) {
   const DepthState& s = link_.state();
-  std::vector<std::string> lines = SrtEntry{link_.next_entry_number(), s.previous_time_code, end_code, {host_.depth_text()}}.lines();
+  std::vector<std::string> lines =
+      SrtEntry{link_.next_entry_number(), s.previous_time_code, end_code, {host_.depth_text()}}.lines();
   const std::vector<std::string> last =
       SrtEntry{link_.next_entry_number(), end_code, next_code, {s.previous_time_code + " ... " + end_code}}.lines();
   lines.insert(lines.end(), last.begin(), last.end());
@@ -284,8 +289,9 @@ void RecordingWorkflow::drop_failed_closing() {
   // overlap in time.
   if (closing_.empty()) return;
   std::vector<std::string> lines = track_lines();
-  const bool intact = lines.size() == closing_at_ + closing_.size() &&
-                      std::equal(closing_.begin(), closing_.end(), lines.begin() + static_cast<std::ptrdiff_t>(closing_at_));
+  const bool intact =
+      lines.size() == closing_at_ + closing_.size() &&
+      std::equal(closing_.begin(), closing_.end(), lines.begin() + static_cast<std::ptrdiff_t>(closing_at_));
   if (intact) {
     lines.resize(closing_at_);
     link_.set_track_lines(lines);
@@ -381,7 +387,8 @@ void RecordingWorkflow::stop(bool closing_message) {
     if (no_video) {
       prompter_.inform(no_video_message(avi_name_, srt_name_));
     } else {
-      prompter_.inform(kept ? kept_message(utf8_to_cp1252(file), avi_name_, elapsed) : recorded_message(avi_name_, elapsed));
+      prompter_.inform(kept ? kept_message(utf8_to_cp1252(file), avi_name_, elapsed)
+                            : recorded_message(avi_name_, elapsed));
     }
   }
   host_.set_status_text(kStoppedText);

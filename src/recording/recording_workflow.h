@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "recording/disk_reserve.h"
-#include "recording/recording_host.h"
-#include "recording/srt_journal.h"
 #include "capture/graph_config.h"
 #include "capture/video_capture.h"
 #include "encoder/clock.h"
 #include "encoder/encoder_link.h"
+#include "recording/disk_reserve.h"
+#include "recording/recording_host.h"
+#include "recording/srt_journal.h"
 #include "util/prompter.h"
 
 namespace wellvue {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "recording/recording_files.h"
 #include "capture/recording_format.h"
+#include "recording/recording_files.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
@@ -54,7 +54,8 @@ std::string note_problem(const fs::path& note_file, const RecordingNote& note) {
     if (p.parent_path() != folder || p.filename().empty() || p.filename() == "..")
       return "nom hors du r\xE9pertoire de la note : " + utf8_to_cp1252(*name);
     if (exists(*name) || fs::is_symlink(p)) {
-      if (!is_own_plain_file(*name)) return "n'est pas un fichier ordinaire de l'utilisateur : " + utf8_to_cp1252(*name);
+      if (!is_own_plain_file(*name))
+        return "n'est pas un fichier ordinaire de l'utilisateur : " + utf8_to_cp1252(*name);
     }
   }
   return {};
@@ -65,7 +66,8 @@ bool move_beside(const std::string& from, const std::string& to, std::string& mo
   const fs::path p(to);
   for (int n = 0; n < 1000; ++n) {
     const std::string target =
-        n == 0 ? to : (p.parent_path() / (p.stem().string() + "-" + std::to_string(n) + p.extension().string())).string();
+        n == 0 ? to
+               : (p.parent_path() / (p.stem().string() + "-" + std::to_string(n) + p.extension().string())).string();
     if (rename_no_replace(from, target, ec)) {
       moved_to = target;
       return true;
@@ -208,7 +210,9 @@ std::string recovery_message(const std::vector<RecoveredRecording>& recovered) {
     const std::string where = utf8_to_cp1252(r.path);
     switch (r.outcome) {
       case RecoveredRecording::Outcome::Empty:
-        text += "  " + where + "   (aucune image r\xE9" "cup\xE9rable : mis de c\xF4t\xE9)\n";
+        text += "  " + where +
+                "   (aucune image r\xE9"
+                "cup\xE9rable : mis de c\xF4t\xE9)\n";
         break;
       case RecoveredRecording::Outcome::Refused:
         text += "  " + where + "   (ignor\xE9 : " + r.reason + ")\n";
@@ -227,7 +231,9 @@ std::string recovery_message(const std::vector<RecoveredRecording>& recovered) {
     text += "\n";
   }
   if (text.empty()) return text;
-  return " enregistrement interrompu r\xE9" "cup\xE9r\xE9 ... \n\n" + text;
+  return " enregistrement interrompu r\xE9"
+         "cup\xE9r\xE9 ... \n\n" +
+         text;
 }
 
 }  // namespace wellvue

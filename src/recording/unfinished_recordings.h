@@ -28,18 +28,18 @@ void remove_recording_note(const std::string& recording_file);
 
 struct RecoveredRecording {
   enum class Outcome {
-    Recovered,        // repaired (or already whole) and under its name
-    KeptUnrepaired,   // could not be repaired: under its name as it was on disk
-    KeptInPlace,      // could not be moved: left at `path`
-    Empty,            // no frame reached the file: set aside at `path`, never deleted
-    Refused,          // the note is not acted on (`path` is the note, `reason` says why)
+    Recovered,       // repaired (or already whole) and under its name
+    KeptUnrepaired,  // could not be repaired: under its name as it was on disk
+    KeptInPlace,     // could not be moved: left at `path`
+    Empty,           // no frame reached the file: set aside at `path`, never deleted
+    Refused,         // the note is not acted on (`path` is the note, `reason` says why)
   };
   Outcome outcome = Outcome::Recovered;
-  std::string path;       // where the video is now
-  std::string srt_name;   // its subtitle file, empty when there is none on disk
+  std::string path;      // where the video is now
+  std::string srt_name;  // its subtitle file, empty when there is none on disk
   std::uint64_t frames = 0;
   double duration_s = 0;
-  std::string reason;     // why it is not fully recovered (CP1252)
+  std::string reason;  // why it is not fully recovered (CP1252)
 };
 
 // Repairs and moves every unfinished recording noted in `folder`, and removes their notes.

@@ -60,13 +60,27 @@ class StationModel {
   // Forwards to the attached view; the link is made before any window.
   struct ViewRelay : LinkView {
     LinkView* target = nullptr;
-    void set_text(Control c, const std::string& t) override { if (target) target->set_text(c, t); }
-    void set_enabled(Button b, bool on) override { if (target) target->set_enabled(b, on); }
-    void append_line(Memo m, const std::string& l) override { if (target) target->append_line(m, l); }
-    void clear(Memo m) override { if (target) target->clear(m); }
-    void drop_first_lines(Memo m, std::size_t n) override { if (target) target->drop_first_lines(m, n); }
-    void port_list_changed() override { if (target) target->port_list_changed(); }
-    void show_link_lost(bool lost) override { if (target) target->show_link_lost(lost); }
+    void set_text(Control c, const std::string& t) override {
+      if (target) target->set_text(c, t);
+    }
+    void set_enabled(Button b, bool on) override {
+      if (target) target->set_enabled(b, on);
+    }
+    void append_line(Memo m, const std::string& l) override {
+      if (target) target->append_line(m, l);
+    }
+    void clear(Memo m) override {
+      if (target) target->clear(m);
+    }
+    void drop_first_lines(Memo m, std::size_t n) override {
+      if (target) target->drop_first_lines(m, n);
+    }
+    void port_list_changed() override {
+      if (target) target->port_list_changed();
+    }
+    void show_link_lost(bool lost) override {
+      if (target) target->show_link_lost(lost);
+    }
   };
 
   void post(std::function<void()> fn);

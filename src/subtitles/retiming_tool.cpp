@@ -62,12 +62,11 @@ void RetimingTool::scale(const SubtitleLines& source) {
   const double t2 = parse_time_code(srt_duration);
   if (t2 == 0) throw ConversionError(t1 == 0 ? kInvalidFloatOperationText : kDivisionByZeroText);
   const double f = t1 / t2;
-  prompter_.inform("if faut multiplier SRT par : " + general_number_text(f) + "\n" + "t1 avi = " +
-                   general_number_text(t1) + "\n" + "t2 srt = " + general_number_text(t2));
+  prompter_.inform("if faut multiplier SRT par : " + general_number_text(f) + "\n" +
+                   "t1 avi = " + general_number_text(t1) + "\n" + "t2 srt = " + general_number_text(t2));
   output_visible_ = false;
   output_.reserve(output_.size() + source.size());
-  for (const std::string& line : source)
-    output_.push_back(is_time_line(line) ? scale_time_line(line, f) : line);
+  for (const std::string& line : source) output_.push_back(is_time_line(line) ? scale_time_line(line, f) : line);
   output_visible_ = true;
 }
 
@@ -80,7 +79,10 @@ void RetimingTool::reset_t0(const SubtitleLines& source) {
   std::string offset_text = offset;
   to_locale_separator(offset_text);
   const double shift = offset_text.empty() ? 0.0 : parse_float(offset_text);
-  prompter_.inform("d\xe9" "calage = " + general_number_text(shift));
+  prompter_.inform(
+      "d\xe9"
+      "calage = " +
+      general_number_text(shift));
   output_visible_ = false;
   output_.reserve(source.size());
   long long n = 0;
@@ -96,8 +98,7 @@ void RetimingTool::reset_t0(const SubtitleLines& source) {
     line = shift_time_line(line, dt);
     line = shift_time_line(line, -shift);
     if (i == 1)
-      line = "00:00:00,000" + std::string(kTimeLineSeparator) +
-             format_time_code(parse_time_code(end_code_of(line)));
+      line = "00:00:00,000" + std::string(kTimeLineSeparator) + format_time_code(parse_time_code(end_code_of(line)));
     output_.push_back(std::move(line));
   }
   output_visible_ = true;

@@ -12,10 +12,8 @@ namespace wellvue {
 std::string normalize_duration(std::string_view typed) {
   std::string t = trim_blanks(typed);
   if (count_char(':', t) == 0) {
-    if (t.size() == 1)
-      t = "00:00:0" + t + ",000";
-    else if (t.size() == 2)
-      t = "00:00:" + t + ",000";
+    if (t.size() == 1) t = "00:00:0" + t + ",000";
+    else if (t.size() == 2) t = "00:00:" + t + ",000";
   }
   if (count_char(':', t) == 1) {
     if (t.size() == 4) t = "0" + t;

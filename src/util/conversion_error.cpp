@@ -11,12 +11,12 @@ std::string not_a_float_text(const std::string& text) {
   return "'" + text + "' n'est pas une valeur en virgule flottante correcte";
 }
 
-std::string cannot_open_file_text(const std::string& name) {
-  return "Impossible d'ouvrir le fichier " + name;
-}
+std::string cannot_open_file_text(const std::string& name) { return "Impossible d'ouvrir le fichier " + name; }
 
 std::string cannot_create_file_text(const std::string& name) {
-  return "Impossible de cr\xe9" "er le fichier " + name;
+  return "Impossible de cr\xe9"
+         "er le fichier " +
+         name;
 }
 
 }  // namespace wellvue

@@ -8,11 +8,10 @@ namespace {
 
 // Code points of the bytes 0x80..0x9F. The five bytes CP1252 leaves undefined map to the C1 control
 // of the same value, so every byte survives a round trip.
-constexpr std::array<char32_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_utf8(char32_t cp, std::string& out) {
   if (cp < 0x80) {
@@ -41,12 +40,9 @@ std::string cp1252_to_utf8(std::string_view cp1252) {
   out.reserve(cp1252.size() + cp1252.size() / 8);
   for (char ch : cp1252) {
     const auto b = static_cast<unsigned char>(ch);
-    if (b < 0x80)
-      out += ch;
-    else if (b < 0xA0)
-      append_utf8(kHigh[b - 0x80], out);
-    else
-      append_utf8(b, out);
+    if (b < 0x80) out += ch;
+    else if (b < 0xA0) append_utf8(kHigh[b - 0x80], out);
+    else append_utf8(b, out);
   }
   return out;
 }
@@ -78,8 +74,7 @@ std::string utf8_to_cp1252(std::string_view utf8) {
       continue;
     }
     int got = 1;
-    while (got < len && i + got < n &&
-           (static_cast<unsigned char>(utf8[i + got]) & 0xC0) == 0x80) {
+    while (got < len && i + got < n && (static_cast<unsigned char>(utf8[i + got]) & 0xC0) == 0x80) {
       cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + got]) & 0x3F);
       ++got;
     }

@@ -40,13 +40,13 @@ std::string four(int n) {
 }  // namespace
 
 std::string file_date_stamp(const LocalDateTime& t) {
-  return four(t.year) + "-" + two(t.month) + "-" + two(t.day) + " " + two(t.hour) + "-" +
-         two(t.minute) + "-" + two(t.second);
+  return four(t.year) + "-" + two(t.month) + "-" + two(t.day) + " " + two(t.hour) + "-" + two(t.minute) + "-" +
+         two(t.second);
 }
 
 std::string default_date_time_text(const LocalDateTime& t) {
-  return two(t.day) + "/" + two(t.month) + "/" + four(t.year) + " " + two(t.hour) + "-" +
-         two(t.minute) + "-" + two(t.second);
+  return two(t.day) + "/" + two(t.month) + "/" + four(t.year) + " " + two(t.hour) + "-" + two(t.minute) + "-" +
+         two(t.second);
 }
 
 }  // namespace wellvue

@@ -26,9 +26,9 @@ std::string numeric_locale_name() {
 // Languages whose usual decimal mark is the comma; used only when the named locale is not
 // installed on this machine, so that a French user still gets a comma.
 bool language_uses_comma(std::string_view name) {
-  static constexpr std::array<std::string_view, 24> kComma = {
-      "fr", "de", "es", "it", "pt", "nl", "ru", "pl", "cs", "sk", "da", "nb", "nn", "sv",
-      "fi", "tr", "el", "hu", "ro", "bg", "uk", "hr", "sl", "ca"};
+  static constexpr std::array<std::string_view, 24> kComma = {"fr", "de", "es", "it", "pt", "nl", "ru", "pl",
+                                                              "cs", "sk", "da", "nb", "nn", "sv", "fi", "tr",
+                                                              "el", "hu", "ro", "bg", "uk", "hr", "sl", "ca"};
   const auto cut = name.find_first_of("_.@");
   const std::string_view lang = name.substr(0, cut);
   return std::find(kComma.begin(), kComma.end(), lang) != kComma.end();

@@ -30,8 +30,7 @@ std::string shortest_fixed(double v) {
 
 // Rounds a plain decimal text "ddd.ddd" to `decimals` places, halves away from zero.
 // Returns the integer digits and the fraction digits.
-void round_decimal(const std::string& text, std::size_t decimals, std::string& int_part,
-                   std::string& frac_part) {
+void round_decimal(const std::string& text, std::size_t decimals, std::string& int_part, std::string& frac_part) {
   const auto dot = text.find('.');
   int_part = text.substr(0, dot);
   frac_part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
@@ -45,10 +44,8 @@ void round_decimal(const std::string& text, std::size_t decimals, std::string& i
   std::string digits = int_part + frac_part;
   int i = static_cast<int>(digits.size()) - 1;
   while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
-  if (i < 0)
-    digits.insert(digits.begin(), '1');
-  else
-    ++digits[static_cast<std::size_t>(i)];
+  if (i < 0) digits.insert(digits.begin(), '1');
+  else ++digits[static_cast<std::size_t>(i)];
   int_part = digits.substr(0, digits.size() - decimals);
   frac_part = digits.substr(digits.size() - decimals);
 }
@@ -79,8 +76,7 @@ std::int32_t parse_int(std::string_view text) {
     if (value > kLimit) throw ConversionError(not_an_integer_text(std::string(text)));
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max())
-    throw ConversionError(not_an_integer_text(std::string(text)));
+  if (value > std::numeric_limits<std::int32_t>::max()) throw ConversionError(not_an_integer_text(std::string(text)));
   return static_cast<std::int32_t>(value);
 }
 
@@ -155,8 +151,8 @@ std::string format_pattern(double v, std::string_view pattern) {
   if (int_part == "0" && int_zeros == 0) int_part.clear();
   if (int_part.size() < int_zeros) int_part.insert(0, int_zeros - int_part.size(), '0');
   if (grouping) int_part = group_thousands(int_part);
-  const bool is_zero = int_part.find_first_not_of("0 ") == std::string::npos &&
-                       frac_part.find_first_not_of('0') == std::string::npos;
+  const bool is_zero =
+      int_part.find_first_not_of("0 ") == std::string::npos && frac_part.find_first_not_of('0') == std::string::npos;
   std::string number;
   if (v < 0 && !is_zero) number += '-';  // no "-0.00"
   number += int_part;

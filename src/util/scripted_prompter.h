@@ -2,8 +2,8 @@
 // questions from a list given in advance (No once the list is used up).
 #pragma once
 #include <deque>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "util/prompter.h"

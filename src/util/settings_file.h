@@ -32,7 +32,7 @@ std::string settings_not_saved_text(const std::filesystem::path& path);
 struct SettingsLocation {
   std::filesystem::path settings_file;
   std::filesystem::path default_video_folder;  // not created here
-  bool portable = false;                        // beside the executable
+  bool portable = false;                       // beside the executable
 };
 
 // Beside the executable (its name with ".ini", videos in "_Captures") when its folder is writable

@@ -30,9 +30,7 @@ void settings_add_bool(SettingsLines& list, std::string_view key, bool flag) {
   add_line(list, key, flag ? "true" : "false");
 }
 
-void settings_add_text(SettingsLines& list, std::string_view key, std::string_view text) {
-  add_line(list, key, text);
-}
+void settings_add_text(SettingsLines& list, std::string_view key, std::string_view text) { add_line(list, key, text); }
 
 void settings_add_int(SettingsLines& list, std::string_view key, long long number) {
   add_line(list, key, int_text(number));

@@ -7,8 +7,22 @@ namespace wellvue {
 namespace {
 
 enum Key {
-  kAddDate, kPrefix, kTempFile, kVideoSource, kAudioSource, kStartDepth, kLength, kCirc,
-  kPositive, kStartCode, kPadding, kPort, kBaud, kFolder, kCompressor, kContrast
+  kAddDate,
+  kPrefix,
+  kTempFile,
+  kVideoSource,
+  kAudioSource,
+  kStartDepth,
+  kLength,
+  kCirc,
+  kPositive,
+  kStartCode,
+  kPadding,
+  kPort,
+  kBaud,
+  kFolder,
+  kCompressor,
+  kContrast
 };
 
 std::string_view key(Key k) { return kSettingsKeys[static_cast<std::size_t>(k)]; }
@@ -16,14 +30,22 @@ std::string_view key(Key k) { return kSettingsKeys[static_cast<std::size_t>(k)];
 }  // namespace
 
 SettingsLines default_settings_lines() {
-  return {"CheckBox1.Checked = true",      "Edit_nom_prefixe.Text = CXapture",
-          "config.TempCaptureFileName = captemp.avi", "cbVSources_itemindex = 0",
-          "cbASources_itemindex = 0",      "zero_margelle = 0",
-          "Edit_longueur.Text = 5",        "Edit_circ.Text = 405",
-          "Form1.CheckBox3.Checked = true", "Form1.Edit13.Text = 160",
-          "Form1.Edit14.Text = 38",        "port_com_idx = 0",
-          "port_com_vitesse = 6",          "repertoire_video =",
-          "compresseur_video = DV Video Encoder", "contraste = 0"};
+  return {"CheckBox1.Checked = true",
+          "Edit_nom_prefixe.Text = CXapture",
+          "config.TempCaptureFileName = captemp.avi",
+          "cbVSources_itemindex = 0",
+          "cbASources_itemindex = 0",
+          "zero_margelle = 0",
+          "Edit_longueur.Text = 5",
+          "Edit_circ.Text = 405",
+          "Form1.CheckBox3.Checked = true",
+          "Form1.Edit13.Text = 160",
+          "Form1.Edit14.Text = 38",
+          "port_com_idx = 0",
+          "port_com_vitesse = 6",
+          "repertoire_video =",
+          "compresseur_video = DV Video Encoder",
+          "contraste = 0"};
 }
 
 SettingsLines settings_lines(const SettingsValues& v) {
@@ -48,8 +70,7 @@ SettingsLines settings_lines(const SettingsValues& v) {
   return l;
 }
 
-void read_settings_into(const SettingsLines& l, const std::string& default_video_folder,
-                        SettingsValues& v) {
+void read_settings_into(const SettingsLines& l, const std::string& default_video_folder, SettingsValues& v) {
   v.add_date = settings_read_bool(l, key(kAddDate), "false");
   v.prefix = settings_read_text(l, key(kPrefix), "capture");
   v.temp_capture_file = settings_read_text(l, key(kTempFile), "TMP.AVI");

@@ -23,10 +23,8 @@ std::string numeric_filter(std::string_view text) {
   const char sep = decimal_separator();
   std::string out;
   for (char ch : text) {
-    if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-')
-      out += ch;
-    else if (ch == '.' || ch == ',')
-      out += sep;  // a point or a comma typed by the operator both mean the decimal mark
+    if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-') out += ch;
+    else if (ch == '.' || ch == ',') out += sep;  // a point or a comma typed by the operator both mean the decimal mark
   }
   return out;
 }

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "util/file_error.h"
 #include "util/cp1252.h"
+#include "util/file_error.h"
 
 namespace wellvue {
 namespace fs = std::filesystem;
@@ -23,8 +23,8 @@ fs::path temporary_beside(const fs::path& path) {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   fs::path tmp = path;
-  tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" +
-         std::to_string(counter.fetch_add(1));
+  tmp +=
+      ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" + std::to_string(counter.fetch_add(1));
   return tmp;
 }
 

@@ -12,11 +12,17 @@ std::string time_code_of_ms(std::uint64_t ms) {
   const auto r = static_cast<unsigned>(ms % 3600000);
   const unsigned m = r / 60000, s = r % 60000 / 1000, f = r % 1000;
   // Built in place: this runs twice for every time line of a file.
-  std::string out = h < 100 ? std::string{static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)}
-                            : std::to_string(h);
-  const char tail[] = {':', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10), ':',
-                       static_cast<char>('0' + s / 10), static_cast<char>('0' + s % 10), ',',
-                       static_cast<char>('0' + f / 100), static_cast<char>('0' + f / 10 % 10),
+  std::string out =
+      h < 100 ? std::string{static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)} : std::to_string(h);
+  const char tail[] = {':',
+                       static_cast<char>('0' + m / 10),
+                       static_cast<char>('0' + m % 10),
+                       ':',
+                       static_cast<char>('0' + s / 10),
+                       static_cast<char>('0' + s % 10),
+                       ',',
+                       static_cast<char>('0' + f / 100),
+                       static_cast<char>('0' + f / 10 % 10),
                        static_cast<char>('0' + f % 10)};
   out.append(tail, sizeof tail);
   return out;

@@ -21,9 +21,14 @@ TEST(AbortReasonText, PerFailure) {
       {E_DISK_FULL, "No space left on the resource.", "/media/x",
        "disque plein dans /media/x (plus de place pour la vid\xE9o)"},
       {E_WRITE_FAULT, "Input/output error", "/media/x",
-       "erreur d'\xE9" "criture de la vid\xE9o dans /media/x : Input/output error"},
-      {E_ACCESSDENIED, "", "/media/x", "impossible de cr\xE9" "er le fichier vid\xE9o dans /media/x"},
-      {E_FILE_EXISTS, "File exists", "/v", "impossible de cr\xE9" "er le fichier vid\xE9o dans /v : File exists"},
+       "erreur d'\xE9"
+       "criture de la vid\xE9o dans /media/x : Input/output error"},
+      {E_ACCESSDENIED, "", "/media/x",
+       "impossible de cr\xE9"
+       "er le fichier vid\xE9o dans /media/x"},
+      {E_FILE_EXISTS, "File exists", "/v",
+       "impossible de cr\xE9"
+       "er le fichier vid\xE9o dans /v : File exists"},
       {E_FAIL, "", "/v", "enregistrement interrompu (code 80004005)"},
       {VFW_E_CANNOT_CONNECT, "not negotiated", "/v", "enregistrement interrompu (code 80040217) : not negotiated"},
       {E_DISK_FULL, "", "", "disque plein dans le dossier courant (plus de place pour la vid\xE9o)"},

@@ -110,9 +110,8 @@ TEST(SameMode, VideoIgnoresRatesAudioDependsOnSubtype) {
   not_wave.format_type = guids::FORMAT_VideoInfo;
   const TACapMode zero = AudioModeFromMediaType(not_wave);
   const Row rows[] = {
-      {pcm, pcm_rate, true},   {pcm, pcm_bits, false},  {comp, comp_bits, true},
-      {comp, comp_rate, false}, {pcm, comp, false},      {zero, TACapMode{}, true},
-      {zero, pcm, false},
+      {pcm, pcm_rate, true}, {pcm, pcm_bits, false},    {comp, comp_bits, true}, {comp, comp_rate, false},
+      {pcm, comp, false},    {zero, TACapMode{}, true}, {zero, pcm, false},
   };
   for (const auto& r : rows) EXPECT_EQ(SameAudioMode(r.a, r.b), r.same);
 }

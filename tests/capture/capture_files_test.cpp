@@ -41,8 +41,9 @@ class OtherFileSystem : public CaptureFiles {
 class CaptureFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("wellvue_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                       "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = fs::temp_directory_path() /
+          ("wellvue_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
   }

@@ -15,11 +15,16 @@ const char* major_name(const Guid& g) {
 
 const char* kind_name(FilterKind k) {
   switch (k) {
-    case FilterKind::SmartTee: return "SmartTee";
-    case FilterKind::InfTee: return "InfTee";
-    case FilterKind::DVDecoder: return "DVDecoder";
-    case FilterKind::DVSplitter: return "DVSplitter";
-    case FilterKind::SampleGrabber: break;
+    case FilterKind::SmartTee:
+      return "SmartTee";
+    case FilterKind::InfTee:
+      return "InfTee";
+    case FilterKind::DVDecoder:
+      return "DVDecoder";
+    case FilterKind::DVSplitter:
+      return "DVSplitter";
+    case FilterKind::SampleGrabber:
+      break;
   }
   return "SampleGrabber";
 }
@@ -58,7 +63,7 @@ HResult FakeStreamConfig::get_stream_caps(int index, MediaFormat& format, VideoC
   if (index < 0 || index >= static_cast<int>(device_->caps.size())) return E_INVALIDARG;
   format = device_->caps[static_cast<std::size_t>(index)];
   capability = index < static_cast<int>(device_->intervals.size()) ? device_->intervals[static_cast<std::size_t>(index)]
-                                                                    : VideoCapability{};
+                                                                   : VideoCapability{};
   return S_OK;
 }
 
@@ -106,9 +111,8 @@ std::string FakeGraphBackend::label(const FilterRef& f) const {
 }
 
 bool FakeGraphBackend::in_graph(const std::string& name_or_kind) const {
-  return std::any_of(graph_filters_.begin(), graph_filters_.end(), [&](const Named& n) {
-    return n.name == name_or_kind || label(n.filter) == name_or_kind;
-  });
+  return std::any_of(graph_filters_.begin(), graph_filters_.end(),
+                     [&](const Named& n) { return n.name == name_or_kind || label(n.filter) == name_or_kind; });
 }
 
 std::vector<std::string> FakeGraphBackend::calls_starting(const std::string& prefix) const {
@@ -242,8 +246,8 @@ HResult FakeGraphBackend::dv_set_display(const FilterRef&, int display) {
 
 HResult FakeGraphBackend::render_stream(const Guid& major_type, const FilterRef& from, const FilterRef& via,
                                         const FilterRef& to) {
-  const HResult hr = step(std::string("render ") + major_name(major_type) + " " + label(from) + " > " +
-                          label(via) + " > " + (to ? label(to) : std::string("default")));
+  const HResult hr = step(std::string("render ") + major_name(major_type) + " " + label(from) + " > " + label(via) +
+                          " > " + (to ? label(to) : std::string("default")));
   if (hr != S_OK) return hr;
   if (via) {
     links_.push_back({from, via});

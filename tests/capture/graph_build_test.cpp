@@ -61,29 +61,50 @@ auto dv_camera(std::function<void(EngineTest&)> more = nullptr) {
 }
 
 const BuildRow kRows[] = {
-    {"builder", fail("create_builder"), {"Can't init graph builder. Probably GStreamer is not installed!"}, false, false},
-    {"no_device", [](EngineTest& t) { t.config.VideoSourceName = "Caméra absente"; },
-     {std::string("Error 0.\r\n") + kNoVideo}, false, false},
+    {"builder",
+     fail("create_builder"),
+     {"Can't init graph builder. Probably GStreamer is not installed!"},
+     false,
+     false},
+    {"no_device",
+     [](EngineTest& t) { t.config.VideoSourceName = "Caméra absente"; },
+     {std::string("Error 0.\r\n") + kNoVideo},
+     false,
+     false},
     {"bind_video", fail("bind Webcam", E_OUTOFMEMORY), {std::string("Error 8007000E.\r\n") + kNoVideo}, false, false},
     {"graph", fail("create_graph"), {"Can't init graph. Probably GStreamer is not installed!"}, false, false},
     {"set_graph", fail("set_filter_graph", S_FALSE), {"Can't set filter graph!"}, false, false},
-    {"add_video", fail("add Webcam", VFW_E_CANNOT_CONNECT),
-     {"Error 80040217: Can't add video capture filter into graph!"}, false, false},
-    {"no_stream_config", fail("stream_config Webcam Video"),
-     {"Error 80004005: Can't find VCapture:IAMStreamConfig!"}, true, true},
+    {"add_video",
+     fail("add Webcam", VFW_E_CANNOT_CONNECT),
+     {"Error 80040217: Can't add video capture filter into graph!"},
+     false,
+     false},
+    {"no_stream_config",
+     fail("stream_config Webcam Video"),
+     {"Error 80004005: Can't find VCapture:IAMStreamConfig!"},
+     true,
+     true},
     {"dv_decoder", dv_camera(fail("create DVDecoder")), {"Can't add DV Decoder"}, false, false},
     {"dv_splitter",
      dv_camera([](EngineTest& t) {
        t.config.WantAudio = t.config.WantDVAudio = true;
        t.backend.fail["create DVSplitter"] = E_FAIL;
      }),
-     {"Can't add DV Splitter"}, false, false},
-    {"bind_audio", with_audio(fail("bind Micro")), {"Can't create audio capture filter!"}, true, false},
-    {"audio_name_unknown",
-     with_audio([](EngineTest& t) { t.config.AudioSourceName = "Autre"; }), {}, true, false},
-    {"add_audio", with_audio(fail("add Micro")), {"Error 80004005: Can't add audio capture filter into graph!"}, false,
+     {"Can't add DV Splitter"},
+     false,
      false},
-    {"audio_config", with_audio(fail("stream_config Micro Audio")), {"Can't find ACapture:IAMStreamConfig!"}, true, true},
+    {"bind_audio", with_audio(fail("bind Micro")), {"Can't create audio capture filter!"}, true, false},
+    {"audio_name_unknown", with_audio([](EngineTest& t) { t.config.AudioSourceName = "Autre"; }), {}, true, false},
+    {"add_audio",
+     with_audio(fail("add Micro")),
+     {"Error 80004005: Can't add audio capture filter into graph!"},
+     false,
+     false},
+    {"audio_config",
+     with_audio(fail("stream_config Micro Audio")),
+     {"Can't find ACapture:IAMStreamConfig!"},
+     true,
+     true},
     {"no_file_name",
      [](EngineTest& t) {
        t.config.UseTempFile = false;
@@ -91,31 +112,50 @@ const BuildRow kRows[] = {
        t.cap->SetCaptureFileName("");
        t.config.CaptureFileName = "";
      },
-     {"Capture filename required!"}, true, false},
+     {"Capture filename required!"},
+     true,
+     false},
     {"prealloc_too_big",
      [](EngineTest& t) {
        t.config.DoPreallocFile = true;
        t.config.PreallocFileSize = 0xFFFFFFFFu;  // 4 PB: no disk holds it
      },
-     {"Can't allocate space for capture file! Disk full?"}, true, false},
+     {"Can't allocate space for capture file! Disk full?"},
+     true,
+     false},
     {"smart_tee_create", fail("create SmartTee"), {"Can't add SmartTee"}, true, false},
     {"smart_tee_add", fail("add MySmartTee"), {"Can't add SmartTee"}, true, false},
     {"smart_tee_render", fail("render Video Webcam > - > MySmartTee"), {"Can't add SmartTee"}, true, false},
     {"inf_tee", with_audio(fail("create InfTee")), {"Can't add InfiniteTee"}, true, false},
     {"inf_tee_render", with_audio(fail("render Audio Micro > - > MyInfTee")), {"Can't add InfiniteTee"}, true, false},
-    {"audio_preview", with_audio(fail("render Audio MyInfTee > - > default")), {"Can't render audio preview stream!"},
-     true, false},
+    {"audio_preview",
+     with_audio(fail("render Audio MyInfTee > - > default")),
+     {"Can't render audio preview stream!"},
+     true,
+     false},
     {"output_file", fail("set_output_file"), {"Can't set capture file!"}, true, false},
     {"master_stream", with_audio(fail("set_master_stream -1")), {"SetMasterStream failed!"}, true, true},
-    {"video_capture_stream", fail("render Video MySmartTee > - > Mux"), {"Can't render video capture stream!"}, true,
+    {"video_capture_stream",
+     fail("render Video MySmartTee > - > Mux"),
+     {"Can't render video capture stream!"},
+     true,
      false},
-    {"audio_capture_stream", with_audio(fail("render Audio MyInfTee > - > Mux")), {"Can't render audio capture stream!"},
-     true, false},
-    {"dv_render", dv_camera(fail("render Interleaved Webcam > - > MyDVDecoder")), {"Can't render video capture stream!"},
-     true, false},
+    {"audio_capture_stream",
+     with_audio(fail("render Audio MyInfTee > - > Mux")),
+     {"Can't render audio capture stream!"},
+     true,
+     false},
+    {"dv_render",
+     dv_camera(fail("render Interleaved Webcam > - > MyDVDecoder")),
+     {"Can't render video capture stream!"},
+     true,
+     false},
     {"preview", fail("render Video MyBitmapGrabber > - > default"), {"Can't render preview stream!"}, true, false},
-    {"grabber", fail("render Video MySmartTee > - > MyBitmapGrabber"),
-     {"Can't install SampleGrabber. Probably wrong color depth used?"}, true, true},
+    {"grabber",
+     fail("render Video MySmartTee > - > MyBitmapGrabber"),
+     {"Can't install SampleGrabber. Probably wrong color depth used?"},
+     true,
+     true},
     {"video_window", fail("attach_video_window 100x100"), {"This graph cannot preview!"}, true, true},
     {"frame_rate_set",
      [](EngineTest& t) {
@@ -124,14 +164,18 @@ const BuildRow kRows[] = {
        t.cap->SetFrameRate(25);
        t.backend.fail["set_format Webcam"] = E_FAIL;
      },
-     {"80004005: can't set preview frame rate!", "Cannot set frame rate for capture!"}, true, true},
+     {"80004005: can't set preview frame rate!", "Cannot set frame rate for capture!"},
+     true,
+     true},
     {"frame_rate_format",
      [](EngineTest& t) {
        t.webcam->current.format_type = guids::FORMAT_VideoInfo2;
        t.make();
        t.cap->SetUseFrameRate(true);
      },
-     {"Cannot set frame rate for capture!"}, true, true},
+     {"Cannot set frame rate for capture!"},
+     true,
+     true},
     {"run", fail("run", E_UNEXPECTED), {"Error 8000FFFF: Cannot run preview graph!"}, true, false},
 };
 
@@ -146,8 +190,8 @@ TEST_F(EngineTest, BuildOrderAndNamesOfAFullGraph) {
   apply(false);
   std::vector<std::string> graph_steps;
   for (const auto& c : backend.log)
-    if (c.rfind("add ", 0) == 0 || c.rfind("render ", 0) == 0 || c.rfind("create ", 0) == 0 ||
-        c == "set_output_file" || c.rfind("stream_config", 0) == 0 || c.rfind("bind", 0) == 0)
+    if (c.rfind("add ", 0) == 0 || c.rfind("render ", 0) == 0 || c.rfind("create ", 0) == 0 || c == "set_output_file" ||
+        c.rfind("stream_config", 0) == 0 || c.rfind("bind", 0) == 0)
       graph_steps.push_back(c);
   const std::vector<std::string> want = {
       "bind Webcam",
@@ -211,10 +255,8 @@ TEST_F(EngineTest, FrameTapFormatFollowsPixelFormat) {
     backend.log.clear();
     cap->ApplyConfig(&config);
     const auto calls = backend.calls_starting("grabber_set_media_type");
-    if (r.call.empty())
-      EXPECT_TRUE(calls.empty());
-    else
-      EXPECT_EQ(calls, std::vector<std::string>{r.call});
+    if (r.call.empty()) EXPECT_TRUE(calls.empty());
+    else EXPECT_EQ(calls, std::vector<std::string>{r.call});
     EXPECT_EQ(backend.calls_starting("grabber_set_callback").size(), 1u);
   }
 }
@@ -238,7 +280,8 @@ TEST_F(EngineTest, FrameRateBecomesTheFormatsFrameTime) {
 TEST_F(EngineTest, FrameRateWritesOutsideOneToFiftyStoreTwentyFive) {
   make();
   EXPECT_EQ(cap->FrameRate(), 0);  // as constructed
-  const double rows[][2] = {{0, 25}, {0.99, 25}, {1, 1}, {50, 50}, {50.01, 25}, {-3, 25}, {std::nan(""), 25}, {29.97, 29.97}};
+  const double rows[][2] = {{0, 25},  {0.99, 25},         {1, 1},        {50, 50}, {50.01, 25},
+                            {-3, 25}, {std::nan(""), 25}, {29.97, 29.97}};
   for (const auto& r : rows) {
     cap->SetFrameRate(r[0]);
     EXPECT_DOUBLE_EQ(cap->FrameRate(), r[1]) << r[0];

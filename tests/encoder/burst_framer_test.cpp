@@ -29,16 +29,15 @@ TEST_P(Framing, CutsReadsIntoCompleteLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Framing,
-    ::testing::Values(
-        FramingCase{"one_line", {"1234|\r\n"}, {"1234|\r"}, "\n"},
-        FramingCase{"digits_only_keep_last_digit", {"1234\r\n"}, {"1234\r"}, "\n"},
-        FramingCase{"two_lines", {"1234|\r\n1235|\r\n"}, {"1234|\r\n1235|\r"}, "\n"},
-        FramingCase{"line_cut_by_read_end", {"12", "34|\r\n"}, {"", "1234|\r"}, "\n"},
-        FramingCase{"tail_completed_by_next_read", {"1|\r\n2", "|\r\n"}, {"1|\r", "\n2|\r"}, "\n"},
-        FramingCase{"no_line_end_then_silence", {"777", ""}, {"", "777\r"}, ""},
-        FramingCase{"line_feed_alone_is_no_line", {"5|\r\n", ""}, {"5|\r", ""}, ""},
-        FramingCase{"silence_with_nothing_waiting", {"", ""}, {"", ""}, ""},
-        FramingCase{"cr_lf_cr_lf", {"9|\r\n\r\n"}, {"9|\r\n\r"}, "\n"}),
+    ::testing::Values(FramingCase{"one_line", {"1234|\r\n"}, {"1234|\r"}, "\n"},
+                      FramingCase{"digits_only_keep_last_digit", {"1234\r\n"}, {"1234\r"}, "\n"},
+                      FramingCase{"two_lines", {"1234|\r\n1235|\r\n"}, {"1234|\r\n1235|\r"}, "\n"},
+                      FramingCase{"line_cut_by_read_end", {"12", "34|\r\n"}, {"", "1234|\r"}, "\n"},
+                      FramingCase{"tail_completed_by_next_read", {"1|\r\n2", "|\r\n"}, {"1|\r", "\n2|\r"}, "\n"},
+                      FramingCase{"no_line_end_then_silence", {"777", ""}, {"", "777\r"}, ""},
+                      FramingCase{"line_feed_alone_is_no_line", {"5|\r\n", ""}, {"5|\r", ""}, ""},
+                      FramingCase{"silence_with_nothing_waiting", {"", ""}, {"", ""}, ""},
+                      FramingCase{"cr_lf_cr_lf", {"9|\r\n\r\n"}, {"9|\r\n\r"}, "\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FramingLimits, UnendedLineLongerThanTheLimitIsDropped) {

@@ -60,8 +60,7 @@ TEST_P(Zeroing, WaterZeroThenSameCountShowsZeroBelowWater) {
   rig.send_count(120);
   rig.prompter.add_answer(true);
   rig.link.SpeedButton2Click();
-  const std::string text =
-      "niveau d'eau a zero...(w)" + std::string(10, ' ') + dec("2.02m", GetParam()) + " w 0.00m";
+  const std::string text = "niveau d'eau a zero...(w)" + std::string(10, ' ') + dec("2.02m", GetParam()) + " w 0.00m";
   EXPECT_EQ(rig.view.texts[Control::MainLabel2], text);
   EXPECT_EQ(rig.link.state().water_zero, 120);
   rig.send("120| \r\n");
@@ -83,16 +82,18 @@ TEST_P(Zeroing, CounterResetMessageChangesNoCount) {
 struct StartDepthCase {
   const char* name;
   std::string typed;
-  int cm;              // start depth afterwards
-  std::string shown;   // "" when refused
-  std::string message; // box text, or error text
+  int cm;               // start depth afterwards
+  std::string shown;    // "" when refused
+  std::string message;  // box text, or error text
 };
 
 TEST(StartDepth, FromTheField) {
   const StartDepthCase cases[] = {
       {"list_item", "150 cm", 150, "150 cm", ""},
       {"negative", "-20", -20, "-20 cm", ""},
-      {"no_digit", "abc", 0, "", " valeur erronn\xE9" "e : abc"},
+      {"no_digit", "abc", 0, "",
+       " valeur erronn\xE9"
+       "e : abc"},
       {"decimal", "1.5", 0, "", "'1,5' n'est pas une valeur enti\xE8re correcte"},
   };
   set_decimal_separator(',');
@@ -130,9 +131,9 @@ TEST(StartDepth, EnterLeavesTheFieldAsTyped) {
 struct CalibrationCase {
   const char* name;
   Sender start_sender, stop_sender;
-  int from, to;          // counts at start and stop
-  std::string length;    // Edit_longueur of the stop sender's window
-  std::string circ;      // result, "" when refused
+  int from, to;        // counts at start and stop
+  std::string length;  // Edit_longueur of the stop sender's window
+  std::string circ;    // result, "" when refused
   std::string message;
 };
 
@@ -141,8 +142,12 @@ TEST(Calibration, StartAndStopOverTheBoard) {
       {"forward", Sender::LinkWindow, Sender::LinkWindow, 1000, 1297, "5", " 404", ""},
       {"backward", Sender::LinkWindow, Sender::LinkWindow, 1000, 703, "5", " 404", ""},
       {"link_start_main_stop", Sender::LinkWindow, Sender::MainWindow, 0, 297, "5", " 404", ""},
-      {"no_rotation", Sender::MainWindow, Sender::MainWindow, 50, 50, "5", "", "rotation non d\xE9tect\xE9" "e..."},
-      {"no_length", Sender::LinkWindow, Sender::LinkWindow, 0, 100, "m", "", "rotation non d\xE9tect\xE9" "e..."},
+      {"no_rotation", Sender::MainWindow, Sender::MainWindow, 50, 50, "5", "",
+       "rotation non d\xE9tect\xE9"
+       "e..."},
+      {"no_length", Sender::LinkWindow, Sender::LinkWindow, 0, 100, "m", "",
+       "rotation non d\xE9tect\xE9"
+       "e..."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -52,14 +52,14 @@ TEST(Open, TraceOfTheSettingsRecord) {
   const auto m3 = rig.memo(Memo::Memo3);
   auto at = std::find(m3.begin(), m3.end(), "SET apr\xE8s_______");
   ASSERT_NE(at, m3.end());
-  const std::vector<std::string> set = {"ReadIntervalTimeout 15", "ReadTotalTimeoutMultiplier 10",
-                                        "ReadTotalTimeoutConstant 20", "WriteTotalTimeoutMultiplier 10",
+  const std::vector<std::string> set = {"ReadIntervalTimeout 15",        "ReadTotalTimeoutMultiplier 10",
+                                        "ReadTotalTimeoutConstant 20",   "WriteTotalTimeoutMultiplier 10",
                                         "WriteTotalTimeoutConstant 100", "DCB record"};
   EXPECT_EQ(std::vector<std::string>(at + 1, at + 7), set);
-  const std::vector<std::string> record = {" DCBlength = 28", " BaudRate = 9600", " Flags = 4097", " wReserved = 0",
-                                           " XonLim = 2048",  " XoffLim = 1",      " ByteSize = 8",  " Parity = 0",
-                                           " StopBits = 0",   " XonChar = 17",     " XoffChar = 19", " ErrorChar = 0",
-                                           " EofChar = 0",    " EvtChar = 0",      " wReserved1 = 0", " result = 1"};
+  const std::vector<std::string> record = {" DCBlength = 28", " BaudRate = 9600", " Flags = 4097",   " wReserved = 0",
+                                           " XonLim = 2048",  " XoffLim = 1",     " ByteSize = 8",   " Parity = 0",
+                                           " StopBits = 0",   " XonChar = 17",    " XoffChar = 19",  " ErrorChar = 0",
+                                           " EofChar = 0",    " EvtChar = 0",     " wReserved1 = 0", " result = 1"};
   EXPECT_EQ(std::vector<std::string>(m3.end() - 16, m3.end()), record);
   EXPECT_EQ(rig.clock.elapsed_ms(), 5000.0 + 1500.0);  // the pauses of the open
 }
@@ -126,7 +126,9 @@ TEST(Open, PortHeldByAnotherLinkOrProcess) {
   EXPECT_FALSE(rig.open());
   // The trace names the program that holds it.
   const std::string why = why_line(rig);
-  EXPECT_EQ(why.rfind("Le port <" + rig.board.slave_path() + "> est d\xE9j\xE0 utilis\xE9 par un autre programme : ", 0), 0u) << why;
+  EXPECT_EQ(
+      why.rfind("Le port <" + rig.board.slave_path() + "> est d\xE9j\xE0 utilis\xE9 par un autre programme : ", 0), 0u)
+      << why;
   EXPECT_NE(why.find("(pid " + std::to_string(child) + ")"), std::string::npos) << why;
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
@@ -169,7 +171,8 @@ TEST(Open, AFailedOpenSaysWhyAndWhatToDo) {
   };
   const Case cases[] = {
       {"no_such_device", "/dev/wellvue-no-such-port",
-       "Le port </dev/wellvue-no-such-port> n'existe pas : encodeur d\xE9" "branch\xE9"},
+       "Le port </dev/wellvue-no-such-port> n'existe pas : encodeur d\xE9"
+       "branch\xE9"},
       {"no_serial_port", "/dev/null", "</dev/null> n'est pas un port s\xE9rie"},
   };
   for (const auto& c : cases) {

@@ -46,9 +46,9 @@ std::size_t lines_starting(const std::vector<std::string>& lines, const std::str
 
 struct UnplugCase {
   const char* name;
-  bool acquisition;          // a recording's subtitle acquisition runs
-  bool stop_while_lost;      // the acquisition ends before the board is back
-  const char* gap_ending;    // how the gap entry's text ends; nullptr: no gap entry
+  bool acquisition;        // a recording's subtitle acquisition runs
+  bool stop_while_lost;    // the acquisition ends before the board is back
+  const char* gap_ending;  // how the gap entry's text ends; nullptr: no gap entry
 };
 
 class Unplug : public ::testing::TestWithParam<UnplugCase> {};
@@ -85,7 +85,10 @@ TEST_P(Unplug, LossShownOnceThenTheSameNameReopensWithTheDepthGoingOn) {
   while (others.size() < 8 && (others.empty() || others.back()->slave_path() != old_terminal))
     others.push_back(std::make_unique<SimBoard>());
   rig.queue.run_until([] { return false; }, 1500ms);  // a second and a half without the board
-  const std::string lost_line = "encodeur d\xE9" "connect\xE9 : " + name.path();
+  const std::string lost_line =
+      "encodeur d\xE9"
+      "connect\xE9 : " +
+      name.path();
   EXPECT_EQ(lines_starting(rig.memo(Memo::Memo3), lost_line), 1u);
   EXPECT_EQ(lines_starting(rig.memo(Memo::Memo1), lost_line), 1u);
   // No polls while the board is away: no line per empty read climbing in the column.
@@ -150,12 +153,13 @@ TEST_P(Unplug, LossShownOnceThenTheSameNameReopensWithTheDepthGoingOn) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Unplug,
-    ::testing::Values(UnplugCase{"during_a_recording", true, false, "), profondeur \xE0 v\xE9rifier"},
-                      UnplugCase{"recording_ends_while_away", true, true, ", non r\xE9tablie), profondeur \xE0 v\xE9rifier"},
-                      UnplugCase{"no_recording", false, false, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Unplug,
+                         ::testing::Values(UnplugCase{"during_a_recording", true, false,
+                                                      "), profondeur \xE0 v\xE9rifier"},
+                                           UnplugCase{"recording_ends_while_away", true, true,
+                                                      ", non r\xE9tablie), profondeur \xE0 v\xE9rifier"},
+                                           UnplugCase{"no_recording", false, false, nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wellvue::test

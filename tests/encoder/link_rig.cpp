@@ -45,13 +45,13 @@ void expect_track_in_order(const std::vector<TrackEntry>& entries) {
     const TrackEntry& e = entries[k];
     EXPECT_GE(e.end, e.start) << "entry " << e.number << " ends before it starts";
     if (k > 0) {
-      EXPECT_EQ(e.start, entries[k - 1].end) << "entry " << e.number << " does not follow entry " << entries[k - 1].number;
+      EXPECT_EQ(e.start, entries[k - 1].end)
+          << "entry " << e.number << " does not follow entry " << entries[k - 1].number;
     }
   }
 }
 
-LinkRig::LinkRig(Clock* link_clock)
-    : link(port, link_clock ? *link_clock : clock, prompter, view, queue.sink()) {
+LinkRig::LinkRig(Clock* link_clock) : link(port, link_clock ? *link_clock : clock, prompter, view, queue.sink()) {
   link.set_error_handler([this](const std::string& text) { errors.push_back(text); });
   auto& f = link.fields();
   f.ComboBox1_port_com = board.slave_path();

@@ -59,10 +59,9 @@ TEST(Track, TitleEntriesWhileSilentThenDepthEntry) {
   rig.send("240|\r\n");
   const auto t = rig.memo(Memo::Memo5);
   ASSERT_GE(t.size(), 16u);
-  const std::vector<std::string> titles = {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33",
-                                           kPadding, kPadding, "",
-                                           "2", "00:00:01,000 --> 00:00:02,000", "P12  06/12/2026 17h19:33",
-                                           kPadding, kPadding, ""};
+  const std::vector<std::string> titles = {
+      "1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33", kPadding, kPadding, "",
+      "2", "00:00:01,000 --> 00:00:02,000", "P12  06/12/2026 17h19:33", kPadding, kPadding, ""};
   EXPECT_EQ(std::vector<std::string>(t.begin(), t.begin() + 12), titles);
   EXPECT_EQ(t[12], "3");
   EXPECT_EQ(t[13].substr(0, 17), "00:00:02,000 --> ");
@@ -298,7 +297,9 @@ TEST(Track, SaveWritesCp1252WithCrLf) {
       rig.link.Button5Click();
       ADD_FAILURE() << "no error";
     } catch (const ConversionError& e) {
-      EXPECT_EQ(std::string(e.what()), "Impossible de cr\xE9" "er le fichier TestVLC.srt");
+      EXPECT_EQ(std::string(e.what()),
+                "Impossible de cr\xE9"
+                "er le fichier TestVLC.srt");
     }
   }
   ::chmod(dir.c_str(), 0700);

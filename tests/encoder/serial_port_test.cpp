@@ -26,7 +26,11 @@ struct BurstCase {
 TEST(PosixSerialPort, BurstsAsSentWithoutZeroBytes) {
   const BurstCase cases[] = {
       {"line", "1234|\r\n", "1234|\r\n"},
-      {"zero_byte_skipped", std::string("1\0" "23\r\n", 6), "123\r\n"},
+      {"zero_byte_skipped",
+       std::string("1\0"
+                   "23\r\n",
+                   6),
+       "123\r\n"},
       {"two_bytes", "\r\n", "\r\n"},
       {"one_byte", "7", "7"},
   };
@@ -120,14 +124,13 @@ TEST(SerialPortList, DevicesWithADeviceLinkSorted) {
     const char* type;  // nullptr: no type file
   };
   const Entry entries[] = {{"ttyUSB0", true, nullptr}, {"ttyACM1", true, nullptr}, {"tty1", false, nullptr},
-                           {"ttyS0", true, "4"},       {"ttyS3", true, "0"},      {"pts", false, nullptr}};
+                           {"ttyS0", true, "4"},       {"ttyS3", true, "0"},       {"pts", false, nullptr}};
   for (const auto& e : entries) {
     fs::create_directories(root / e.name);
     if (e.device) fs::create_directory_symlink(root, root / e.name / "device");
     if (e.type) std::ofstream(root / e.name / "type") << e.type << "\n";
   }
-  EXPECT_EQ(list_serial_ports(root.string()),
-            (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyUSB0"}));
+  EXPECT_EQ(list_serial_ports(root.string()), (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyUSB0"}));
   EXPECT_TRUE(list_serial_ports((root / "missing").string()).empty());
   fs::remove_all(root);
 }
@@ -140,9 +143,8 @@ TEST(SerialPortList, StableNamesAndDescriptionsBesideTheKernelNames) {
   fs::remove_all(root);
   const fs::path tty = root / "sys/class/tty", devices = root / "sys/devices", dev = root / "dev";
   const fs::path by_id = dev / "serial/by-id";
-  for (const fs::path& d : {tty / "ttyACM0", tty / "ttyUSB0", tty / "ttyS0", tty / "tty1",
-                            devices / "usb1/1-1/1-1:1.0", devices / "usb1/1-2/1-2:1.0/ttyUSB0",
-                            devices / "platform/serial8250", by_id})
+  for (const fs::path& d : {tty / "ttyACM0", tty / "ttyUSB0", tty / "ttyS0", tty / "tty1", devices / "usb1/1-1/1-1:1.0",
+                            devices / "usb1/1-2/1-2:1.0/ttyUSB0", devices / "platform/serial8250", by_id})
     fs::create_directories(d);
   std::ofstream(devices / "usb1/1-1/product") << "Arduino Uno\n";
   std::ofstream(devices / "usb1/1-1/1-1:1.0/interface") << "CDC Abstract Control Model (ACM)\n";

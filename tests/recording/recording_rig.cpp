@@ -163,16 +163,15 @@ std::string quoted(const std::string& path) {
 PlayedVideo play_avi(const std::string& path) {
   gst::ensure_gstreamer();
   PlayedVideo v;
-  v.error = run_to_end("filesrc location=" + quoted(path) +
-                           " ! avidemux ! decodebin ! videoconvert ! appsink name=s sync=false",
-                       [&](GstBuffer* b) {
-                         ++v.frames;
-                         if (GST_BUFFER_PTS_IS_VALID(b)) {
-                           const GstClockTime end =
-                               GST_BUFFER_PTS(b) + (GST_BUFFER_DURATION_IS_VALID(b) ? GST_BUFFER_DURATION(b) : 0);
-                           v.duration_s = std::max(v.duration_s, static_cast<double>(end) / GST_SECOND);
-                         }
-                       });
+  v.error = run_to_end(
+      "filesrc location=" + quoted(path) + " ! avidemux ! decodebin ! videoconvert ! appsink name=s sync=false",
+      [&](GstBuffer* b) {
+        ++v.frames;
+        if (GST_BUFFER_PTS_IS_VALID(b)) {
+          const GstClockTime end = GST_BUFFER_PTS(b) + (GST_BUFFER_DURATION_IS_VALID(b) ? GST_BUFFER_DURATION(b) : 0);
+          v.duration_s = std::max(v.duration_s, static_cast<double>(end) / GST_SECOND);
+        }
+      });
   v.ok = v.error.empty() && v.frames > 0;
   return v;
 }

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "recording/recording_workflow.h"
 #include "capture/capture_files.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
 #include "encoder/posix_serial_port.h"
+#include "recording/recording_workflow.h"
 #include "sim_board.h"
 #include "util/scripted_prompter.h"
 
@@ -33,7 +33,8 @@ class HostView : public LinkView {
 
 class TestHost : public RecordingHost {
  public:
-  TestHost(EncoderLink& link, HostView& view, std::string folder) : folder(std::move(folder)), link_(link), view_(view) {}
+  TestHost(EncoderLink& link, HostView& view, std::string folder)
+      : folder(std::move(folder)), link_(link), view_(view) {}
   std::string video_folder() override { return folder; }
   std::string prefix() override { return prefix_text; }
   bool with_date() override { return date; }

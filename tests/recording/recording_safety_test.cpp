@@ -6,17 +6,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "../util/temp_dir.h"
 #include "recording/disk_reserve.h"
 #include "recording/recording_texts.h"
 #include "recording/srt_journal.h"
 #include "recording/unfinished_recordings.h"
-#include "../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
 
@@ -24,8 +24,8 @@ namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 using test::Rig;
+using test::TempDir;
 
 // A tmpfs of its own, so a full disk is the kernel's, not a faked error.
 struct SmallDisk {
@@ -181,8 +181,9 @@ TEST(PlantedFiles, StartUpRecoveryMovesNothingOverAFile) {
        RecoveredRecording::Outcome::KeptUnrepaired, "puits-1.avi"},
       {"no frame at all: set aside, not deleted",
        [&](const fs::path& f, const fs::path&) {
-         const std::string cmd = "gst-launch-1.0 -q videotestsrc num-buffers=3 ! jpegenc ! avimux ! filesink location=" +
-                                 temp(f) + " > /dev/null 2>&1";
+         const std::string cmd =
+             "gst-launch-1.0 -q videotestsrc num-buffers=3 ! jpegenc ! avimux ! filesink location=" + temp(f) +
+             " > /dev/null 2>&1";
          ASSERT_EQ(std::system(cmd.c_str()), 0);
          // Cut after the headers: what a recording that never got a picture leaves.
          std::string bytes = test::read_bytes(temp(f));
@@ -254,7 +255,10 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
          return dir.path() / "file";
        },
        "puits", "n'est pas un r\xE9pertoire", true},
-      {"read-only medium", [&] { return read_only.path; }, "puits", "Impossible d'\xE9" "crire", true},
+      {"read-only medium", [&] { return read_only.path; }, "puits",
+       "Impossible d'\xE9"
+       "crire",
+       true},
       {"name too long for the file system", [&] { return dir.path() / "a"; }, long_prefix, "trop long", false},
       {"prefix leading into another folder", [&] { return dir.path() / "b"; }, "../puits", "refus\xE9", false},
       {"video name is a link",
@@ -284,7 +288,8 @@ TEST(RecordingStart, RefusedWithItsReasonBeforeAnythingIsWritten) {
     SCOPED_TRACE(c.name);
     std::ofstream(victim) << "operator's file";
     const fs::path folder = c.folder();
-    if (c.name == std::string("name too long for the file system") || c.name == std::string("prefix leading into another folder"))
+    if (c.name == std::string("name too long for the file system") ||
+        c.name == std::string("prefix leading into another folder"))
       fs::create_directories(folder);
     std::vector<fs::path> before;
     for (const auto& e : fs::recursive_directory_iterator(dir.path())) before.push_back(e.path());

@@ -51,14 +51,10 @@ TEST(StopTimeCode, CountsHours) {
     const char* code;
   };
   const Case cases[] = {
-      {0, "00:00:00,000"},
-      {5, "00:00:00,005"},
-      {12345, "00:00:12,345"},
-      {65000, "00:01:05,000"},
-      {66000, "00:01:06,000"},
-      {75ull * 60000, "01:15:00,000"},  // not 00:75:00,000
-      {3723004, "01:02:03,004"},
-      {100ull * 3600000 + 1, "100:00:00,001"},
+      {0, "00:00:00,000"},       {5, "00:00:00,005"},
+      {12345, "00:00:12,345"},   {65000, "00:01:05,000"},
+      {66000, "00:01:06,000"},   {75ull * 60000, "01:15:00,000"},  // not 00:75:00,000
+      {3723004, "01:02:03,004"}, {100ull * 3600000 + 1, "100:00:00,001"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(stop_time_code(c.ms), c.code);
@@ -67,8 +63,8 @@ TEST(StopTimeCode, CountsHours) {
 }
 
 TEST(StopTimeCode, NotATimeCode) {
-  for (const char* text : {"", "00:00:00", "00:00:00.000", "0a:00:00,000", "00:0:00,000", ":00:00,000",
-                           "00:00:00,0000"}) {
+  for (const char* text :
+       {"", "00:00:00", "00:00:00.000", "0a:00:00,000", "00:0:00,000", ":00:00,000", "00:00:00,0000"}) {
     EXPECT_EQ(time_code_ms(text), -1) << text;
   }
 }
@@ -88,8 +84,9 @@ TEST(ElapsedText, MinutesAndSeconds) {
 }
 
 TEST(RecordingTexts, QuestionsAndMessages) {
-  EXPECT_EQ(overwrite_question("/v/puits.avi"),
-            "      Les fichiers    : /v/puits.avi              \n\n      existent d\xE9j\xE0 , les remplacer ?          ");
+  EXPECT_EQ(
+      overwrite_question("/v/puits.avi"),
+      "      Les fichiers    : /v/puits.avi              \n\n      existent d\xE9j\xE0 , les remplacer ?          ");
   EXPECT_EQ(file_name_message("/v/p.avi"), "\n   nom de fichier : /v/p.avi    \n\n");
   EXPECT_EQ(recorded_message("/v/p.avi", " 0 mn  3.2 s"),
             " enregistrement effectu\xE9 ... \n\n  /v/p.avi\n\n   0 mn  3.2 s\n");

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../util/temp_dir.h"
 #include "recording/srt_journal.h"
 #include "recording/unfinished_recordings.h"
-#include "../util/temp_dir.h"
 #include "recording_rig.h"
 
 namespace wellvue {
@@ -168,7 +168,7 @@ TEST(UnfinishedRecordings, FoundInEveryFolderGivenOnce) {
   std::ofstream(temp, std::ios::binary) << "not a video";
   ASSERT_TRUE(write_recording_note({temp, (old_folder / "puits.avi").string(), (old_folder / "puits.srt").string()}));
   const auto r = recover_unfinished_recordings(std::vector<std::string>{
-      current.string(), old_folder.string(), (dir.path() / "old" / "." ).string(), (dir.path() / "gone").string()});
+      current.string(), old_folder.string(), (dir.path() / "old" / ".").string(), (dir.path() / "gone").string()});
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].path, (old_folder / "puits.avi").string());
   EXPECT_FALSE(fs::exists(temp + kRecordingNoteSuffix));

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../util/temp_dir.h"
+#include "capture/gst/test_pattern_device.h"
 #include "recording/recording_texts.h"
 #include "recording/unfinished_recordings.h"
-#include "capture/gst/test_pattern_device.h"
-#include "../util/temp_dir.h"
 #include "recording_rig.h"
 #include "util/conversion_error.h"
 
@@ -17,8 +17,8 @@ namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 using test::Rig;
+using test::TempDir;
 
 bool shown(const ScriptedPrompter& p, const std::string& text) {
   for (const auto& t : p.texts())
@@ -256,7 +256,8 @@ TEST(RecordingWorkflow, EachRecordingClosesAtItsOwnEnd) {
   Rig rig(dir.path());
   ASSERT_TRUE(rig.start(false));
   // The first recording is longer than the second: its last entry is past the second one's end.
-  ASSERT_TRUE(rig.run_until([&] { return test::entries_in(rig.link->track()) >= 3 && rig.engine->CaptureTime() >= 5000; }, 60000));
+  ASSERT_TRUE(rig.run_until(
+      [&] { return test::entries_in(rig.link->track()) >= 3 && rig.engine->CaptureTime() >= 5000; }, 60000));
   rig.workflow->btStopClick();
   const std::int64_t first_last_entry = time_code_ms(rig.link->state().previous_time_code);
   ASSERT_GT(first_last_entry, 3000);

@@ -27,13 +27,27 @@ void put_file(const fs::path& p, const std::string& bytes) { std::ofstream(p, st
 
 // A track as the station writes it: title entry, depth entries, a zeroing entry numbered apart.
 const SubtitleLines kTrack = {
-    "1", "00:00:02,000 --> 00:00:03,000", "P12  06/12/2026 17h19:33", "\xa0   ", "\xa0   ", "",
-    "2", "00:00:03,000 --> 00:00:04,500", "P12   4,04m      ---", "",
-    "7", "00:00:04,500 --> 00:00:06,000", "margelle a zero....   0 cm", "",
+    "1",
+    "00:00:02,000 --> 00:00:03,000",
+    "P12  06/12/2026 17h19:33",
+    "\xa0   ",
+    "\xa0   ",
+    "",
+    "2",
+    "00:00:03,000 --> 00:00:04,500",
+    "P12   4,04m      ---",
+    "",
+    "7",
+    "00:00:04,500 --> 00:00:06,000",
+    "margelle a zero....   0 cm",
+    "",
 };
 
 TEST(RetimingToolTest, LastStartTime) {
-  struct Case { SubtitleLines lines; const char* start; };
+  struct Case {
+    SubtitleLines lines;
+    const char* start;
+  };
   const Case cases[] = {
       {kTrack, "00:00:04,500"},
       {{}, ""},
@@ -63,8 +77,8 @@ TEST(RetimingToolTest, LoadReadsAnyLineEndAndFillsTheSubtitleDuration) {
   EXPECT_EQ(tool.chosen_file(), dir.path() / "missing.srt");
   ASSERT_TRUE(tool.choose_file(file));
   const SubtitleLines lines = tool.load_chosen_file();
-  EXPECT_EQ(lines, (SubtitleLines{"1", "00:00:00,000 --> 00:00:01,000", "A", "", "2",
-                                  "00:00:01,000 --> 00:00:02,000", "B", ""}));
+  EXPECT_EQ(lines, (SubtitleLines{"1", "00:00:00,000 --> 00:00:01,000", "A", "", "2", "00:00:01,000 --> 00:00:02,000",
+                                  "B", ""}));
   EXPECT_EQ(tool.srt_duration, "00:00:01,000");
   EXPECT_TRUE(tool.output().empty());
   EXPECT_TRUE(tool.output_visible());
@@ -85,12 +99,16 @@ TEST(RetimingToolTest, LoadOfAnUnreadableFileRaises) {
 }
 
 TEST(RetimingToolTest, ScaleMessagesAndLines) {
-  struct Case { const char* avi; const char* srt; const char* message; const char* first_time_line; };
+  struct Case {
+    const char* avi;
+    const char* srt;
+    const char* message;
+    const char* first_time_line;
+  };
   const Case cases[] = {
       {"12:30", "00:12:00,000", "if faut multiplier SRT par : 1.04166666666667\nt1 avi = 750\nt2 srt = 720",
        "00:00:02,083 --> 00:00:03,125"},
-      {"6", "00:00:03,000", "if faut multiplier SRT par : 2\nt1 avi = 6\nt2 srt = 3",
-       "00:00:04,000 --> 00:00:06,000"},
+      {"6", "00:00:03,000", "if faut multiplier SRT par : 2\nt1 avi = 6\nt2 srt = 3", "00:00:04,000 --> 00:00:06,000"},
       {"1:02:03", "00:00:03,000", "if faut multiplier SRT par : -0.333333333333333\nt1 avi = -1\nt2 srt = 3",
        "00:00:00,000 --> 00:00:00,000"},
   };
@@ -124,7 +142,11 @@ TEST(RetimingToolTest, ScaleTwiceAppendsTwoCopies) {
 }
 
 TEST(RetimingToolTest, ScaleByZeroDurationFailsBeforeAnything) {
-  struct Case { const char* avi; const char* srt; const char* error; };
+  struct Case {
+    const char* avi;
+    const char* srt;
+    const char* error;
+  };
   const Case cases[] = {{"12", "00:00:00,000", "Division par z\xe9ro en virgule flottante"},
                         {"0", "00:00:00,000", "Op\xe9ration en virgule flottante incorrecte"},
                         {"0:0", "00:00:00,000", "Division par z\xe9ro en virgule flottante"}};
@@ -165,30 +187,65 @@ TEST(RetimingToolTest, ResetT0) {
     SubtitleLines output;
   };
   const Case cases[] = {
-      {"regular track", kTrack, "",
-       {"00:00:02,000 --> 00:00:03,000\ndt= 2", "d\xe9" "calage = 0"},
-       {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33", ",   ", ",   ", "",
-        "2", "00:00:01,000 --> 00:00:02,500", "P12   4,04m      ---", "",
-        "3", "00:00:02,500 --> 00:00:04,000", "margelle a zero....   0 cm", ""}},
-      {"offset with a point", kTrack, "1.5",
-       {"00:00:02,000 --> 00:00:03,000\ndt= 2", "d\xe9" "calage = 1.5"},
-       {"1", "00:00:00,000 --> 00:00:02,500", "P12  06/12/2026 17h19:33", ",   ", ",   ", "",
-        "2", "00:00:02,500 --> 00:00:04,000", "P12   4,04m      ---", "",
-        "3", "00:00:04,000 --> 00:00:05,500", "margelle a zero....   0 cm", ""}},
-      {"negative offset with a comma", kTrack, "-1,5",
-       {"00:00:02,000 --> 00:00:03,000\ndt= 2", "d\xe9" "calage = -1.5"},
-       {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33", ",   ", ",   ", "",
-        "2", "00:00:01,000 --> 00:00:01,000", "P12   4,04m      ---", "",
-        "3", "00:00:01,000 --> 00:00:02,500", "margelle a zero....   0 cm", ""}},
-      {"second line not a time code", {"x", "y", "00:00:05,000 --> 00:00:06,000", "t"}, "",
-       {"y\ndt= -1", "d\xe9" "calage = 0"},
+      {"regular track",
+       kTrack,
+       "",
+       {"00:00:02,000 --> 00:00:03,000\ndt= 2",
+        "d\xe9"
+        "calage = 0"},
+       {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33", ",   ", ",   ", "", "2",
+        "00:00:01,000 --> 00:00:02,500", "P12   4,04m      ---", "", "3", "00:00:02,500 --> 00:00:04,000",
+        "margelle a zero....   0 cm", ""}},
+      {"offset with a point",
+       kTrack,
+       "1.5",
+       {"00:00:02,000 --> 00:00:03,000\ndt= 2",
+        "d\xe9"
+        "calage = 1.5"},
+       {"1", "00:00:00,000 --> 00:00:02,500", "P12  06/12/2026 17h19:33", ",   ", ",   ", "", "2",
+        "00:00:02,500 --> 00:00:04,000", "P12   4,04m      ---", "", "3", "00:00:04,000 --> 00:00:05,500",
+        "margelle a zero....   0 cm", ""}},
+      {"negative offset with a comma",
+       kTrack,
+       "-1,5",
+       {"00:00:02,000 --> 00:00:03,000\ndt= 2",
+        "d\xe9"
+        "calage = -1.5"},
+       {"1", "00:00:00,000 --> 00:00:01,000", "P12  06/12/2026 17h19:33", ",   ", ",   ", "", "2",
+        "00:00:01,000 --> 00:00:01,000", "P12   4,04m      ---", "", "3", "00:00:01,000 --> 00:00:02,500",
+        "margelle a zero....   0 cm", ""}},
+      {"second line not a time code",
+       {"x", "y", "00:00:05,000 --> 00:00:06,000", "t"},
+       "",
+       {"y\ndt= -1",
+        "d\xe9"
+        "calage = 0"},
        {"x", "1", "00:00:06,000 --> 00:00:07,000", "t"}},
-      {"time line first, blank line numbered", {"00:00:01,000 --> 00:00:02,000", "00:00:3,5 --> 00:00:4\xa0" "5", "a"}, "",
-       {"00:00:3,5 --> 00:00:4,5\ndt= -1", "d\xe9" "calage = 0"},
+      {"time line first, blank line numbered",
+       {"00:00:01,000 --> 00:00:02,000",
+        "00:00:3,5 --> 00:00:4\xa0"
+        "5",
+        "a"},
+       "",
+       {"00:00:3,5 --> 00:00:4,5\ndt= -1",
+        "d\xe9"
+        "calage = 0"},
        // dt unreadable: the first line is entry 1 with no number above it, the next one is forced to zero
        {"2", "00:00:00,000 --> 00:00:00,000", "a"}},
-      {"no time line", {"a\xa0", "b"}, "", {"b\ndt= -1", "d\xe9" "calage = 0"}, {"a,", "b"}},
-      {"empty source", {}, "", {"\ndt= -1", "d\xe9" "calage = 0"}, {}},
+      {"no time line",
+       {"a\xa0", "b"},
+       "",
+       {"b\ndt= -1",
+        "d\xe9"
+        "calage = 0"},
+       {"a,", "b"}},
+      {"empty source",
+       {},
+       "",
+       {"\ndt= -1",
+        "d\xe9"
+        "calage = 0"},
+       {}},
   };
   for (char sep : {',', '.'}) {
     SeparatorGuard guard(sep);
@@ -253,7 +310,9 @@ TEST(RetimingToolTest, SaveWithNoFileChosenWritesNothing) {
 TEST(RetimingToolTest, SaveThatCannotCreateRaises) {
   TempDir dir;
   put_file(dir.path() / "file", "x");
-  struct Case { fs::path chosen; };
+  struct Case {
+    fs::path chosen;
+  };
   const Case cases[] = {{dir.path() / "file" / "a.srt"}, {"/proc/a.srt"}};
   for (const auto& c : cases) {
     ScriptedPrompter prompter;
@@ -263,7 +322,10 @@ TEST(RetimingToolTest, SaveThatCannotCreateRaises) {
       tool.save();
       ADD_FAILURE() << c.chosen;
     } catch (const ConversionError& e) {
-      EXPECT_EQ(e.what(), "Impossible de cr\xe9" "er le fichier " + retimed_path(c.chosen).string());
+      EXPECT_EQ(e.what(),
+                "Impossible de cr\xe9"
+                "er le fichier " +
+                    retimed_path(c.chosen).string());
     }
   }
 }

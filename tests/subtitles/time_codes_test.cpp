@@ -13,18 +13,17 @@ using test::SeparatorGuard;
 const char kSeparators[] = {',', '.'};
 
 TEST(TimeCodesTest, ParseUnderBothSeparators) {
-  struct Case { const char* text; double seconds; };
+  struct Case {
+    const char* text;
+    double seconds;
+  };
   const Case cases[] = {
-      {"00:00:05,250", 5.25},
-      {"00:00:05,25", -1},    // 11 characters
-      {"00:00:05.250", -1},   // position 9 must be a comma
-      {"00-00-05,250", -1},
-      {"", -1},
-      {"99:59:59,999", 359999.999},
-      {"00:75:30,000", 4530},  // no range check
-      {"01:01:01,250", 3661.25},
-      {"00:00:01,500 --> 00:00:02,500", 1.5},  // a whole time line gives its start
-      {"100:00:00,000", -1},  // three-digit hours no longer fit the layout
+      {"00:00:05,250", 5.25},       {"00:00:05,25", -1},  // 11 characters
+      {"00:00:05.250", -1},                               // position 9 must be a comma
+      {"00-00-05,250", -1},         {"", -1},
+      {"99:59:59,999", 359999.999}, {"00:75:30,000", 4530},                  // no range check
+      {"01:01:01,250", 3661.25},    {"00:00:01,500 --> 00:00:02,500", 1.5},  // a whole time line gives its start
+      {"100:00:00,000", -1},   // three-digit hours no longer fit the layout
       {"00:00: 5,250", 5.25},  // the runtime conversion allows leading blanks
       {"00:00:00,000", 0},
   };
@@ -35,7 +34,10 @@ TEST(TimeCodesTest, ParseUnderBothSeparators) {
 }
 
 TEST(TimeCodesTest, ParseRaisesTheConversionErrorOfTheOffendingField) {
-  struct Case { const char* text; const char* message; };
+  struct Case {
+    const char* text;
+    const char* message;
+  };
   const Case cases[] = {
       {"0a:00:05,250", "'0a' n'est pas une valeur enti\xe8re correcte"},
       {"00:x0:05,250", "'x0' n'est pas une valeur enti\xe8re correcte"},
@@ -58,22 +60,19 @@ TEST(TimeCodesTest, ParseRaisesTheConversionErrorOfTheOffendingField) {
 }
 
 TEST(TimeCodesTest, Format) {
-  struct Case { double seconds; const char* text; };
+  struct Case {
+    double seconds;
+    const char* text;
+  };
   const Case cases[] = {
-      {0, "00:00:00,000"},
-      {1.5, "00:00:01,500"},
-      {3661.25, "01:01:01,250"},
-      {0.0625, "00:00:00,062"},   // 62.5 ms exactly: to the even neighbour
-      {0.1875, "00:00:00,188"},   // 187.5 ms exactly: to the even neighbour
-      {0.0005, "00:00:00,001"},   // the double lies just above half a millisecond
-      {0.0015, "00:00:00,002"},
-      {359999.999, "99:59:59,999"},
-      {360000, "100:00:00,000"},
-      {4530, "01:15:30,000"},
-      {59.9996, "00:01:00,000"},
-      {-1, "00:00:00,000"},
-      {-0.0004, "00:00:00,000"},
-      {std::numeric_limits<double>::quiet_NaN(), "00:00:00,000"},
+      {0, "00:00:00,000"},       {1.5, "00:00:01,500"},
+      {3661.25, "01:01:01,250"}, {0.0625, "00:00:00,062"},  // 62.5 ms exactly: to the even neighbour
+      {0.1875, "00:00:00,188"},                             // 187.5 ms exactly: to the even neighbour
+      {0.0005, "00:00:00,001"},                             // the double lies just above half a millisecond
+      {0.0015, "00:00:00,002"},  {359999.999, "99:59:59,999"},
+      {360000, "100:00:00,000"}, {4530, "01:15:30,000"},
+      {59.9996, "00:01:00,000"}, {-1, "00:00:00,000"},
+      {-0.0004, "00:00:00,000"}, {std::numeric_limits<double>::quiet_NaN(), "00:00:00,000"},
   };
   for (char sep : kSeparators) {
     SeparatorGuard guard(sep);
@@ -101,7 +100,11 @@ TEST(TimeCodesTest, FormatThenParseRoundTrips) {
 }
 
 TEST(TimeCodesTest, NormalizeDuration) {
-  struct Case { const char* typed; const char* code; double seconds; };
+  struct Case {
+    const char* typed;
+    const char* code;
+    double seconds;
+  };
   const Case cases[] = {
       {"7", "00:00:07,000", 7},
       {"45", "00:00:45,000", 45},
@@ -124,11 +127,17 @@ TEST(TimeCodesTest, NormalizeDuration) {
 }
 
 TEST(TimeCodesTest, NormalizeTimeLine) {
-  struct Case { const char* line; const char* repaired; };
+  struct Case {
+    const char* line;
+    const char* repaired;
+  };
   const Case cases[] = {
       {"00:00:5,250 --> 00:00:6 500", "00:00:05,250 --> 00:00:06,500"},
       {"00:00:05,250 --> 00:00:06,500", "00:00:05,250 --> 00:00:06,500"},
-      {"00:00:05\xa0" "250 --> 00:00:06\xa0" "500", "00:00:05,250 --> 00:00:06,500"},
+      {"00:00:05\xa0"
+       "250 --> 00:00:06\xa0"
+       "500",
+       "00:00:05,250 --> 00:00:06,500"},
       {"00:00:05,250 --> 00:00:06,500 trailing", "00:00:05,250 --> 00:00:06,500"},
       {"12:34:5,250 --> 12:34:6,500", "12:34:05,250 --> 12:34:06,500"},
       {"no separator", "no separator"},
@@ -138,7 +147,11 @@ TEST(TimeCodesTest, NormalizeTimeLine) {
 }
 
 TEST(TimeCodesTest, ScaleTimeLine) {
-  struct Case { const char* line; double factor; const char* scaled; };
+  struct Case {
+    const char* line;
+    double factor;
+    const char* scaled;
+  };
   const Case cases[] = {
       {"00:01:00,000 --> 00:02:00,000", 0.5, "00:00:30,000 --> 00:01:00,000"},
       {"00:00:10,000 --> 00:00:20,000", 750.0 / 720.0, "00:00:10,417 --> 00:00:20,833"},
@@ -153,7 +166,11 @@ TEST(TimeCodesTest, ScaleTimeLine) {
 }
 
 TEST(TimeCodesTest, ShiftTimeLine) {
-  struct Case { const char* line; double amount; const char* shifted; };
+  struct Case {
+    const char* line;
+    double amount;
+    const char* shifted;
+  };
   const Case cases[] = {
       {"00:00:01,500 --> 00:00:02,500", 2, "00:00:01,500 --> 00:00:01,500"},
       {"00:00:01,500 --> 00:00:02,500", -2, "00:00:03,500 --> 00:00:04,500"},

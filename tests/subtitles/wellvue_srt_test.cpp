@@ -68,12 +68,19 @@ const std::string kSource =
 TEST(WellvueSrtTest, ScaleWritesTheUnderscoreFileAndPrintsTheMessages) {
   TempDir dir;
   put_file(dir.path() / "forage.srt", kSource);
-  struct Case { std::vector<std::string> extra; const char* locale; std::string out; std::string second_time; };
+  struct Case {
+    std::vector<std::string> extra;
+    const char* locale;
+    std::string out;
+    std::string second_time;
+  };
   const Case cases[] = {
-      {{"--video", "9"}, "C",
+      {{"--video", "9"},
+       "C",
        "if faut multiplier SRT par : 2\nt1 avi = 9\nt2 srt = 4.5\n\n" + (dir.path() / "_forage.srt").string() + "\n\n",
        "00:00:06,000 --> 00:00:09,000"},
-      {{"--video", "0:09", "--srt", "00:00:03,000"}, "C",
+      {{"--video", "0:09", "--srt", "00:00:03,000"},
+       "C",
        "if faut multiplier SRT par : 3\nt1 avi = 9\nt2 srt = 3\n\n" + (dir.path() / "_forage.srt").string() + "\n\n",
        "00:00:09,000 --> 00:00:13,500"},
   };
@@ -86,7 +93,7 @@ TEST(WellvueSrtTest, ScaleWritesTheUnderscoreFileAndPrintsTheMessages) {
     const std::string written = file_bytes(dir.path() / "_forage.srt");
     EXPECT_NE(written.find("\r\n" + c.second_time + "\r\n"), std::string::npos) << written;
     EXPECT_NE(written.find("margelle a z\xe9ro\r\n\r\n"), std::string::npos);  // CP1252 kept
-    EXPECT_NE(written.find("\r\n\xa0  \r\n"), std::string::npos);               // no-break space kept
+    EXPECT_NE(written.find("\r\n\xa0  \r\n"), std::string::npos);              // no-break space kept
   }
 }
 
@@ -95,8 +102,10 @@ TEST(WellvueSrtTest, T0MatchesTheToolsSave) {
   put_file(dir.path() / "f.srt", kSource);
   const ToolRun r = run_tool({"t0", (dir.path() / "f.srt").string(), "--offset", "0.5"}, dir.path());
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "00:00:02,000 --> 00:00:03,000\ndt= 2\n\nd\xc3\xa9" "calage = 0.5\n\n" +
-                       (dir.path() / "_f.srt").string() + "\n\n");
+  EXPECT_EQ(r.out,
+            "00:00:02,000 --> 00:00:03,000\ndt= 2\n\nd\xc3\xa9"
+            "calage = 0.5\n\n" +
+                (dir.path() / "_f.srt").string() + "\n\n");
   EXPECT_EQ(file_bytes(dir.path() / "_f.srt"),
             "1\r\n00:00:00,000 --> 00:00:01,500\r\nP12  06/12/2026 17h19:33\r\n,  \r\n\r\n"
             "2\r\n00:00:01,500 --> 00:00:03,000\r\nP12   4,04m      ---\r\n\r\n"
@@ -109,13 +118,20 @@ TEST(WellvueSrtTest, FailuresWriteNothing) {
   put_file(dir.path() / "zero.srt", "1\r\n00:00:00,000 --> 00:00:01,000\r\nx\r\n");
   put_file(dir.path() / "bad.srt", "1\r\n00:00:02,000 --> 00:00:03,000\r\n2\r\n00:x0:03,000 --> 00:00:04,000\r\n");
   const std::string f = (dir.path() / "f.srt").string();
-  struct Case { std::vector<std::string> args; int status; std::string err; };
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  };
   const Case cases[] = {
-      {{"scale", (dir.path() / "none.srt").string(), "--video", "9"}, 1,
+      {{"scale", (dir.path() / "none.srt").string(), "--video", "9"},
+       1,
        "Impossible d'ouvrir le fichier " + (dir.path() / "none.srt").string() + "\n"},
-      {{"scale", (dir.path() / "zero.srt").string(), "--video", "9"}, 1,
+      {{"scale", (dir.path() / "zero.srt").string(), "--video", "9"},
+       1,
        "Division par z\xc3\xa9ro en virgule flottante\n"},
-      {{"scale", (dir.path() / "bad.srt").string(), "--video", "9", "--srt", "00:00:03,000"}, 1,
+      {{"scale", (dir.path() / "bad.srt").string(), "--video", "9", "--srt", "00:00:03,000"},
+       1,
        "'x0' n'est pas une valeur enti\xc3\xa8re correcte\n"},
       {{"t0", f, "--offset", "1.x"}, 1, "'1.x' n'est pas une valeur en virgule flottante correcte\n"},
       {{"t0", (dir.path() / "bad.srt").string()}, 1, "'x0' n'est pas une valeur enti\xc3\xa8re correcte\n"},

@@ -11,7 +11,11 @@ namespace wellvue {
 namespace {
 
 TEST(DateTimeTest, Texts) {
-  struct Case { LocalDateTime t; const char* stamp; const char* text; };
+  struct Case {
+    LocalDateTime t;
+    const char* stamp;
+    const char* text;
+  };
   const Case cases[] = {
       {{2024, 5, 1, 14, 3, 22, 0}, "2024-05-01 14-03-22", "01/05/2024 14-03-22"},
       {{2026, 12, 6, 17, 19, 33, 999}, "2026-12-06 17-19-33", "06/12/2026 17-19-33"},
@@ -40,10 +44,13 @@ TEST(DateTimeTest, ToLocalUsesTheTimeZone) {
 }
 
 TEST(DecimalSeparatorTest, FromLocaleEnvironment) {
-  struct Case { const char* lc_all; char sep; };
+  struct Case {
+    const char* lc_all;
+    char sep;
+  };
   // fr_FR may not be installed: the language alone must still give the comma.
-  const Case cases[] = {{"C", '.'}, {"POSIX", '.'}, {"fr_FR.UTF-8", ','}, {"de_DE", ','},
-                        {"en_US.UTF-8", '.'}, {"C.UTF-8", '.'}};
+  const Case cases[] = {{"C", '.'},     {"POSIX", '.'},       {"fr_FR.UTF-8", ','},
+                        {"de_DE", ','}, {"en_US.UTF-8", '.'}, {"C.UTF-8", '.'}};
   const char saved = decimal_separator();
   for (const auto& c : cases) {
     setenv("LC_ALL", c.lc_all, 1);

@@ -16,11 +16,20 @@ using test::with_sep;
 const char kSeparators[] = {',', '.'};
 
 TEST(NumbersTest, ParseIntAccepts) {
-  struct Case { const char* text; std::int32_t value; };
-  const Case cases[] = {{"0", 0},        {"42", 42},       {"  42  ", 42},
-                        {"-7", -7},      {"+7", 7},        {"007", 7},
-                        {"2147483647", 2147483647},        {"-2147483648", -2147483647 - 1},
-                        {"\t160", 160},  {"00000000000000000000001", 1}};
+  struct Case {
+    const char* text;
+    std::int32_t value;
+  };
+  const Case cases[] = {{"0", 0},
+                        {"42", 42},
+                        {"  42  ", 42},
+                        {"-7", -7},
+                        {"+7", 7},
+                        {"007", 7},
+                        {"2147483647", 2147483647},
+                        {"-2147483648", -2147483647 - 1},
+                        {"\t160", 160},
+                        {"00000000000000000000001", 1}};
   for (char sep : kSeparators) {
     SeparatorGuard guard(sep);
     for (const auto& c : cases) EXPECT_EQ(parse_int(c.text), c.value) << c.text;
@@ -28,8 +37,8 @@ TEST(NumbersTest, ParseIntAccepts) {
 }
 
 TEST(NumbersTest, ParseIntRejectsWithTheOffendingText) {
-  const char* cases[] = {"",  " ",   "-",      "12a",         "1,5",         "1.5",
-                         "1 2", "0x10", "$10", "2147483648",  "-2147483649", "99999999999999999999999",
+  const char* cases[] = {"",    " ",    "-",   "12a",        "1,5",         "1.5",
+                         "1 2", "0x10", "$10", "2147483648", "-2147483649", "99999999999999999999999",
                          "+-1"};
   for (char sep : kSeparators) {
     SeparatorGuard guard(sep);
@@ -45,10 +54,12 @@ TEST(NumbersTest, ParseIntRejectsWithTheOffendingText) {
 }
 
 TEST(NumbersTest, ParseFloatUnderBothSeparators) {
-  struct Case { const char* text; double value; };  // '.' stands for the separator of the run
-  const Case cases[] = {{"5.25", 5.25}, {" 405 ", 405}, {"-0.5", -0.5}, {"+2.", 2},
-                        {".5", 0.5},    {"05.250", 5.25}, {"1.5E3", 1500}, {"2e-3", 0.002},
-                        {"0", 0}};
+  struct Case {
+    const char* text;
+    double value;
+  };  // '.' stands for the separator of the run
+  const Case cases[] = {{"5.25", 5.25},   {" 405 ", 405},  {"-0.5", -0.5},  {"+2.", 2}, {".5", 0.5},
+                        {"05.250", 5.25}, {"1.5E3", 1500}, {"2e-3", 0.002}, {"0", 0}};
   for (char sep : kSeparators) {
     SeparatorGuard guard(sep);
     for (const auto& c : cases) {
@@ -59,29 +70,34 @@ TEST(NumbersTest, ParseFloatUnderBothSeparators) {
 }
 
 TEST(NumbersTest, ParseFloatRejectsTheOtherMark) {
-  struct Case { char sep; const char* text; };
-  const Case cases[] = {{',', "05.250"}, {'.', "05,250"}, {',', "1,2,3"}, {'.', "1.2.3"},
-                        {',', ""},       {'.', "abc"},    {',', "1e"},    {'.', "1e400"}, {',', "1e-400"},
-                        {',', "-"},      {'.', "."},      {',', "1 000"}, {'.', "nan"},
-                        {',', "inf"},    {'.', "12a"}};
+  struct Case {
+    char sep;
+    const char* text;
+  };
+  const Case cases[] = {{',', "05.250"}, {'.', "05,250"}, {',', "1,2,3"}, {'.', "1.2.3"},  {',', ""},
+                        {'.', "abc"},    {',', "1e"},     {'.', "1e400"}, {',', "1e-400"}, {',', "-"},
+                        {'.', "."},      {',', "1 000"},  {'.', "nan"},   {',', "inf"},    {'.', "12a"}};
   for (const auto& c : cases) {
     SeparatorGuard guard(c.sep);
     try {
       parse_float(c.text);
       ADD_FAILURE() << "accepted " << c.text << " sep " << c.sep;
     } catch (const ConversionError& e) {
-      EXPECT_EQ(e.what(),
-                "'" + std::string(c.text) + "' n'est pas une valeur en virgule flottante correcte");
+      EXPECT_EQ(e.what(), "'" + std::string(c.text) + "' n'est pas une valeur en virgule flottante correcte");
     }
   }
 }
 
 TEST(NumbersTest, FormatPatternRoundsHalvesAwayFromZeroOnTheDecimalValue) {
-  struct Case { double v; const char* pattern; const char* text; };  // '.' = separator
+  struct Case {
+    double v;
+    const char* pattern;
+    const char* text;
+  };  // '.' = separator
   const Case cases[] = {
       {4.04, "0.00m", "4.04m"},
       {0.125, "0.00", "0.13"},
-      {2.675, "0.00", "2.68"},   // binary 2.67499999... but typed 2.675
+      {2.675, "0.00", "2.68"},  // binary 2.67499999... but typed 2.675
       {1.005, "0.00", "1.01"},
       {-0.125, "0.00", "-0.13"},
       {-2.5, "0", "-3"},
@@ -117,7 +133,10 @@ TEST(NumbersTest, FormatPatternNonFinite) {
 }
 
 TEST(NumbersTest, GeneralNumberText) {
-  struct Case { double v; const char* text; };  // '.' = separator
+  struct Case {
+    double v;
+    const char* text;
+  };  // '.' = separator
   const Case cases[] = {
       {750.0 / 720.0, "1.04166666666667"},
       {750, "750"},
@@ -137,8 +156,7 @@ TEST(NumbersTest, GeneralNumberText) {
   };
   for (char sep : kSeparators) {
     SeparatorGuard guard(sep);
-    for (const auto& c : cases)
-      EXPECT_EQ(general_number_text(c.v), with_sep(c.text, sep)) << c.v << " sep " << sep;
+    for (const auto& c : cases) EXPECT_EQ(general_number_text(c.v), with_sep(c.text, sep)) << c.v << " sep " << sep;
   }
 }
 

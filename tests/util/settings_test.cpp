@@ -39,17 +39,21 @@ SettingsValues read_lines(const SettingsLines& lines) {
 }
 
 TEST(SettingsLinesTest, Lookup) {
-  struct Case { SettingsLines lines; const char* key; const char* value; };
+  struct Case {
+    SettingsLines lines;
+    const char* key;
+    const char* value;
+  };
   const Case cases[] = {
       {{"contraste = 2"}, "contraste", "2"},
-      {{"CONTRASTE = 2"}, "contraste", "2"},               // key case ignored
-      {{"contraste= 2"}, "contraste", "def"},              // no blank before "="
-      {{"contraste  = 2"}, "contraste", "def"},            // two blanks
+      {{"CONTRASTE = 2"}, "contraste", "2"},     // key case ignored
+      {{"contraste= 2"}, "contraste", "def"},    // no blank before "="
+      {{"contraste  = 2"}, "contraste", "def"},  // two blanks
       {{"contraste =2"}, "contraste", "2"},
-      {{"contraste = "}, "contraste", "def"},              // empty value
+      {{"contraste = "}, "contraste", "def"},  // empty value
       {{"contraste =    "}, "contraste", "def"},
-      {{"contraste = 1", "contraste = 2"}, "contraste", "1"},  // first line wins
-      {{"contraste = ", "contraste = 2"}, "contraste", "def"}, // even when it is empty
+      {{"contraste = 1", "contraste = 2"}, "contraste", "1"},   // first line wins
+      {{"contraste = ", "contraste = 2"}, "contraste", "def"},  // even when it is empty
       {{"Edit_nom_prefixe.Text =   puits 3  "}, "Edit_nom_prefixe.Text", "puits 3"},
       {{"xcontraste = 2"}, "contraste", "def"},
       {{"contraste"}, "contraste", "def"},
@@ -60,9 +64,12 @@ TEST(SettingsLinesTest, Lookup) {
 }
 
 TEST(SettingsLinesTest, BooleansAndIntegers) {
-  struct Case { const char* line; bool flag; };
-  const Case bools[] = {{"k = true", true}, {"k = True", false}, {"K = true", true},
-                        {"k = false", false}, {"k = 1", false}, {"k = ", true} /* default "true" */};
+  struct Case {
+    const char* line;
+    bool flag;
+  };
+  const Case bools[] = {{"k = true", true},   {"k = True", false}, {"K = true", true},
+                        {"k = false", false}, {"k = 1", false},    {"k = ", true} /* default "true" */};
   for (const auto& c : bools) EXPECT_EQ(settings_read_bool({c.line}, "k", "true"), c.flag) << c.line;
   EXPECT_EQ(settings_read_int({"k = -12"}, "k", 5), -12);
   EXPECT_EQ(settings_read_int({"k = "}, "k", 5), 5);
@@ -112,9 +119,9 @@ TEST(SettingsValuesTest, DefaultFileAndEmptyFile) {
 }
 
 TEST(SettingsValuesTest, EdgeCases) {
-  SettingsValues v = read_lines({"CheckBox1.Checked = True", "port_com_vitesse = 3", "zero_margelle = 150",
-                                 "Edit_nom_prefixe.Text =   puits 3  ", "Edit_nom_prefixe.Text = second",
-                                 "contraste= 2"});
+  SettingsValues v =
+      read_lines({"CheckBox1.Checked = True", "port_com_vitesse = 3", "zero_margelle = 150",
+                  "Edit_nom_prefixe.Text =   puits 3  ", "Edit_nom_prefixe.Text = second", "contraste= 2"});
   EXPECT_FALSE(v.add_date);
   EXPECT_EQ(v.baud_index, 6);
   EXPECT_EQ(v.start_depth_cm, 0);
@@ -130,8 +137,7 @@ TEST(SettingsValuesTest, ConversionErrorStopsAtItsKey) {
   v.compressor = "kept";
   v.contrast = 2;
   try {
-    read_settings_into({"Edit_nom_prefixe.Text = first", "cbASources_itemindex = x1", "contraste = 1"},
-                       kFolder, v);
+    read_settings_into({"Edit_nom_prefixe.Text = first", "cbASources_itemindex = x1", "contraste = 1"}, kFolder, v);
     ADD_FAILURE() << "no error";
   } catch (const ConversionError& e) {
     EXPECT_EQ(e.what(), std::string("'x1' n'est pas une valeur enti\xe8re correcte"));
@@ -146,7 +152,9 @@ TEST(SettingsFileTest, RoundTripKeepsEverythingButTheStartDepth) {
   TempDir dir;
   SettingsValues v;
   v.add_date = false;
-  v.prefix = "puits n\xb0" "3 ";  // degree sign, trailing blank
+  v.prefix =
+      "puits n\xb0"
+      "3 ";  // degree sign, trailing blank
   v.temp_capture_file = "t.avi";
   v.video_source_index = 2;
   v.audio_source_index = -1;
@@ -170,9 +178,11 @@ TEST(SettingsFileTest, RoundTripKeepsEverythingButTheStartDepth) {
   EXPECT_NE(bytes.find("zero_margelle = 150\r\n"), std::string::npos);
   SettingsValues back;
   read_settings_into(load_settings_lines(file), kFolder, back);
-  v.prefix = "puits n\xb0" "3";  // values are read trimmed
-  v.start_depth_cm = 0;          // never read back
-  v.compressor = "";             // an empty value reads as the empty default of its key
+  v.prefix =
+      "puits n\xb0"
+      "3";               // values are read trimmed
+  v.start_depth_cm = 0;  // never read back
+  v.compressor = "";     // an empty value reads as the empty default of its key
   EXPECT_EQ(settings_lines(back), settings_lines(v));
   EXPECT_EQ(fs::directory_iterator(dir.path())->path(), file);  // no temporary file left
 }
@@ -180,14 +190,17 @@ TEST(SettingsFileTest, RoundTripKeepsEverythingButTheStartDepth) {
 TEST(SettingsFileTest, LineEndsOnReading) {
   TempDir dir;
   const fs::path file = dir.path() / "s.ini";
-  struct Case { const char* bytes; SettingsLines lines; };
+  struct Case {
+    const char* bytes;
+    SettingsLines lines;
+  };
   const Case cases[] = {
       {"a = 1\r\nb = 2\r\n", {"a = 1", "b = 2"}},
       {"a = 1\nb = 2", {"a = 1", "b = 2"}},
       {"a = 1\rb = 2\r", {"a = 1", "b = 2"}},
       {"a = 1\r\n\r\nb = 2\n\n", {"a = 1", "", "b = 2", ""}},
       {"a = 1\r\nb = 2\rc = 3\nd = 4", {"a = 1", "b = 2", "c = 3", "d = 4"}},
-      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
+      {"a\n\rb", {"a", "", "b"}},              // LF then CR: two line ends
       {"r = vid\xE9o\r\n", {"r = vid\xE9o"}},  // CP1252 bytes as they are
       {"", {}},
   };
@@ -271,7 +284,8 @@ TEST(SettingsLocationTest, PortableOrPerUser) {
   EXPECT_TRUE(folder_is_writable(exe_dir));
   EXPECT_FALSE(folder_is_writable(exe_dir / "missing"));
   // Where the package installs the station: per user even for root, who may write there.
-  for (const char* installed : {"/usr/lib/wellvue/wellvue", "/opt/wellvue/wellvue", "/usr/bin/../lib/wellvue/wellvue"}) {
+  for (const char* installed :
+       {"/usr/lib/wellvue/wellvue", "/opt/wellvue/wellvue", "/usr/bin/../lib/wellvue/wellvue"}) {
     EXPECT_FALSE(choose_settings_location(installed, config, videos).portable) << installed;
   }
 

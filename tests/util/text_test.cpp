@@ -11,8 +11,12 @@ using test::SeparatorGuard;
 using test::with_sep;
 
 TEST(TextTest, ZeroPaddedNumbers) {
-  struct Case { unsigned long long n; const char* two; const char* three; };
-  const Case cases[] = {{0, "00", "000"}, {7, "07", "007"}, {12, "12", "012"}, {59, "59", "059"},
+  struct Case {
+    unsigned long long n;
+    const char* two;
+    const char* three;
+  };
+  const Case cases[] = {{0, "00", "000"},    {7, "07", "007"},    {12, "12", "012"},    {59, "59", "059"},
                         {123, "123", "123"}, {999, "999", "999"}, {1234, "1234", "234"}};
   for (const auto& c : cases) {
     EXPECT_EQ(two_digits(c.n), c.two) << c.n;
@@ -21,7 +25,12 @@ TEST(TextTest, ZeroPaddedNumbers) {
 }
 
 TEST(TextTest, Trimming) {
-  struct Case { const char* in; const char* right; const char* left; const char* both; };
+  struct Case {
+    const char* in;
+    const char* right;
+    const char* left;
+    const char* both;
+  };
   const Case cases[] = {
       {"  12  ", "  12", "12  ", "12"},
       {"   ", "", " ", ""},
@@ -67,7 +76,11 @@ TEST(TextTest, ReplaceCharacters) {
 }
 
 TEST(TextTest, SeparatorRoutinesUnderBothSeparators) {
-  struct Case { const char* in; const char* filtered; const char* locale; };
+  struct Case {
+    const char* in;
+    const char* filtered;
+    const char* locale;
+  };
   // Expected texts use '.' for the separator of the run.
   const Case cases[] = {
       {"ab12.5x", "12.5", "ab12.5x"},
@@ -91,9 +104,12 @@ TEST(TextTest, SeparatorRoutinesUnderBothSeparators) {
 }
 
 TEST(TextTest, ToDotSeparator) {
-  struct Case { char sep; const char* in; const char* out; };
-  const Case cases[] = {{',', "40,3", "40.3"}, {'.', "40,3", "40,3"}, {'.', "40.3", "40.3"},
-                        {',', "1,2,3", "1.2.3"}};
+  struct Case {
+    char sep;
+    const char* in;
+    const char* out;
+  };
+  const Case cases[] = {{',', "40,3", "40.3"}, {'.', "40,3", "40,3"}, {'.', "40.3", "40.3"}, {',', "1,2,3", "1.2.3"}};
   for (const auto& c : cases) {
     SeparatorGuard guard(c.sep);
     std::string t = c.in;
@@ -103,27 +119,27 @@ TEST(TextTest, ToDotSeparator) {
 }
 
 TEST(TextTest, ExtractField) {
-  struct Case { const char* text; int k; char c; const char* field; };
-  const Case cases[] = {
-      {"123|456", 1, '|', "123"},
-      {"123|456", 2, '|', "456"},
-      {"|||42||", 1, '|', "42"},
-      {"123|456", 3, '|', ""},
-      {"123|456", 9, '|', ""},
-      {"", 1, '|', "_extraitUTIL<>"},
-      {"|", 1, '|', ""},
-      {"  7  |x", 1, '|', "7"},
-      {"00:00:5,250 ", 3, ':', "5,250"},
-      {"a;b;;c", 3, ';', "c"},
-      {"abc", 0, '|', ""},
+  struct Case {
+    const char* text;
+    int k;
+    char c;
+    const char* field;
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(extract_field(c.text, c.k, c.c), c.field) << c.text << " k=" << c.k;
+  const Case cases[] = {
+      {"123|456", 1, '|', "123"}, {"123|456", 2, '|', "456"}, {"|||42||", 1, '|', "42"},
+      {"123|456", 3, '|', ""},    {"123|456", 9, '|', ""},    {"", 1, '|', "_extraitUTIL<>"},
+      {"|", 1, '|', ""},          {"  7  |x", 1, '|', "7"},   {"00:00:5,250 ", 3, ':', "5,250"},
+      {"a;b;;c", 3, ';', "c"},    {"abc", 0, '|', ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(extract_field(c.text, c.k, c.c), c.field) << c.text << " k=" << c.k;
 }
 
 TEST(TextTest, BarField) {
-  struct Case { const char* line; const char* field; };
-  const Case cases[] = {{"", ""}, {"240|", "240"}, {"240|\r", "240"}, {"\n240|12|", "\n240"},
+  struct Case {
+    const char* line;
+    const char* field;
+  };
+  const Case cases[] = {{"", ""},           {"240|", "240"},     {"240|\r", "240"}, {"\n240|12|", "\n240"},
                         {"  -3 | 5", "-3"}, {"no bar", "no bar"}};
   for (const auto& c : cases) EXPECT_EQ(bar_field(c.line, 1), c.field) << c.line;
 }

@@ -137,7 +137,8 @@ int record(const Options& o, std::ostream& out, std::ostream& err) {
       << "frames filled: " << st.frames_filled << '\n'
       << "frames dropped: " << st.frames_dropped << '\n'
       << "duration: " << std::fixed << std::setprecision(3) << st.file_duration_s << " s\n";
-  if (o.preview) out << "preview frames: " << surface.frames.load() << '\n' << "frame notifications: " << notifications << '\n';
+  if (o.preview)
+    out << "preview frames: " << surface.frames.load() << '\n' << "frame notifications: " << notifications << '\n';
   s.flush_reports(err);
   if (lost) {
     err << "la source vidéo a été perdue pendant l'enregistrement\n";

@@ -14,10 +14,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   switch (options->action) {
-    case Action::List: return list_devices(*options, std::cout, std::cerr);
-    case Action::Record: return record(*options, std::cout, std::cerr);
-    case Action::Repair: return repair(*options, std::cout, std::cerr);
-    case Action::Help: std::cout << kUsage; return 0;
+    case Action::List:
+      return list_devices(*options, std::cout, std::cerr);
+    case Action::Record:
+      return record(*options, std::cout, std::cerr);
+    case Action::Repair:
+      return repair(*options, std::cout, std::cerr);
+    case Action::Help:
+      std::cout << kUsage;
+      return 0;
   }
   return 2;
 }

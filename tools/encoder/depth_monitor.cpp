@@ -22,7 +22,10 @@ void PrintingView::set_text(Control c, const std::string& text) {
 
 void PrintingView::show_link_lost(bool lost) {
   stamp();
-  std::fprintf(out_, "%s\n", lost ? "encodeur d\xC3\xA9" "connect\xC3\xA9" : "encodeur reconnect\xC3\xA9");
+  std::fprintf(out_, "%s\n",
+               lost ? "encodeur d\xC3\xA9"
+                      "connect\xC3\xA9"
+                    : "encodeur reconnect\xC3\xA9");
   std::fflush(out_);
 }
 

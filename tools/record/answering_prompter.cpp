@@ -10,9 +10,7 @@ AnsweringPrompter::AnsweringPrompter(const Options& options, std::ostream& err,
                                      std::function<std::string()> current_avi)
     : zero_(options.zero_counters), replace_(options.replace), err_(err), current_avi_(std::move(current_avi)) {}
 
-void AnsweringPrompter::inform(const std::string& text, const std::string&) {
-  err_ << cp1252_to_utf8(text) << '\n';
-}
+void AnsweringPrompter::inform(const std::string& text, const std::string&) { err_ << cp1252_to_utf8(text) << '\n'; }
 
 bool AnsweringPrompter::ask_yes_no(const std::string& text, const std::string&) { return answer(text); }
 

@@ -27,7 +27,11 @@ class CommandLineHost : public RecordingHost {
   // Texts are CP1252.
   CommandLineHost(EncoderLink& link, TextsView& view, std::string folder, std::string prefix, bool with_date,
                   std::ostream& err)
-      : link_(link), view_(view), folder_(std::move(folder)), prefix_(std::move(prefix)), with_date_(with_date),
+      : link_(link),
+        view_(view),
+        folder_(std::move(folder)),
+        prefix_(std::move(prefix)),
+        with_date_(with_date),
         err_(err) {}
 
   std::string video_folder() override { return folder_; }

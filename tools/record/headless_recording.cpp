@@ -145,9 +145,8 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
 
   const auto started = SteadyClock::now();
   const auto deadline = started + std::chrono::seconds(o.seconds);
-  loop.run_until(
-      [&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); },
-      std::chrono::hours(24 * 365));
+  loop.run_until([&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); },
+                 std::chrono::hours(24 * 365));
   if (!recording.recording()) return kNotRecorded;  // ended by the engine, which said why
 
   try {

@@ -13,10 +13,10 @@ enum class Answer { Unset, Yes, No };
 struct Options {
   bool help = false;
   bool test_source = false;
-  std::string camera;        // --camera (display name); empty: the first camera
-  std::string port;          // --port (serial port); empty: the link's default field
+  std::string camera;  // --camera (display name); empty: the first camera
+  std::string port;    // --port (serial port); empty: the link's default field
   bool simulate_board = false;
-  int seconds = 0;           // --seconds; 0: until Ctrl-C
+  int seconds = 0;  // --seconds; 0: until Ctrl-C
   std::string bore = "forage";
   std::string prefix = "CXapture";
   bool with_date = false;

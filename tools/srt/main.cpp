@@ -43,14 +43,10 @@ int main(int argc, char** argv) {
     const std::string opt = argv[i];
     if (i + 1 >= argc) return usage_error("option " + opt + " needs a value");
     const std::string value = utf8_to_cp1252(argv[++i]);
-    if (op == "scale" && opt == "--video")
-      video = value;
-    else if (op == "scale" && opt == "--srt")
-      srt = value;
-    else if (op == "t0" && opt == "--offset")
-      offset = value;
-    else
-      return usage_error("unknown option " + opt + " for " + op);
+    if (op == "scale" && opt == "--video") video = value;
+    else if (op == "scale" && opt == "--srt") srt = value;
+    else if (op == "t0" && opt == "--offset") offset = value;
+    else return usage_error("unknown option " + opt + " for " + op);
   }
   if (op == "scale" && !video) return usage_error("scale needs --video DURATION");
 

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     writer.setTitle(QStringLiteral("Manuel Wellvue"));
     writer.setCreator(QStringLiteral("Wellvue"));
     writer.setResolution(150);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument doc;
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(10);

@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
       if (i >= 0) dialog->cbVSources->setCurrentIndex(i);
       wait_ms(400);
       save(dialog, "choix-camera");
-      if (i >= 0) dialog->Button1->click(); else dialog->reject();
+      if (i >= 0) dialog->Button1->click();
+      else dialog->reject();
     });
     hand.start(100);
     m.traite_down(m.Panel_choix_cam);

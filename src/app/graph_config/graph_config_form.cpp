@@ -51,10 +51,27 @@ void TFGraphConfig::FormCreate(const CaptureDeviceNames& names) {
   fill(cbAComps, names.audio_compressors);
   cbAComps->setCurrentIndex(-1);
 
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           cbWantPreview, cbWantCapture, cbWantBitmaps, cbWantDVAudio, cbDoPreallocCaptureFile,
-           cbUseTempFile, cbWantAudio, cbWantAudioPreview, cbAComp, cbAComps, Label4, Label3, Label5,
-           Label6, Label7, Label8, Edit1, Edit2, Edit3, cbDVResolution, cbPixelFormat})
+  for (QWidget* w : std::initializer_list<QWidget*>{cbWantPreview,
+                                                    cbWantCapture,
+                                                    cbWantBitmaps,
+                                                    cbWantDVAudio,
+                                                    cbDoPreallocCaptureFile,
+                                                    cbUseTempFile,
+                                                    cbWantAudio,
+                                                    cbWantAudioPreview,
+                                                    cbAComp,
+                                                    cbAComps,
+                                                    Label4,
+                                                    Label3,
+                                                    Label5,
+                                                    Label6,
+                                                    Label7,
+                                                    Label8,
+                                                    Edit1,
+                                                    Edit2,
+                                                    Edit3,
+                                                    cbDVResolution,
+                                                    cbPixelFormat})
     w->hide();
 }
 
@@ -84,8 +101,8 @@ void TFGraphConfig::cbWantAudioClick() {
 
 void TFGraphConfig::cbWantCaptureClick() {
   const bool capture = is_checked(cbWantCapture);
-  for (QWidget* w : std::initializer_list<QWidget*>{cbDoPreallocCaptureFile, cbUseTempFile, cbVComps,
-                                                    cbVComp, cbAComps, cbAComp})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{cbDoPreallocCaptureFile, cbUseTempFile, cbVComps, cbVComp, cbAComps, cbAComp})
     w->setEnabled(capture);
 }
 

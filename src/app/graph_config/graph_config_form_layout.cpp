@@ -22,9 +22,7 @@ W* named(W* widget, const char* name) {
   return widget;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-  return named(new QLabel(text, parent), name);
-}
+QLabel* label(QWidget* parent, const char* name, const QString& text) { return named(new QLabel(text, parent), name); }
 
 // Check boxes are designed grayed; filling sets each to checked or unchecked.
 QCheckBox* grayed_box(QWidget* parent, const char* name, const QString& text) {
@@ -98,8 +96,7 @@ void TFGraphConfig::build_form() {
   cbWantAudio = grayed_box(this, "cbWantAudio", QStringLiteral("Audio"));
   cbWantDVAudio = grayed_box(this, "cbWantDVAudio", QStringLiteral("DV Audio"));
   cbWantAudioPreview = grayed_box(this, "cbWantAudioPreview", QStringLiteral("Audio preview"));
-  cbDoPreallocCaptureFile =
-      grayed_box(this, "cbDoPreallocCaptureFile", QStringLiteral("Preallocate capture file"));
+  cbDoPreallocCaptureFile = grayed_box(this, "cbDoPreallocCaptureFile", QStringLiteral("Preallocate capture file"));
   cbUseTempFile = grayed_box(this, "cbUseTempFile", QStringLiteral("Use temp file"));
   Label3 = label(this, "Label3", QStringLiteral("CaptureFileName"));
   Edit1 = named(new QLineEdit(this), "Edit1");

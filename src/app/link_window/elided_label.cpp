@@ -15,8 +15,8 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   drawFrame(&painter);
   const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-  style()->drawItemText(&painter, room, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
-                        isEnabled(), shown_text(), foregroundRole());
+  style()->drawItemText(&painter, room, QStyle::visualAlignment(layoutDirection(), alignment()), palette(), isEnabled(),
+                        shown_text(), foregroundRole());
 }
 
 }  // namespace wellvue

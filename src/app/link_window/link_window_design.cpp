@@ -11,8 +11,7 @@ QLabel* label(QWidget* p, const char* name, const QString& text, int x, int y, i
   return place(new QLabel(text, p), name, x, y, w, h);
 }
 
-QLabel* big_label(QWidget* p, const char* name, const QString& text, int px, int x, int y, int w,
-                  int h) {
+QLabel* big_label(QWidget* p, const char* name, const QString& text, int px, int x, int y, int w, int h) {
   QLabel* l = label(p, name, text, x, y, w, h);
   QFont f(QStringLiteral("Arial"));
   f.setPixelSize(px);
@@ -24,8 +23,7 @@ QLineEdit* edit(QWidget* p, const char* name, const QString& text, int x, int y,
   return place(new QLineEdit(text, p), name, x, y, w, h);
 }
 
-QPushButton* button(QWidget* p, const char* name, const QString& text, int x, int y, int w,
-                    int h = 28) {
+QPushButton* button(QWidget* p, const char* name, const QString& text, int x, int y, int w, int h = 28) {
   return place(new QPushButton(text, p), name, x, y, w, h);
 }
 
@@ -81,7 +79,8 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   label(win, "Label6", QStringLiteral("StopBit"), 585, 168, 60, 24);
   d.Edit2 = edit(win, "Edit2", QStringLiteral("1"), 645, 168, 40);
 
-  d.CheckBox_options_avancees = check(win, "CheckBox_options_avancees", QStringLiteral("Options avancées"), false, 10, 206, 170);
+  d.CheckBox_options_avancees =
+      check(win, "CheckBox_options_avancees", QStringLiteral("Options avancées"), false, 10, 206, 170);
   d.Button4 = button(win, "Button4", QStringLiteral("enregistrer  paramètres"), 190, 204, 200);
   d.Button6 = button(win, "Button6", QStringLiteral("exit"), 400, 204, 100);
   d.Button3 = button(win, "Button3", QStringLiteral("exit programme"), 510, 204, 150);
@@ -134,7 +133,8 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.Label22 = label(win, "Label22", QStringLiteral(".. cm"), 1020, 112, 90, 26);
   d.CheckBox3 = check(win, "CheckBox3", QStringLiteral("sens positif"), true, 1170, 112, 140);
   adv.insert(adv.end(), {d.ComboBox2, d.Label22, d.CheckBox3});
-  adv.push_back(label(win, "Label19", QStringLiteral("TEXTE Aligné à droite  code ASCII caractère début"), 870, 146, 380, 24));
+  adv.push_back(
+      label(win, "Label19", QStringLiteral("TEXTE Aligné à droite  code ASCII caractère début"), 870, 146, 380, 24));
   d.Edit13 = edit(win, "Edit13", QStringLiteral("160"), 1260, 146, 60);
   adv.push_back(label(win, "Label21", QStringLiteral("nb d'espaces à rajouter gauche"), 870, 174, 380, 24));
   d.Edit14 = edit(win, "Edit14", QStringLiteral("38"), 1260, 174, 60);
@@ -164,7 +164,8 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
 
   // Subtitle buffer and acquisition switch.
   d.RadioGroup1 = place(new QGroupBox(win), "RadioGroup1", 870, 362, 200, 70);
-  d.RadioGroup1_acquisition = place(new QRadioButton(QStringLiteral("acquisition -> *.srt"), d.RadioGroup1), "RadioGroup1_0", 8, 14, 185, 24);
+  d.RadioGroup1_acquisition =
+      place(new QRadioButton(QStringLiteral("acquisition -> *.srt"), d.RadioGroup1), "RadioGroup1_0", 8, 14, 185, 24);
   d.RadioGroup1_stop = place(new QRadioButton(QStringLiteral("stop"), d.RadioGroup1), "RadioGroup1_1", 8, 40, 185, 24);
   d.RadioGroup1_stop->setChecked(true);
   d.Button5 = button(win, "Button5", QStringLiteral("save ->"), 1080, 400, 80);

@@ -5,15 +5,14 @@
 
 namespace wellvue {
 
-PortScan scan_ports(const std::vector<std::string>& names,
-                    const std::function<bool(const std::string&)>& is_free) {
+PortScan scan_ports(const std::vector<std::string>& names, const std::function<bool(const std::string&)>& is_free) {
   std::vector<SerialPortInfo> ports;
   for (const std::string& name : names) ports.push_back({name, {}, {}});
   return scan_devices(ports, is_free);
 }
 
 PortScan scan_devices(const std::vector<SerialPortInfo>& ports,
-                    const std::function<bool(const std::string&)>& is_free) {
+                      const std::function<bool(const std::string&)>& is_free) {
   PortScan scan;
   for (const SerialPortInfo& port : ports) {
     const std::string& name = port.name();

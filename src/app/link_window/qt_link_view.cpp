@@ -43,26 +43,56 @@ QtLinkView::QtLinkView(LinkWindowDesign& design, MainWindowControls main) : d_(d
 void QtLinkView::set_text(Control c, const std::string& text) {
   const QString t = to_qt(text);
   switch (c) {
-    case Control::LinkLabel1: set_label(d_.Label1, t); break;
-    case Control::LinkLabel2: set_label(d_.Label2, t); break;
-    case Control::LinkLabel18: set_label(d_.Label18, t); break;
-    case Control::LinkLabelTic: set_label(d_.Label_tic, t); break;
-    case Control::LinkLabel22: set_label(d_.Label22, t); break;
-    case Control::LinkComboBox2: set_combo_text(d_.ComboBox2, t); break;
-    case Control::LinkEditCirc: set_edit(d_.Edit_circ, t); break;
-    case Control::LinkComboBoxPort: set_combo_text(d_.ComboBox1_port_com, t); break;
-    case Control::LinkComboBoxBaud: set_combo_text(d_.ComboBox_baudrate, t); break;
-    case Control::LinkCheckBox1: d_.CheckBox1->setChecked(text == "1"); break;
+    case Control::LinkLabel1:
+      set_label(d_.Label1, t);
+      break;
+    case Control::LinkLabel2:
+      set_label(d_.Label2, t);
+      break;
+    case Control::LinkLabel18:
+      set_label(d_.Label18, t);
+      break;
+    case Control::LinkLabelTic:
+      set_label(d_.Label_tic, t);
+      break;
+    case Control::LinkLabel22:
+      set_label(d_.Label22, t);
+      break;
+    case Control::LinkComboBox2:
+      set_combo_text(d_.ComboBox2, t);
+      break;
+    case Control::LinkEditCirc:
+      set_edit(d_.Edit_circ, t);
+      break;
+    case Control::LinkComboBoxPort:
+      set_combo_text(d_.ComboBox1_port_com, t);
+      break;
+    case Control::LinkComboBoxBaud:
+      set_combo_text(d_.ComboBox_baudrate, t);
+      break;
+    case Control::LinkCheckBox1:
+      d_.CheckBox1->setChecked(text == "1");
+      break;
     case Control::MainLabel2:
       depth_line_ = t;
       have_depth_line_ = true;
       show_depth_line();
       break;
-    case Control::MainLabel5: set_label(main_.Label5.data(), t); break;
-    case Control::MainLabel7: set_label(main_.Label7.data(), t); break;
-    case Control::MainLabelTic: set_label(main_.Label_tic.data(), t); break;
-    case Control::MainComboBox1: set_combo_text(main_.ComboBox1.data(), t); break;
-    case Control::MainEditCirc: set_edit(main_.Edit_circ.data(), t); break;
+    case Control::MainLabel5:
+      set_label(main_.Label5.data(), t);
+      break;
+    case Control::MainLabel7:
+      set_label(main_.Label7.data(), t);
+      break;
+    case Control::MainLabelTic:
+      set_label(main_.Label_tic.data(), t);
+      break;
+    case Control::MainComboBox1:
+      set_combo_text(main_.ComboBox1.data(), t);
+      break;
+    case Control::MainEditCirc:
+      set_edit(main_.Edit_circ.data(), t);
+      break;
     case Control::MainPanelOpenCom:
       port_caption_ = t;
       have_port_caption_ = true;
@@ -124,21 +154,34 @@ void QtLinkView::show_link_lost(bool lost) {
 void QtLinkView::set_enabled(Button b, bool enabled) {
   QWidget* w = nullptr;
   switch (b) {
-    case Button::LinkBitBtnStart: w = d_.BitBtn_start; break;
-    case Button::LinkBitBtnStop: w = d_.BitBtn_stop; break;
-    case Button::MainBitBtnStart: w = main_.BitBtn_start.data(); break;
-    case Button::MainBitBtnStop: w = main_.BitBtn_stop.data(); break;
+    case Button::LinkBitBtnStart:
+      w = d_.BitBtn_start;
+      break;
+    case Button::LinkBitBtnStop:
+      w = d_.BitBtn_stop;
+      break;
+    case Button::MainBitBtnStart:
+      w = main_.BitBtn_start.data();
+      break;
+    case Button::MainBitBtnStop:
+      w = main_.BitBtn_stop.data();
+      break;
   }
   if (w) w->setEnabled(enabled);
 }
 
 QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
   switch (m) {
-    case Memo::Memo1: return d_.Memo1;
-    case Memo::Memo2: return d_.Memo2;
-    case Memo::Memo3: return d_.Memo3;
-    case Memo::Memo4: return d_.Memo4;
-    case Memo::Memo5: return d_.Memo5;
+    case Memo::Memo1:
+      return d_.Memo1;
+    case Memo::Memo2:
+      return d_.Memo2;
+    case Memo::Memo3:
+      return d_.Memo3;
+    case Memo::Memo4:
+      return d_.Memo4;
+    case Memo::Memo5:
+      return d_.Memo5;
   }
   return nullptr;
 }
@@ -174,7 +217,8 @@ void QtLinkView::port_list_changed() {
   c->clear();
   // Each item shows its label; its data is the name to open, which the port field takes.
   for (std::size_t i = 0; i < f.port_items.size(); ++i) {
-    const std::string& label = i < f.port_labels.size() && !f.port_labels[i].empty() ? f.port_labels[i] : f.port_items[i];
+    const std::string& label =
+        i < f.port_labels.size() && !f.port_labels[i].empty() ? f.port_labels[i] : f.port_items[i];
     c->addItem(to_qt(label), to_qt(f.port_items[i]));
   }
   const int index = f.port_item_index;

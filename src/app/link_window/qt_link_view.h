@@ -42,7 +42,7 @@ class QtLinkView : public LinkView {
   QString port_caption_;  // MainPanelOpenCom as the link set it
   bool have_depth_line_ = false;
   bool have_port_caption_ = false;
-  QString label2_style_;  // Label2's own style sheet, put back once the link is back
+  QString label2_style_;   // Label2's own style sheet, put back once the link is back
   QString label18_style_;  // the same for the link window's depth
 };
 

@@ -16,8 +16,7 @@ QLineEdit* edit(QWidget* p, const char* name, int x, int y, int w) {
   return place(new QLineEdit(p), name, x, y, w, 24);
 }
 
-QPushButton* button(QWidget* p, const char* name, const QString& text, const QString& hint, int x,
-                    int y, int w) {
+QPushButton* button(QWidget* p, const char* name, const QString& text, const QString& hint, int x, int y, int w) {
   QPushButton* b = place(new QPushButton(text, p), name, x, y, w, 28);
   if (!hint.isEmpty()) b->setToolTip(hint);
   return b;

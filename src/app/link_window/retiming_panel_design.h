@@ -21,7 +21,7 @@ struct RetimingPanelDesign {
   QLabel* Label30 = nullptr;
   QLineEdit* Edit_temps_srt = nullptr;  // subtitle duration, filled by a load
   QLabel* Label31 = nullptr;
-  QLineEdit* Edit_decalage = nullptr;   // offset of the t0 reset, seconds
+  QLineEdit* Edit_decalage = nullptr;    // offset of the t0 reset, seconds
   QPushButton* Button_calcul = nullptr;  // Scale
   QPushButton* Button_t0 = nullptr;      // t0 reset
   QPushButton* Button7 = nullptr;        // Save

@@ -24,13 +24,9 @@ void MainFormSettingsHost::set_temp_capture_file_name(const std::string& name) {
   if (form() && form()->config()) form()->config()->TempCaptureFileName = name;
 }
 
-GraphConfigMemory& MainFormSettingsHost::graph_memory() {
-  return form() ? form()->graph_memory() : spare_memory_;
-}
+GraphConfigMemory& MainFormSettingsHost::graph_memory() { return form() ? form()->graph_memory() : spare_memory_; }
 
-std::string MainFormSettingsHost::video_folder() const {
-  return form() ? form()->video_folder() : std::string();
-}
+std::string MainFormSettingsHost::video_folder() const { return form() ? form()->video_folder() : std::string(); }
 
 void MainFormSettingsHost::set_video_folder(const std::string& folder) {
   if (form()) form()->set_video_folder(folder);
@@ -40,9 +36,7 @@ void MainFormSettingsHost::update_caption() {
   if (form()) form()->update_caption();
 }
 
-int MainFormSettingsHost::contrast_index() const {
-  return form() ? form()->contrast_index() : read_contrast_;
-}
+int MainFormSettingsHost::contrast_index() const { return form() ? form()->contrast_index() : read_contrast_; }
 
 void MainFormSettingsHost::set_contrast_index(int index) { read_contrast_ = index; }
 

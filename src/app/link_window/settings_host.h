@@ -81,7 +81,6 @@ class PlainSettingsHost : public MainSettingsHost {
 };
 
 // "W e l l v u e  v1.4   Arduino         répertoire vidéo : " (UTF-8).
-inline constexpr const char* kMainCaptionPrefix =
-    "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";
+inline constexpr const char* kMainCaptionPrefix = "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";
 
 }  // namespace wellvue

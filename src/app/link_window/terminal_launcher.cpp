@@ -5,10 +5,9 @@
 
 namespace wellvue {
 
-std::optional<TerminalCommand> terminal_command(
-    const QString& executable_dir, const QString& port,
-    const std::function<QString(const QString&)>& find_executable,
-    const std::function<bool(const QString&)>& exists) {
+std::optional<TerminalCommand> terminal_command(const QString& executable_dir, const QString& port,
+                                                const std::function<QString(const QString&)>& find_executable,
+                                                const std::function<bool(const QString&)>& exists) {
   const QString beside = QDir(executable_dir).filePath(QString::fromLatin1(kTerminalProgramName));
   if (exists(beside)) return TerminalCommand{beside, {}, executable_dir};
 
@@ -18,9 +17,8 @@ std::optional<TerminalCommand> terminal_command(
   const QString terminal = find_executable(QStringLiteral("x-terminal-emulator"));
   const QString picocom = find_executable(QStringLiteral("picocom"));
   if (terminal.isEmpty() || picocom.isEmpty()) return std::nullopt;
-  return TerminalCommand{terminal,
-                         {QStringLiteral("-e"), picocom, QStringLiteral("-b"), QStringLiteral("9600"), device},
-                         executable_dir};
+  return TerminalCommand{
+      terminal, {QStringLiteral("-e"), picocom, QStringLiteral("-b"), QStringLiteral("9600"), device}, executable_dir};
 }
 
 bool launch_terminal(const TerminalCommand& command) {

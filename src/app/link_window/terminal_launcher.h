@@ -19,10 +19,9 @@ struct TerminalCommand {
 
 // find_executable: the full path of a program on PATH, or empty (QStandardPaths in the app).
 // exists: whether a file exists.
-std::optional<TerminalCommand> terminal_command(
-    const QString& executable_dir, const QString& port,
-    const std::function<QString(const QString&)>& find_executable,
-    const std::function<bool(const QString&)>& exists);
+std::optional<TerminalCommand> terminal_command(const QString& executable_dir, const QString& port,
+                                                const std::function<QString(const QString&)>& find_executable,
+                                                const std::function<bool(const QString&)>& exists);
 
 // Starts the command detached; the result is not reported to the operator, as before.
 bool launch_terminal(const TerminalCommand& command);

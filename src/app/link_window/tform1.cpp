@@ -176,8 +176,7 @@ void TForm1::wire() {
           [this] { run([this] { CheckBox_options_avanceesClick(); }); });
   connect(d_.RadioGroup1_acquisition, &QRadioButton::clicked, this,
           [this] { run([this] { link_->RadioGroup1Click(0); }); });
-  connect(d_.RadioGroup1_stop, &QRadioButton::clicked, this,
-          [this] { run([this] { link_->RadioGroup1Click(1); }); });
+  connect(d_.RadioGroup1_stop, &QRadioButton::clicked, this, [this] { run([this] { link_->RadioGroup1Click(1); }); });
 
   connect(d_.SpeedButton1, &QPushButton::clicked, this, [this] { run([this] { link_->SpeedButton1Click(); }); });
   connect(d_.SpeedButton2, &QPushButton::clicked, this, [this] { run([this] { link_->SpeedButton2Click(); }); });
@@ -206,7 +205,8 @@ void TForm1::wire_main_window() {
   }
   if (QComboBox* c = m_.ComboBox1) {
     m.ComboBox1 = from_qt(c->currentText());
-    connect(c, &QComboBox::editTextChanged, this, [this](const QString& t) { link_->main_fields().ComboBox1 = from_qt(t); });
+    connect(c, &QComboBox::editTextChanged, this,
+            [this](const QString& t) { link_->main_fields().ComboBox1 = from_qt(t); });
   }
   if (QLabel* l = m_.Label7) m.Label7 = from_qt(l->text());
 }

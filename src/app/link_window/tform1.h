@@ -1,6 +1,6 @@
 // The link window: port choice, "OpenCom"/"CloseCom", the port scan, DTR/RTS, the diagnostic
-// columns, the subtitle buffer, zeroing and calibration, and the SRT re-timing panel. It shows and edits the encoder link's
-// values and forwards every handler to it; its creation reads the settings and opens the port.
+// columns, the subtitle buffer, zeroing and calibration, and the SRT re-timing panel. It shows and edits the encoder
+// link's values and forwards every handler to it; its creation reads the settings and opens the port.
 #pragma once
 #include <QPointer>
 #include <QScrollArea>
@@ -66,8 +66,7 @@ struct LinkWindowOptions {
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
-  TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions options = {},
-         QWidget* parent = nullptr);
+  TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions options = {}, QWidget* parent = nullptr);
   ~TForm1() override;
 
   StationModel& model() { return *model_; }

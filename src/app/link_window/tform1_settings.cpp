@@ -117,7 +117,8 @@ void TForm1::lire_param() {
   apply_settings(values);
 
   const MainWindowControls& m = m_;
-  if (auto* rep = m.Panel_rep.data()) rep->setToolTip(QStringLiteral("  ") + to_qt(values.video_folder) + QStringLiteral("  "));
+  if (auto* rep = m.Panel_rep.data())
+    rep->setToolTip(QStringLiteral("  ") + to_qt(values.video_folder) + QStringLiteral("  "));
   if (auto* start = m.Panel_start_capture.data()) start->setToolTip(QString::fromUtf8(kStartCaptureHint));
   if (auto* open = m.Panel_open_com.data()) open->setToolTip(QString::fromUtf8(kOpenComHint));
 
@@ -127,8 +128,7 @@ void TForm1::lire_param() {
   link_->main_fields().Label7 = depth;
   link_->main_fields().ComboBox1 = depth;
 
-  link_->state().metres_per_turn = metres_per_turn_from_circumference(
-      text_of(m.Edit_circ, values.circumference));
+  link_->state().metres_per_turn = metres_per_turn_from_circumference(text_of(m.Edit_circ, values.circumference));
 
   host_->select_contrast(values.contrast);
 }

@@ -9,7 +9,7 @@ struct ColourScheme {
   QColor background;  // bars, side panels, button column, overlay panels
   QColor text;        // labels, groups, always-enabled buttons
   QColor button_face;
-  QColor field;       // the framed file-prefix and bore-name fields
+  QColor field;  // the framed file-prefix and bore-name fields
 };
 
 // 0 "normal", 1 "clair", 2 "sombre"; any other index is treated like 2.

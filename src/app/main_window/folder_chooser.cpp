@@ -85,9 +85,15 @@ void FolderChooser::accept() {
     prompter_.inform(from_qt(path) + " n'est pas un r\xE9pertoire");
     return;
   }
-  if (!prompter_.ask_yes_no("Le r\xE9pertoire " + from_qt(path) + " n'existe pas.\n\nLe cr\xE9" "er ?")) return;
+  if (!prompter_.ask_yes_no("Le r\xE9pertoire " + from_qt(path) +
+                            " n'existe pas.\n\nLe cr\xE9"
+                            "er ?"))
+    return;
   if (!QDir().mkpath(path)) {
-    prompter_.inform("Impossible de cr\xE9" "er le r\xE9pertoire " + from_qt(path));
+    prompter_.inform(
+        "Impossible de cr\xE9"
+        "er le r\xE9pertoire " +
+        from_qt(path));
     return;
   }
   chosen_ = path;

@@ -2,9 +2,9 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
-#include <algorithm>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 
 namespace wellvue {
 

@@ -74,7 +74,8 @@ std::vector<Span> compacted_column(const std::vector<Span>& design, int design_h
   room = std::max(room, 0);
   std::vector<std::size_t> order(design.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return design[a].top < design[b].top; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return design[a].top < design[b].top; });
 
   // The empty space above each control, counted from the column's top; controls that overlap the
   // ones above them add none.

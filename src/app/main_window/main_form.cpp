@@ -67,7 +67,8 @@ TFormMain::TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& 
   dock();
   FormCreate();
 
-  for (QWidget* w : Panel10->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) column_design_.emplace_back(w, w->geometry());
+  for (QWidget* w : Panel10->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    column_design_.emplace_back(w, w->geometry());
   least_left_ = left_panel_need();
   fit_to_screen();
 }
@@ -81,8 +82,8 @@ TFormMain::~TFormMain() {
 }
 
 std::vector<ImageButton*> TFormMain::image_buttons() const {
-  return {Panel_choix_cam, Panel_start_capture, Panel_stop_capture, Panel_visionner, Panel_open_com,
-          Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_help, Panel_exit};
+  return {Panel_choix_cam,        Panel_start_capture, Panel_stop_capture, Panel_visionner, Panel_open_com,
+          Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau,     Panel_help,      Panel_exit};
 }
 
 std::vector<ButtonIcon*> TFormMain::icons() const {
@@ -101,7 +102,8 @@ void TFormMain::wire_handlers() {
       connect(icon, &ButtonIcon::mouse_up, this, [this](ButtonIcon* i) { Image_MouseUp(i); });
     }
   }
-  connect(Panel_help, &ImageButton::clicked, this, [this](ImageButton*) { run_handler([this] { Panel_helpClick(); }); });
+  connect(Panel_help, &ImageButton::clicked, this,
+          [this](ImageButton*) { run_handler([this] { Panel_helpClick(); }); });
   connect(Panel_visionner, &ImageButton::clicked, this,
           [this](ImageButton*) { run_handler([this] { Panel_visionnerClick(); }); });
   connect(Panel_rep, &ImageButton::clicked, this, [this](ImageButton*) { run_handler([this] { Panel_repClick(); }); });

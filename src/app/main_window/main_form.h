@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "app/graph_config/graph_config_memory.h"
 #include "app/link_window/main_window_controls.h"
 #include "app/main_window/capture_view.h"
 #include "app/main_window/image_button.h"
 #include "app/main_window/recording_mark.h"
-#include "app/graph_config/graph_config_memory.h"
 #include "app/main_window/station_links.h"
 #include "app/services/handler_boundary.h"
 #include "capture/graph_config.h"
@@ -54,8 +54,7 @@ class TFormMain : public QWidget {
  public:
   static constexpr int kDesignWidth = 1321;
   static constexpr int kDesignHeight = 816;
-  static constexpr const char* kCaptionPrefix =
-      "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";  // UTF-8
+  static constexpr const char* kCaptionPrefix = "W e l l v u e  v1.4   Arduino         répertoire vidéo : ";  // UTF-8
 
   // Builds the form and runs FormCreate. The window is shown by the caller (FormShow runs then).
   TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& prompter, MainFormOptions options = {},
@@ -66,9 +65,9 @@ class TFormMain : public QWidget {
   const StationLinks& links() const { return links_; }
   // What the link window shows here and the settings file reads and writes.
   MainWindowControls link_controls() {
-    return {Label2,         Label5,         Label7,    Label_tic,      Edit_nom_prefixe,    Edit_nom_forage,
-            Edit_longueur,  Edit_circ,      CheckBox1, ComboBox1,      Panel_open_com,      Panel_rep,
-            Panel_start_capture, BitBtn_start, BitBtn_stop, ListBox_param};
+    return {Label2,      Label5,       Label7,    Label_tic,      Edit_nom_prefixe, Edit_nom_forage,     Edit_longueur,
+            Edit_circ,   CheckBox1,    ComboBox1, Panel_open_com, Panel_rep,        Panel_start_capture, BitBtn_start,
+            BitBtn_stop, ListBox_param};
   }
 
   // --- Window events -----------------------------------------------------------------------

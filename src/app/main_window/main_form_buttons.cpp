@@ -53,8 +53,11 @@ void TFormMain::set_button_states(ButtonStates state) {
     case ButtonStates::Recording:
       // The zeros stay usable for the whole recording; calibrating would change the depth scale
       // under it.
-      changes = {{Panel_start_capture, false}, {Panel_stop_capture, true}, {Panel_zero_margelle, true},
-                 {Panel_zero_eau, true}, {Panel_BT_calibration_M, false}};
+      changes = {{Panel_start_capture, false},
+                 {Panel_stop_capture, true},
+                 {Panel_zero_margelle, true},
+                 {Panel_zero_eau, true},
+                 {Panel_BT_calibration_M, false}};
       focus = Panel_stop_capture;
       break;
     case ButtonStates::Stopped:

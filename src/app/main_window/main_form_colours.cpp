@@ -30,13 +30,13 @@ void TFormMain::choix_couleur() {
   for (QWidget* g : {RadioGroup_xy, RadioGroup_contraste})
     for (QWidget* item : g->findChildren<QWidget*>()) set_role(item, QPalette::WindowText, s.text);
   for (QLineEdit* e : {Edit_nom_prefixe, Edit_nom_forage}) set_role(e, QPalette::Text, s.text);
-  for (ImageButton* b : {Panel_choix_cam, Panel_rep, Panel_open_com, Panel_BT_calibration_M, Panel_help,
-                         Panel_visionner, Panel_exit})
+  for (ImageButton* b :
+       {Panel_choix_cam, Panel_rep, Panel_open_com, Panel_BT_calibration_M, Panel_help, Panel_visionner, Panel_exit})
     b->set_font_colour(s.text);
 
-  for (ImageButton* b : {Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_open_com,
-                         Panel_start_capture, Panel_stop_capture, Panel_choix_cam, Panel_exit, Panel_help,
-                         Panel_visionner, Panel_rep})
+  for (ImageButton* b :
+       {Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_open_com, Panel_start_capture,
+        Panel_stop_capture, Panel_choix_cam, Panel_exit, Panel_help, Panel_visionner, Panel_rep})
     b->set_face_colour(s.button_face);
 
   // The four buttons whose colour is their recording state keep that state; an enabled one takes

@@ -32,8 +32,8 @@ QFrame* panel(QWidget* parent, const char* name, QRect r = {}) {
 }
 
 // A lowered frame with a borderless one-line edit inside it.
-QFrame* framed_edit(QWidget* parent, const char* frame_name, const char* edit_name, const QString& text,
-                    QRect r, int edit_width, QLineEdit** edit) {
+QFrame* framed_edit(QWidget* parent, const char* frame_name, const char* edit_name, const QString& text, QRect r,
+                    int edit_width, QLineEdit** edit) {
   QFrame* f = panel(parent, frame_name, r);
   f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   f->setLineWidth(2);
@@ -163,13 +163,13 @@ void TFormMain::build_button_column() {
 
   // Focus holder first, so that the panel above it covers it.
   Button2 = push(Panel10, "Button2", QString::fromUtf8("Choix caméra(obligé)"), QRect(L, 8 + 2, W, H - 4));
-  Panel_choix_cam = image_button(Panel10, "Panel_choix_cam", QString::fromUtf8("           Choix caméra"),
-                                 QRect(L, 8, W, H));
+  Panel_choix_cam =
+      image_button(Panel10, "Panel_choix_cam", QString::fromUtf8("           Choix caméra"), QRect(L, 8, W, H));
   Panel_choix_cam->add_icon(":/main_window/icons/choix_cam.svg", "Image_choix_cam");
 
   Label1 = label(Panel10, "Label1", QString::fromUtf8("nom du fichier vidéo  (*.avi)"), L, 58);
-  Panel_nom_prefixe = framed_edit(Panel10, "Panel_nom_prefixe", "Edit_nom_prefixe", "CXapture",
-                                  QRect(L, 76, W, 30), W - 45, &Edit_nom_prefixe);
+  Panel_nom_prefixe = framed_edit(Panel10, "Panel_nom_prefixe", "Edit_nom_prefixe", "CXapture", QRect(L, 76, W, 30),
+                                  W - 45, &Edit_nom_prefixe);
   CheckBox1 = new QCheckBox("plus la date", Panel10);
   CheckBox1->setObjectName("CheckBox1");
   CheckBox1->setGeometry(L + 4, 110, W - 8, 20);
@@ -183,12 +183,12 @@ void TFormMain::build_button_column() {
   bold.setBold(true);
   Label7->setFont(bold);
   Label7->adjustSize();
-  Panel_nom_forage = framed_edit(Panel10, "Panel_nom_forage", "Edit_nom_forage", "forage", QRect(L, 192, W, 30),
-                                 W - 50, &Edit_nom_forage);
+  Panel_nom_forage = framed_edit(Panel10, "Panel_nom_forage", "Edit_nom_forage", "forage", QRect(L, 192, W, 30), W - 50,
+                                 &Edit_nom_forage);
   Panel_nom_forage->setToolTip(QString::fromUtf8("début de ligne enregistrée si  différent de \"forage\""));
 
-  Panel_visionner = image_button(Panel10, "Panel_visionner", QString::fromUtf8(" Voir la dernière vidéo"),
-                                 QRect(L, 240, W, H));
+  Panel_visionner =
+      image_button(Panel10, "Panel_visionner", QString::fromUtf8(" Voir la dernière vidéo"), QRect(L, 240, W, H));
   Panel_visionner->setToolTip("Visionner");
 
   Panel_start_capture = image_button(Panel10, "Panel_start_capture", "           Start capture ?", QRect(L, 334, W, H));
@@ -249,8 +249,8 @@ void TFormMain::build_overlays() {
   Label23->setFont(title);
   Label23->adjustSize();
   Label9 = label(Panel_calibration, "Label9", "L =", 12, 50);
-  Panel_longueur = framed_edit(Panel_calibration, "Panel_longueur", "Edit_longueur", "5", QRect(44, 44, 60, 30), 60,
-                               &Edit_longueur);
+  Panel_longueur =
+      framed_edit(Panel_calibration, "Panel_longueur", "Edit_longueur", "5", QRect(44, 44, 60, 30), 60, &Edit_longueur);
   Label11 = label(Panel_calibration, "Label11", "m", 110, 50);
   BitBtn_start = push(Panel_calibration, "BitBtn_start", "Start = 0 m", QRect(140, 42, 130, 34));
   Label_tic = label(Panel_calibration, "Label_tic", "tics", 290, 50);
@@ -260,8 +260,7 @@ void TFormMain::build_overlays() {
   BitBtn_stop = push(Panel_calibration, "BitBtn_stop", "Stop = L m", QRect(410, 42, 130, 34));
   BitBtn_stop->setEnabled(false);
   Label24 = label(Panel_calibration, "Label24", QString::fromUtf8("un tour représente"), 12, 92);
-  Panel_circ = framed_edit(Panel_calibration, "Panel_circ", "Edit_circ", "405", QRect(140, 86, 70, 30), 70,
-                           &Edit_circ);
+  Panel_circ = framed_edit(Panel_calibration, "Panel_circ", "Edit_circ", "405", QRect(140, 86, 70, 30), 70, &Edit_circ);
   Label20 = label(Panel_calibration, "Label20", "mm", 216, 92);
   BitBtn_manu = push(Panel_calibration, "BitBtn_manu", QString::fromUtf8("<- validation manuelle forcée"),
                      QRect(250, 84, 230, 34));

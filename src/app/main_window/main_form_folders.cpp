@@ -38,7 +38,8 @@ void TFormMain::Panel_visionnerClick() {
     open_with_desktop(folder);
     return;
   }
-  prompter_.inform(" R\xE9pertoire " + video_folder_ + " introuvable\n\n" + " Choisir un r\xE9pertoire vid\xE9o valide ...");
+  prompter_.inform(" R\xE9pertoire " + video_folder_ + " introuvable\n\n" +
+                   " Choisir un r\xE9pertoire vid\xE9o valide ...");
   Panel_repClick();
 }
 

@@ -52,7 +52,10 @@ std::optional<int> TFormMain::read_start_depth() {
   const std::string typed = from_qt(ComboBox1->currentText());
   const std::string number = numeric_filter(typed);
   if (number.empty()) {
-    prompter_.inform(" valeur erronn\xE9" "e : " + typed);
+    prompter_.inform(
+        " valeur erronn\xE9"
+        "e : " +
+        typed);
     return std::nullopt;
   }
   // A number that kept a decimal mark or a misplaced sign ends the handler with the conversion

@@ -21,8 +21,7 @@ void RecordingMark::paintEvent(QPaintEvent*) {
   p.setBrush(colour());
   p.drawEllipse(disc);
   p.setPen(colour());
-  p.drawText(QRect(disc.right() + 8, 0, width() - disc.right() - 8, height()), Qt::AlignLeft | Qt::AlignVCenter,
-             "ENR");
+  p.drawText(QRect(disc.right() + 8, 0, width() - disc.right() - 8, height()), Qt::AlignLeft | Qt::AlignVCenter, "ENR");
 }
 
 }  // namespace wellvue

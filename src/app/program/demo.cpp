@@ -1,5 +1,7 @@
 #include "demo.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -8,8 +10,6 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>

@@ -26,7 +26,8 @@ void usage() {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (wellvue::install_french_translations().isEmpty())
-    std::fprintf(stderr, "wellvue: Qt's French translations (qt6-translations-l10n) are missing; its dialogs stay in English\n");
+    std::fprintf(
+        stderr, "wellvue: Qt's French translations (qt6-translations-l10n) are missing; its dialogs stay in English\n");
   wellvue::StationOptions options;
   bool demo_wanted = false;
   for (int i = 1; i < argc; ++i) {

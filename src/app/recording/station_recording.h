@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/recording/qt_recording_host.h"
-#include "recording/recording_workflow.h"
 #include "encoder/clock.h"
+#include "recording/recording_workflow.h"
 
 namespace wellvue {
 

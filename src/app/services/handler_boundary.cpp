@@ -8,8 +8,7 @@
 
 namespace wellvue {
 
-HandlerBoundary::HandlerBoundary(Prompter& prompter, Trace trace)
-    : prompter_(prompter), trace_(std::move(trace)) {}
+HandlerBoundary::HandlerBoundary(Prompter& prompter, Trace trace) : prompter_(prompter), trace_(std::move(trace)) {}
 
 bool HandlerBoundary::run(const std::function<void()>& handler) {
   // The text is copied out of the handler's scope before the box opens: the box runs the event
@@ -27,9 +26,7 @@ bool HandlerBoundary::run(const std::function<void()>& handler) {
   return false;
 }
 
-std::string HandlerBoundary::repeat_trace_line(const std::string& text) {
-  return "erreur (message ouvert) : " + text;
-}
+std::string HandlerBoundary::repeat_trace_line(const std::string& text) { return "erreur (message ouvert) : " + text; }
 
 void HandlerBoundary::report(const std::string& text) {
   if (open_.count(text) != 0) {

@@ -10,9 +10,7 @@ namespace wellvue {
 
 QtPrompter::QtPrompter(QWidget* parent) : parent_(parent) {}
 
-void QtPrompter::inform(const std::string& text, const std::string& caption) {
-  show(Kind::Inform, text, caption);
-}
+void QtPrompter::inform(const std::string& text, const std::string& caption) { show(Kind::Inform, text, caption); }
 
 bool QtPrompter::ask_yes_no(const std::string& text, const std::string& caption) {
   return show(Kind::YesNo, text, caption);

@@ -13,8 +13,8 @@ namespace wellvue::avi {
 
 // Bytes to write over the file at `offset` (a chunk header or its size field).
 struct HeaderFix {
-    std::uint64_t offset = 0;
-    std::vector<std::uint8_t> bytes;
+  std::uint64_t offset = 0;
+  std::vector<std::uint8_t> bytes;
 };
 
 // The fixes that make the first movi list walk from its start to its end (or to the crash
@@ -27,14 +27,14 @@ std::vector<HeaderFix> find_header_fixes(ByteSource& src, const AviInfo& info);
 
 // `src` as it reads with `fixes` written over it.
 class FixedSource final : public ByteSource {
-public:
-    FixedSource(ByteSource& base, const std::vector<HeaderFix>& fixes) : base_(base), fixes_(fixes) {}
-    std::uint64_t size() const override { return base_.size(); }
-    bool read(std::uint64_t offset, void* out, std::size_t n) override;
+ public:
+  FixedSource(ByteSource& base, const std::vector<HeaderFix>& fixes) : base_(base), fixes_(fixes) {}
+  std::uint64_t size() const override { return base_.size(); }
+  bool read(std::uint64_t offset, void* out, std::size_t n) override;
 
-private:
-    ByteSource& base_;
-    const std::vector<HeaderFix>& fixes_;
+ private:
+  ByteSource& base_;
+  const std::vector<HeaderFix>& fixes_;
 };
 
 }  // namespace wellvue::avi

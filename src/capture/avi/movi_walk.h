@@ -11,23 +11,23 @@
 namespace wellvue::avi {
 
 struct MoviChunk {
-    FourCC id{};
-    std::uint64_t offset = 0;  // file offset of the chunk header
-    std::uint32_t size = 0;    // payload size, without the pad byte
-    int stream = -1;           // stream number of a data chunk
+  FourCC id{};
+  std::uint64_t offset = 0;  // file offset of the chunk header
+  std::uint32_t size = 0;    // payload size, without the pad byte
+  int stream = -1;           // stream number of a data chunk
 };
 
 enum class WalkStop {
-    EndOfFile,  // the last chunk ends exactly at the end of the file
-    Idx1,       // an `idx1` chunk follows the data
-    Riff,       // a further RIFF segment follows (OpenDML)
-    Partial,    // a chunk that is cut short by the end of the file
-    Unknown,    // bytes that are no chunk of a `movi` list (garbage, zeros)
+  EndOfFile,  // the last chunk ends exactly at the end of the file
+  Idx1,       // an `idx1` chunk follows the data
+  Riff,       // a further RIFF segment follows (OpenDML)
+  Partial,    // a chunk that is cut short by the end of the file
+  Unknown,    // bytes that are no chunk of a `movi` list (garbage, zeros)
 };
 
 struct WalkResult {
-    std::uint64_t end = 0;  // offset just past the last complete chunk (past its pad byte if on disk)
-    WalkStop stop = WalkStop::EndOfFile;
+  std::uint64_t end = 0;  // offset just past the last complete chunk (past its pad byte if on disk)
+  WalkStop stop = WalkStop::EndOfFile;
 };
 
 // Parses "00dc", "01wb", ...: the stream number when it is below stream_count, else -1.

@@ -20,8 +20,8 @@ RepairResult failed(std::string reason);
 RepairResult repaired(std::uint64_t frames, std::uint64_t dropped_bytes, double duration_seconds);
 
 struct Patch {
-    std::uint64_t offset;
-    std::uint32_t value;
+  std::uint64_t offset;
+  std::uint32_t value;
 };
 
 bool all_zero(ByteSource& src, std::uint64_t from, std::uint64_t to);
@@ -41,22 +41,22 @@ bool write_at(const std::string& path, std::uint64_t offset, const std::vector<s
 bool write_patches(const std::string& path, const std::vector<Patch>& patches);
 
 class Restorer {
-public:
-    Restorer(std::string path, std::uint64_t size) : path_(std::move(path)), size_(size) {}
-    void keep(std::uint64_t offset, std::vector<std::uint8_t> bytes) { saved_.push_back({offset, std::move(bytes)}); }
-    // Keeps [from, to) as it is on disk now; false when it cannot be read.
-    bool keep(ByteSource& src, std::uint64_t from, std::uint64_t to);
-    // Puts the saved bytes back and the original length: used when a write fails half-way.
-    void restore() const;
+ public:
+  Restorer(std::string path, std::uint64_t size) : path_(std::move(path)), size_(size) {}
+  void keep(std::uint64_t offset, std::vector<std::uint8_t> bytes) { saved_.push_back({offset, std::move(bytes)}); }
+  // Keeps [from, to) as it is on disk now; false when it cannot be read.
+  bool keep(ByteSource& src, std::uint64_t from, std::uint64_t to);
+  // Puts the saved bytes back and the original length: used when a write fails half-way.
+  void restore() const;
 
-private:
-    struct Saved {
-        std::uint64_t offset;
-        std::vector<std::uint8_t> bytes;
-    };
-    std::string path_;
-    std::uint64_t size_;
-    std::vector<Saved> saved_;
+ private:
+  struct Saved {
+    std::uint64_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::string path_;
+  std::uint64_t size_;
+  std::vector<Saved> saved_;
 };
 
 }  // namespace wellvue::avi::detail

@@ -1,9 +1,9 @@
 #include "capture/avi/set_aside.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace wellvue::avi {
 

@@ -66,9 +66,9 @@ int video_bit_count(const std::string& media_type, const std::string& raw, int w
 }
 
 int audio_bits(const std::string& raw) {
-  static const std::pair<const char*, int> kBits[] = {
-      {"U8", 8}, {"S8", 8}, {"S16LE", 16}, {"S16BE", 16}, {"S24LE", 24}, {"S24BE", 24},
-      {"S32LE", 32}, {"S32BE", 32}, {"F32LE", 32}, {"F32BE", 32}};
+  static const std::pair<const char*, int> kBits[] = {{"U8", 8},     {"S8", 8},     {"S16LE", 16}, {"S16BE", 16},
+                                                      {"S24LE", 24}, {"S24BE", 24}, {"S32LE", 32}, {"S32BE", 32},
+                                                      {"F32LE", 32}, {"F32BE", 32}};
   for (const auto& [name, bits] : kBits)
     if (raw == name) return bits;
   return 0;
@@ -107,8 +107,7 @@ void add_rate_value(const GValue* v, Rates& r, bool& first) {
 
 Guid subtype_for(const std::string& media_type, const std::string& raw_format) {
   for (const auto& row : kSubtypes)
-    if (media_type == row.media_type && (raw_format == row.raw_format || row.raw_format[0] == '\0'))
-      return row.subtype;
+    if (media_type == row.media_type && (raw_format == row.raw_format || row.raw_format[0] == '\0')) return row.subtype;
   if (media_type == "video/x-raw" && raw_format.size() == 4)
     return fourcc_guid(raw_format[0], raw_format[1], raw_format[2], raw_format[3]);
   return Guid{};
@@ -206,7 +205,8 @@ std::vector<AudioCapabilityEntry> audio_capabilities(const GstCaps* device_caps)
         e.format.bits_per_sample = bits;
         e.format.channels = c;
         e.format.avg_bytes_per_sec = r * c * bits / 8;
-        const bool dup = std::any_of(out.begin(), out.end(), [&](const AudioCapabilityEntry& o) { return o.format == e.format; });
+        const bool dup =
+            std::any_of(out.begin(), out.end(), [&](const AudioCapabilityEntry& o) { return o.format == e.format; });
         if (!dup) out.push_back(e);
       }
   }
@@ -251,8 +251,8 @@ MediaFormat audio_format_from_caps(const GstCaps* caps) {
 CapsPtr caps_selecting_video(const MediaFormat& format, const GstCaps* device_caps) {
   const GstFormatName name = format_for_subtype(format.subtype);
   if (name.media_type.empty() || format.width <= 0 || format.height <= 0 || !device_caps) return nullptr;
-  GstStructure* s = gst_structure_new(name.media_type.c_str(), "width", G_TYPE_INT, std::abs(format.width),
-                                      "height", G_TYPE_INT, std::abs(format.height), nullptr);
+  GstStructure* s = gst_structure_new(name.media_type.c_str(), "width", G_TYPE_INT, std::abs(format.width), "height",
+                                      G_TYPE_INT, std::abs(format.height), nullptr);
   if (!name.raw_format.empty()) gst_structure_set(s, "format", G_TYPE_STRING, name.raw_format.c_str(), nullptr);
   GstCaps* wanted = gst_caps_new_full(s, nullptr);
   CapsPtr both(gst_caps_intersect(wanted, const_cast<GstCaps*>(device_caps)));
@@ -291,10 +291,14 @@ CapsPtr caps_selecting_video(const MediaFormat& format, const GstCaps* device_ca
 }
 
 CapsPtr caps_selecting_audio(const MediaFormat& format, const GstCaps* device_caps) {
-  if (!(format.subtype == guids::MEDIASUBTYPE_PCM) || format.samples_per_sec <= 0 || format.channels <= 0 || !device_caps)
+  if (!(format.subtype == guids::MEDIASUBTYPE_PCM) || format.samples_per_sec <= 0 || format.channels <= 0 ||
+      !device_caps)
     return nullptr;
-  const char* raw = format.bits_per_sample == 8 ? "U8" : format.bits_per_sample == 16 ? "S16LE"
-                    : format.bits_per_sample == 24 ? "S24LE" : format.bits_per_sample == 32 ? "S32LE" : nullptr;
+  const char* raw = format.bits_per_sample == 8    ? "U8"
+                    : format.bits_per_sample == 16 ? "S16LE"
+                    : format.bits_per_sample == 24 ? "S24LE"
+                    : format.bits_per_sample == 32 ? "S32LE"
+                                                   : nullptr;
   if (!raw) return nullptr;
   GstCaps* wanted = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, raw, "rate", G_TYPE_INT,
                                         format.samples_per_sec, "channels", G_TYPE_INT, format.channels, nullptr);

@@ -24,7 +24,7 @@ class GstCaptureDevice : public CaptureDevice {
   GstCaptureDevice(DeviceCategory c, ObjectRef<GstDevice> d) : category(c), device(std::move(d)) {}
   GstCaptureDevice(DeviceCategory c, std::shared_ptr<const Compressor> e) : category(c), compressor(std::move(e)) {}
   DeviceCategory category;
-  ObjectRef<GstDevice> device;                    // a camera or microphone
+  ObjectRef<GstDevice> device;                   // a camera or microphone
   std::shared_ptr<const Compressor> compressor;  // or an encoder
 };
 

@@ -91,8 +91,7 @@ ErrorDomain domain_of(GQuark q) {
 
 GstGraphBackend::GstGraphBackend(Scheduler& scheduler) : GstGraphBackend(scheduler, Options{}) {}
 
-GstGraphBackend::GstGraphBackend(Scheduler& scheduler, Options options)
-    : scheduler_(scheduler), options_(options) {
+GstGraphBackend::GstGraphBackend(Scheduler& scheduler, Options options) : scheduler_(scheduler), options_(options) {
   ensure_gstreamer();
   watch_->owner = this;
   removed_listener_ = DeviceCatalog::instance().add_removed_listener([watch = watch_](GstDevice* device) {
@@ -126,7 +125,8 @@ std::vector<DeviceEntry> GstGraphBackend::enumerate_devices(DeviceCategory categ
     auto found = category == DeviceCategory::VideoInput ? DeviceCatalog::instance().video_sources()
                                                         : DeviceCatalog::instance().audio_sources();
     for (auto& d : found) {
-      auto handle = identity_for(d.device.get(), [&] { return std::make_shared<GstCaptureDevice>(category, d.device); });
+      auto handle =
+          identity_for(d.device.get(), [&] { return std::make_shared<GstCaptureDevice>(category, d.device); });
       out.push_back({utf8_to_cp1252(d.name), handle});  // the core keeps its texts in CP1252
     }
   } else {
@@ -459,9 +459,9 @@ HResult GstGraphBackend::control_capture_stream(bool hold) {
     // The engine hears of it as an aborted recording (once, also when the bus already told).
     file_not_created_ = open_error != 0;
     if (open_error != 0)
-      raise_event(EC_ERRORABORT, hresult_from_errno(open_error), plan.path + " : " + utf8_to_cp1252(std::strerror(open_error)));
-    else
-      raise_event(EC_ERRORABORT, E_FAIL);
+      raise_event(EC_ERRORABORT, hresult_from_errno(open_error),
+                  plan.path + " : " + utf8_to_cp1252(std::strerror(open_error)));
+    else raise_event(EC_ERRORABORT, E_FAIL);
     return E_FAIL;
   }
   file_not_created_ = false;
@@ -666,8 +666,7 @@ GstBusSyncReply GstGraphBackend::on_bus(GstBus*, GstMessage* msg, gpointer self)
     }
     const ErrorVerdict v = classify_bus_error(e);
     b->raise_event(v.event_code, v.code, utf8_to_cp1252(text));
-  } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ELEMENT &&
-             gst_message_has_name(msg, "GstBinForwarded")) {
+  } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ELEMENT && gst_message_has_name(msg, "GstBinForwarded")) {
     GstMessage* inner = nullptr;
     gst_structure_get(gst_message_get_structure(msg), "message", GST_TYPE_MESSAGE, &inner, nullptr);
     if (inner && GST_MESSAGE_TYPE(inner) == GST_MESSAGE_EOS) {

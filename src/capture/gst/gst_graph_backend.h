@@ -102,11 +102,11 @@ class GstGraphBackend : public GraphBackend {
     std::shared_ptr<GstFilter> from, encoder;
   };
 
-  void complete_stop();        // the stop that stop() deferred, done now
+  void complete_stop();  // the stop that stop() deferred, done now
   void stop_pipeline();
   HResult finish_recording();  // ends the file branch if there is one
-  HResult link_elements(const std::shared_ptr<GstFilter>& from, std::vector<GstElement*> chain,
-                        GstElement* to, Link& link);
+  HResult link_elements(const std::shared_ptr<GstFilter>& from, std::vector<GstElement*> chain, GstElement* to,
+                        Link& link);
   HResult render_preview(const std::shared_ptr<GstFilter>& from);
   HResult render_audio_preview(const std::shared_ptr<GstFilter>& from);
   HResult render_tap(const std::shared_ptr<GstFilter>& from, const std::shared_ptr<GstFilter>& tap);
@@ -143,7 +143,7 @@ class GstGraphBackend : public GraphBackend {
 
   // Running state (owner thread).
   std::atomic<bool> running_{false};  // as the engine sees it
-  bool stop_pending_ = false;  // stopped, pipeline still playing until complete_stop()
+  bool stop_pending_ = false;         // stopped, pipeline still playing until complete_stop()
   std::shared_ptr<RecordingBranch> recording_;
   bool recording_held_ = true;
   bool file_not_created_ = false;  // the last recording could not create its file
@@ -154,9 +154,9 @@ class GstGraphBackend : public GraphBackend {
   std::mutex events_mutex_;
   std::deque<GraphEvent> events_;
   std::function<void()> notify_;
-  bool error_seen_ = false;        // only the first error of a run becomes an event
+  bool error_seen_ = false;  // only the first error of a run becomes an event
   bool lost_seen_ = false;
-  bool starting_ = false;          // errors during a start that fails are not events
+  bool starting_ = false;  // errors during a start that fails are not events
   std::vector<GraphEvent> start_errors_;
   std::mutex recording_mutex_;  // guards recording_ against the bus thread
 

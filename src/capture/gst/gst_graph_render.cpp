@@ -118,10 +118,11 @@ HResult GstGraphBackend::render_stream(const Guid& major_type, const FilterRef& 
   const bool video = major_type == guids::MEDIATYPE_Video;
   const bool audio = major_type == guids::MEDIATYPE_Audio;
   if (!video && !audio) return VFW_E_CANNOT_CONNECT;
-  if (video != (f->role == FilterRole::VideoSource || f->role == FilterRole::Grabber ||
-                (f->role == FilterRole::Tee && !(audio_source_ && std::any_of(links_.begin(), links_.end(), [&](const Link& l) {
-                   return l.from == audio_source_ && l.to == f;
-                }))))) {
+  if (video !=
+      (f->role == FilterRole::VideoSource || f->role == FilterRole::Grabber ||
+       (f->role == FilterRole::Tee && !(audio_source_ && std::any_of(links_.begin(), links_.end(), [&](const Link& l) {
+                                          return l.from == audio_source_ && l.to == f;
+                                        }))))) {
     return VFW_E_CANNOT_CONNECT;  // the upstream element has no output of that kind
   }
   if (t && t->role == FilterRole::Mux) {
@@ -213,8 +214,8 @@ HResult GstGraphBackend::render_preview(const std::shared_ptr<GstFilter>& from) 
 
 HResult GstGraphBackend::render_audio_preview(const std::shared_ptr<GstFilter>& from) {
   Link link;
-  HResult hr = link_elements(from, {owned("queue"), owned("audioconvert"), owned("audioresample"), owned("autoaudiosink")},
-                             nullptr, link);
+  HResult hr = link_elements(
+      from, {owned("queue"), owned("audioconvert"), owned("audioresample"), owned("autoaudiosink")}, nullptr, link);
   if (hr == S_OK) links_.push_back(std::move(link));
   return hr;
 }
@@ -229,8 +230,8 @@ void GstGraphBackend::update_renderer_caps() {
   }
   GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
   if (w > 0 && h > 0)
-    gst_caps_set_simple(caps, "width", G_TYPE_INT, w, "height", G_TYPE_INT, h, "pixel-aspect-ratio",
-                        GST_TYPE_FRACTION, 1, 1, nullptr);
+    gst_caps_set_simple(caps, "width", G_TYPE_INT, w, "height", G_TYPE_INT, h, "pixel-aspect-ratio", GST_TYPE_FRACTION,
+                        1, 1, nullptr);
   g_object_set(renderer_caps_, "caps", caps, nullptr);
   gst_caps_unref(caps);
 }

@@ -28,8 +28,9 @@ std::vector<MediaFormat> formats_of(const GstFilter& f, std::vector<VideoCapabil
 void select_default_format(GstFilter& source) {
   const auto formats = formats_of(source);
   if (formats.empty() || !source.capsfilter) return;
-  CapsPtr caps = source.role == FilterRole::VideoSource ? caps_selecting_video(formats.front(), source.device_caps.get())
-                                                         : caps_selecting_audio(formats.front(), source.device_caps.get());
+  CapsPtr caps = source.role == FilterRole::VideoSource
+                     ? caps_selecting_video(formats.front(), source.device_caps.get())
+                     : caps_selecting_audio(formats.front(), source.device_caps.get());
   if (caps) g_object_set(source.capsfilter, "caps", caps.get(), nullptr);
 }
 

@@ -18,8 +18,7 @@ GstPadProbeReturn count_buffers(GstPad*, GstPadProbeInfo* info, gpointer counter
   auto* n = static_cast<std::atomic<std::uint64_t>*>(counter);
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER_LIST)
     *n += gst_buffer_list_length(GST_PAD_PROBE_INFO_BUFFER_LIST(info));
-  else
-    *n += 1;
+  else *n += 1;
   return GST_PAD_PROBE_OK;
 }
 
@@ -182,11 +181,11 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
   for (GstElement* e : chain) gst_bin_add(bin, e);
   GstPad* mux_video = gst_element_request_pad_simple(mux, "video_%u");
   GstPad* last_src = gst_element_get_static_pad(chain.back(), "src");
-  const bool video_ok = link_chain(chain) && mux_video &&
-                        GST_PAD_LINK_SUCCESSFUL(gst_pad_link(last_src, mux_video));
+  const bool video_ok = link_chain(chain) && mux_video && GST_PAD_LINK_SUCCESSFUL(gst_pad_link(last_src, mux_video));
   gst_object_unref(last_src);
   if (mux_video) {
-    gst_pad_add_probe(mux_video, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+    gst_pad_add_probe(mux_video,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
                       count_buffers, &r->written_, nullptr);
     gst_object_unref(mux_video);
   }
@@ -247,9 +246,9 @@ std::unique_ptr<RecordingBranch> RecordingBranch::start(GstElement* pipeline, co
     feed->tee = tee;
     feed->tee_pad = gst_element_request_pad_simple(tee, "src_%u");
     if (!feed->tee_pad) return false;
-    gst_pad_add_probe(feed->tee_pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
-                      gate_probe, new std::shared_ptr<Feed>(feed),
-                      [](gpointer p) { delete static_cast<std::shared_ptr<Feed>*>(p); });
+    gst_pad_add_probe(
+        feed->tee_pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+        gate_probe, new std::shared_ptr<Feed>(feed), [](gpointer p) { delete static_cast<std::shared_ptr<Feed>*>(p); });
     GstPad* ghost = gst_element_get_static_pad(r->bin_, ghost_name);
     const bool ok = GST_PAD_LINK_SUCCESSFUL(gst_pad_link(feed->tee_pad, ghost));
     gst_object_unref(ghost);
@@ -274,9 +273,7 @@ void RecordingBranch::set_held(bool held) {
   }
 }
 
-bool RecordingBranch::held() const {
-  return feeds_.empty() || feeds_.front()->gate.load() != kFlowing;
-}
+bool RecordingBranch::held() const { return feeds_.empty() || feeds_.front()->gate.load() != kFlowing; }
 
 bool RecordingBranch::contains(GstObject* object) const {
   return bin_ && object && gst_object_has_as_ancestor(object, GST_OBJECT(bin_));

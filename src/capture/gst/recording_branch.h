@@ -37,8 +37,8 @@ class RecordingBranch {
   // the muxer can go back to rewrite its headers. Null with the reason when an element is
   // missing, a link fails or the file cannot be created (then `open_error` is its errno);
   // nothing is left behind.
-  static std::unique_ptr<RecordingBranch> start(GstElement* pipeline, const RecordingPlan& plan,
-                                                bool held, std::string& why, int& open_error);
+  static std::unique_ptr<RecordingBranch> start(GstElement* pipeline, const RecordingPlan& plan, bool held,
+                                                std::string& why, int& open_error);
   ~RecordingBranch();
   RecordingBranch(const RecordingBranch&) = delete;
   RecordingBranch& operator=(const RecordingBranch&) = delete;

@@ -81,12 +81,11 @@ static void wv_test_device_init(WvTestDevice*) {}
 
 static GstDevice* wv_new_test_device() {
   GstCaps* caps = gst_caps_from_string(kCaps);
-  GstStructure* props = gst_structure_new("wellvue-test-pattern", "device.path", G_TYPE_STRING,
-                                          "wellvue:test-pattern", nullptr);
-  auto* device = static_cast<GstDevice*>(g_object_new(wv_test_device_get_type(), "display-name",
-                                                      wellvue::gst::kTestPatternName, "caps", caps,
-                                                      "device-class", "Video/Source",
-                                                      "properties", props, nullptr));
+  GstStructure* props =
+      gst_structure_new("wellvue-test-pattern", "device.path", G_TYPE_STRING, "wellvue:test-pattern", nullptr);
+  auto* device =
+      static_cast<GstDevice*>(g_object_new(wv_test_device_get_type(), "display-name", wellvue::gst::kTestPatternName,
+                                           "caps", caps, "device-class", "Video/Source", "properties", props, nullptr));
   gst_caps_unref(caps);
   gst_structure_free(props);
   return device;
@@ -119,14 +118,12 @@ static void wv_test_provider_class_init(WvTestProviderClass* klass) {
   dp->start = wv_test_provider_start;
   dp->stop = wv_test_provider_stop;
   gst_device_provider_class_set_static_metadata(dp, "Wellvue test pattern", "Video/Source",
-                                                "Moving test picture offered as a camera",
-                                                "Wellvue");
+                                                "Moving test picture offered as a camera", "Wellvue");
 }
 static void wv_test_provider_init(WvTestProvider*) {}
 
 static gboolean wv_test_plugin_init(GstPlugin* plugin) {
-  return gst_device_provider_register(plugin, "wellvuetestpattern", GST_RANK_PRIMARY,
-                                      wv_test_provider_get_type());
+  return gst_device_provider_register(plugin, "wellvuetestpattern", GST_RANK_PRIMARY, wv_test_provider_get_type());
 }
 
 }  // extern "C"
@@ -137,10 +134,9 @@ bool register_test_pattern_device() {
   if (!ensure_gstreamer()) return false;
   std::lock_guard lock(g_mutex);
   if (!g_registered) {
-    g_registered = gst_plugin_register_static(GST_VERSION_MAJOR, GST_VERSION_MINOR,
-                                              "wellvuetestpattern", "Wellvue test pattern camera",
-                                              wv_test_plugin_init, "0.1", "LGPL", "wellvue",
-                                              "wellvue", "https://wellvue.invalid");
+    g_registered = gst_plugin_register_static(GST_VERSION_MAJOR, GST_VERSION_MINOR, "wellvuetestpattern",
+                                              "Wellvue test pattern camera", wv_test_plugin_init, "0.1", "LGPL",
+                                              "wellvue", "wellvue", "https://wellvue.invalid");
   }
   return g_registered;
 }
@@ -171,9 +167,8 @@ void unplug_test_pattern_device() {
   }
   for (GstElement* s : sources) {
     gst_element_message_full(s, GST_MESSAGE_ERROR, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
-                             g_strdup("Le périphérique vidéo a disparu."),
-                             g_strdup("test pattern camera unplugged"), __FILE__, G_STRFUNC,
-                             __LINE__);
+                             g_strdup("Le périphérique vidéo a disparu."), g_strdup("test pattern camera unplugged"),
+                             __FILE__, G_STRFUNC, __LINE__);
     gst_object_unref(s);
   }
 }

@@ -15,8 +15,8 @@ struct SimOptions {
   bool use_lines = false;          // send `lines` instead of counting
   std::vector<std::string> lines;  // sent one per period, each followed by CR LF unless !eol
   bool eol = true;
-  long long exit_after = -1;       // stop after that many lines (-1: never)
-  std::string log_path;            // per line: CLOCK_MONOTONIC ms of its last byte, a blank, the line
+  long long exit_after = -1;  // stop after that many lines (-1: never)
+  std::string log_path;       // per line: CLOCK_MONOTONIC ms of its last byte, a blank, the line
 };
 
 // CLOCK_MONOTONIC in milliseconds with decimals.

@@ -16,17 +16,25 @@ constexpr int kGiveUpMs = 60000;  // generous: a loaded machine may be slow to s
 
 void close_dialog(TFGraphConfig& form, CloseBy close) {
   switch (close) {
-    case CloseBy::Ok: QTest::mouseClick(form.Button1, Qt::LeftButton); break;
-    case CloseBy::Cancel: QTest::mouseClick(form.Button2, Qt::LeftButton); break;
-    case CloseBy::Escape: QTest::keyClick(&form, Qt::Key_Escape); break;
-    case CloseBy::CloseBox: form.close(); break;
+    case CloseBy::Ok:
+      QTest::mouseClick(form.Button1, Qt::LeftButton);
+      break;
+    case CloseBy::Cancel:
+      QTest::mouseClick(form.Button2, Qt::LeftButton);
+      break;
+    case CloseBy::Escape:
+      QTest::keyClick(&form, Qt::Key_Escape);
+      break;
+    case CloseBy::CloseBox:
+      form.close();
+      break;
   }
 }
 
 }  // namespace
 
-DialogRun run_dialog(TGraphConfig& config, GraphBackend& backend, GraphConfigMemory& memory,
-                     const std::string& prefix, const OperatorActions& act, CloseBy close) {
+DialogRun run_dialog(TGraphConfig& config, GraphBackend& backend, GraphConfigMemory& memory, const std::string& prefix,
+                     const OperatorActions& act, CloseBy close) {
   DialogRun run;
   QElapsedTimer waited;
   waited.start();

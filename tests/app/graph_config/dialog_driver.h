@@ -18,8 +18,8 @@ struct DialogRun {
 
 using OperatorActions = std::function<void(TFGraphConfig&)>;
 
-DialogRun run_dialog(TGraphConfig& config, GraphBackend& backend, GraphConfigMemory& memory,
-                     const std::string& prefix, const OperatorActions& act, CloseBy close);
+DialogRun run_dialog(TGraphConfig& config, GraphBackend& backend, GraphConfigMemory& memory, const std::string& prefix,
+                     const OperatorActions& act, CloseBy close);
 
 // The operator picks the item with that text in a drop-down list (as a mouse choice would).
 void pick(QComboBox* combo, const QString& text);

@@ -136,7 +136,8 @@ TEST_P(PrefixThroughOk, CaptureFileNameBecomesThePrefix) {
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, PrefixThroughOk,
                          ::testing::Values(std::string("CXapture"), std::string("puits 3 "), std::string(),
-                                           std::string("For\xE9t n\xB0" "2")));
+                                           std::string("For\xE9t n\xB0"
+                                                       "2")));
 
 struct EnumCase {
   int dv_in, dv_out, pf_in, pf_out;
@@ -155,8 +156,8 @@ TEST_P(EnumsThroughOk, ValueWithoutItemComesBackAsInitial) {
 
 INSTANTIATE_TEST_SUITE_P(Values, EnumsThroughOk,
                          ::testing::Values(EnumCase{0, 0, 0, 0}, EnumCase{1, 1, 1, 1}, EnumCase{2, 2, 5, 5},
-                                           EnumCase{3, 3, 7, 7}, EnumCase{4, 4, 8, 8},
-                                           EnumCase{5, 1, 9, 6}, EnumCase{7, 1, 15, 6}));
+                                           EnumCase{3, 3, 7, 7}, EnumCase{4, 4, 8, 8}, EnumCase{5, 1, 9, 6},
+                                           EnumCase{7, 1, 15, 6}));
 
 struct CompressorCase {
   const char* label;

@@ -19,7 +19,9 @@ namespace {
 CaptureDeviceNames sample_names() {
   CaptureDeviceNames n;
   n.video_sources = {"USB Camera", "USB Camera (2)", "Mire de test"};
-  n.audio_sources = {"Micro", "Entr\xE9" "e ligne"};  // CP1252 é
+  n.audio_sources = {"Micro",
+                     "Entr\xE9"
+                     "e ligne"};  // CP1252 é
   n.video_compressors = {"DV Video Encoder", "Motion JPEG"};
   n.audio_compressors = {"MPEG-1 Layer 3"};
   return n;
@@ -74,12 +76,27 @@ TEST(GraphConfigForm, OperatorSeesOnlyTheChoicesAndTheAdvice) {
   }
 
   const Shown hidden[] = {
-      {"cbWantPreview", {}}, {"cbWantCapture", {}}, {"cbWantBitmaps", {}}, {"cbWantAudio", {}},
-      {"cbWantDVAudio", {}}, {"cbWantAudioPreview", {}}, {"cbDoPreallocCaptureFile", {}},
-      {"cbUseTempFile", {}}, {"cbAComp", {}}, {"cbAComps", {}}, {"Edit1", {}}, {"Edit2", {}},
-      {"Edit3", {}}, {"cbDVResolution", {}}, {"cbPixelFormat", {}},
-      {"Label3", "CaptureFileName"}, {"Label4", "TempCaptureFileName"}, {"Label5", "Prealloc file size"},
-      {"Label6", "Mb"}, {"Label7", "DV Resolution"}, {"Label8", "BitmapPixelFormat"},
+      {"cbWantPreview", {}},
+      {"cbWantCapture", {}},
+      {"cbWantBitmaps", {}},
+      {"cbWantAudio", {}},
+      {"cbWantDVAudio", {}},
+      {"cbWantAudioPreview", {}},
+      {"cbDoPreallocCaptureFile", {}},
+      {"cbUseTempFile", {}},
+      {"cbAComp", {}},
+      {"cbAComps", {}},
+      {"Edit1", {}},
+      {"Edit2", {}},
+      {"Edit3", {}},
+      {"cbDVResolution", {}},
+      {"cbPixelFormat", {}},
+      {"Label3", "CaptureFileName"},
+      {"Label4", "TempCaptureFileName"},
+      {"Label5", "Prealloc file size"},
+      {"Label6", "Mb"},
+      {"Label7", "DV Resolution"},
+      {"Label8", "BitmapPixelFormat"},
   };
   for (const Shown& s : hidden) {
     auto* w = form.findChild<QWidget*>(QString::fromLatin1(s.name));
@@ -97,7 +114,8 @@ TEST(GraphConfigForm, HiddenListsHoldTheirItemsInRecordOrder) {
   GraphConfigMemory memory;
   TFGraphConfig form(sample_names(), memory);
   const QStringList dv{"dont worry", "Full", "Half", "Quater", "DC"};
-  const QStringList pf{"pfDevice", "pf1bit", "pf4bit", "pf8bit", "pf15bit", "pf16bit", "pf24bit", "pf32bit", "pfCustom"};
+  const QStringList pf{"pfDevice", "pf1bit",  "pf4bit",  "pf8bit",  "pf15bit",
+                       "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
   ASSERT_EQ(form.cbDVResolution->count(), dv.size());
   for (int i = 0; i < dv.size(); ++i) EXPECT_EQ(form.cbDVResolution->itemText(i), dv[i]);
   ASSERT_EQ(form.cbPixelFormat->count(), pf.size());

@@ -153,12 +153,14 @@ class SourceSelection : public GraphConfigDialogTest, public ::testing::WithPara
 
 TEST_P(SourceSelection, RecordNameOrRememberedIndex) {
   const SourceCase& c = GetParam();
-  cache(AudioDevices(), {"Micro USB", "Micro USB (2)", "Entr\xE9" "e ligne"});
+  cache(AudioDevices(), {"Micro USB", "Micro USB (2)",
+                         "Entr\xE9"
+                         "e ligne"});
   config.VideoSourceName = c.video_name;
   config.AudioSourceName = c.audio_name;
   config.WantAudio = true;
-  memory.video_source_index = c.remembered_video == 0 ? index_of(names.video_sources, gst::kTestPatternName)
-                                                      : c.remembered_video;
+  memory.video_source_index =
+      c.remembered_video == 0 ? index_of(names.video_sources, gst::kTestPatternName) : c.remembered_video;
   memory.audio_source_index = c.remembered_audio;
   const DialogRun r = run({}, CloseBy::Ok);
   ASSERT_TRUE(r.result);
@@ -166,15 +168,22 @@ TEST_P(SourceSelection, RecordNameOrRememberedIndex) {
   EXPECT_EQ(config.AudioSourceName, c.expected_audio) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, SourceSelection,
-    ::testing::Values(
-        SourceCase{"names found", gst::kTestPatternName, 99, "Micro USB (2)", 0, gst::kTestPatternName, "Micro USB (2)"},
-        SourceCase{"unknown names keep the remembered selection", "Absent", 0, "Absent", 2, gst::kTestPatternName,
-                   "Entr\xE9" "e ligne"},
-        SourceCase{"comparison is case-sensitive", "mire de test", 99, "micro usb", -1, "", ""},
-        SourceCase{"empty names, index beyond the lists", "", 99, "", 3, "", ""},
-        SourceCase{"accented name found", "", 99, "Entr\xE9" "e ligne", -1, "", "Entr\xE9" "e ligne"}));
+INSTANTIATE_TEST_SUITE_P(Names, SourceSelection,
+                         ::testing::Values(SourceCase{"names found", gst::kTestPatternName, 99, "Micro USB (2)", 0,
+                                                      gst::kTestPatternName, "Micro USB (2)"},
+                                           SourceCase{"unknown names keep the remembered selection", "Absent", 0,
+                                                      "Absent", 2, gst::kTestPatternName,
+                                                      "Entr\xE9"
+                                                      "e ligne"},
+                                           SourceCase{"comparison is case-sensitive", "mire de test", 99, "micro usb",
+                                                      -1, "", ""},
+                                           SourceCase{"empty names, index beyond the lists", "", 99, "", 3, "", ""},
+                                           SourceCase{"accented name found", "", 99,
+                                                      "Entr\xE9"
+                                                      "e ligne",
+                                                      -1, "",
+                                                      "Entr\xE9"
+                                                      "e ligne"}));
 
 TEST_F(GraphConfigDialogTest, FreeTextStartsWithTheRememberedNameEvenEmpty) {
   for (const char* remembered : {"", "Motion JPEG", "DV Video Encoder"}) {

@@ -35,13 +35,12 @@ TEST_P(ParseMegabytes, ValueOrConversionError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseMegabytes,
-    ::testing::Values(ParseCase{"0", 0u}, ParseCase{"512", 512u}, ParseCase{"  42 ", 42u},
-                      ParseCase{"+7", 7u}, ParseCase{"2147483647", 2147483647u},
-                      ParseCase{"2147483648", 2147483648u}, ParseCase{"4294967295", 4294967295u},
-                      ParseCase{"0004294967295", 4294967295u}, ParseCase{"4294967296", std::nullopt},
-                      ParseCase{"99999999999999999999", std::nullopt}, ParseCase{"-1", std::nullopt},
-                      ParseCase{"", std::nullopt}, ParseCase{"   ", std::nullopt}, ParseCase{"+", std::nullopt},
-                      ParseCase{"12a", std::nullopt}, ParseCase{"1 2", std::nullopt},
+    ::testing::Values(ParseCase{"0", 0u}, ParseCase{"512", 512u}, ParseCase{"  42 ", 42u}, ParseCase{"+7", 7u},
+                      ParseCase{"2147483647", 2147483647u}, ParseCase{"2147483648", 2147483648u},
+                      ParseCase{"4294967295", 4294967295u}, ParseCase{"0004294967295", 4294967295u},
+                      ParseCase{"4294967296", std::nullopt}, ParseCase{"99999999999999999999", std::nullopt},
+                      ParseCase{"-1", std::nullopt}, ParseCase{"", std::nullopt}, ParseCase{"   ", std::nullopt},
+                      ParseCase{"+", std::nullopt}, ParseCase{"12a", std::nullopt}, ParseCase{"1 2", std::nullopt},
                       ParseCase{"1.5", std::nullopt}, ParseCase{"$10", std::nullopt}));
 
 TEST(MegabytesText, EveryBoundaryValueComesBack) {

@@ -69,8 +69,8 @@ std::string read_file(const QString& path) {
 UnwritableDir::UnwritableDir() { ok_ = dir_.isValid(); }
 
 void UnwritableDir::lock() {
-  QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                         QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+  QFile::setPermissions(
+      dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
   if (folder_is_writable(QFile::encodeName(dir_.path()).toStdString())) {
     // Root ignores permissions; an immutable folder stops it too.
     immutable_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), dir_.path()}) == 0;

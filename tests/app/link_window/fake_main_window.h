@@ -39,9 +39,9 @@ struct FakeMainWindow {
   QListWidget* ListBox_param;
   // The same, handed to the link window.
   MainWindowControls controls() {
-    return {Label2,        Label5,    Label7,    Label_tic,      Edit_nom_prefixe,    Edit_nom_forage,
-            Edit_longueur, Edit_circ, CheckBox1, ComboBox1,      Panel_open_com,      Panel_rep,
-            Panel_start_capture, BitBtn_start, BitBtn_stop, ListBox_param};
+    return {Label2,      Label5,       Label7,    Label_tic,      Edit_nom_prefixe, Edit_nom_forage,     Edit_longueur,
+            Edit_circ,   CheckBox1,    ComboBox1, Panel_open_com, Panel_rep,        Panel_start_capture, BitBtn_start,
+            BitBtn_stop, ListBox_param};
   }
 };
 

@@ -1,8 +1,8 @@
 // lire_param and sauve_param over the link window and a main window's named controls: defaults,
 // the lookup edge cases, conversion errors part-way, the round trip and failed writes.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "app/link_window/settings_host.h"
 #include "app/link_window/tform1.h"
@@ -19,9 +19,7 @@ using testing::write_file;
 
 // A link window over a fake main window whose executable lives in `exe_dir`; no port is opened.
 struct Station {
-  explicit Station(const QString& exe_dir)
-      : host(&main.window),
-        form(&main.window, prompter, options(exe_dir)) {}
+  explicit Station(const QString& exe_dir) : host(&main.window), form(&main.window, prompter, options(exe_dir)) {}
   LinkWindowOptions options(const QString& exe_dir) {
     LinkWindowOptions o;
     o.main_controls = main.controls();
@@ -50,8 +48,8 @@ TEST(LireParam, NoFileGivesTheDefaultFileAndCreatesNothing) {
   EXPECT_EQ(qs(s.form.design().Edit14->text()), "38");
   EXPECT_EQ(s.host.memory.video_compressor_name, "DV Video Encoder");
   EXPECT_EQ(s.host.folder, QDir(dir.path()).filePath("_Captures").toStdString());
-  EXPECT_EQ(qs(s.main.window.windowTitle()),
-            "W e l l v u e  v1.4   Arduino         répertoire vidéo : " + QDir(dir.path()).filePath("_Captures").toStdString());
+  EXPECT_EQ(qs(s.main.window.windowTitle()), "W e l l v u e  v1.4   Arduino         répertoire vidéo : " +
+                                                 QDir(dir.path()).filePath("_Captures").toStdString());
   EXPECT_EQ(qs(s.main.Panel_rep->toolTip()), "  " + s.host.folder + "  ");
   EXPECT_DOUBLE_EQ(s.form.link().state().metres_per_turn, 0.405);
   EXPECT_EQ(s.form.link().state().baud_index, 6);
@@ -142,9 +140,9 @@ TEST(LireParam, ABadIntegerEndsTheReadingAtItsKey) {
   } catch (const ConversionError& e) {
     EXPECT_EQ(std::string(e.what()), "'x1' n'est pas une valeur enti\xE8re correcte");
   }
-  EXPECT_EQ(qs(s.main.Edit_nom_prefixe->text()), "P7");   // before the bad key
-  EXPECT_EQ(qs(s.main.Edit_circ->text()), "405");          // after it: the form's value
-  EXPECT_EQ(qs(s.main.Label7->text()), ".. cm");           // later steps did not run
+  EXPECT_EQ(qs(s.main.Edit_nom_prefixe->text()), "P7");  // before the bad key
+  EXPECT_EQ(qs(s.main.Edit_circ->text()), "405");        // after it: the form's value
+  EXPECT_EQ(qs(s.main.Label7->text()), ".. cm");         // later steps did not run
 }
 
 TEST(LireParam, ACircumferenceThatIsNoNumberEndsTheReading) {

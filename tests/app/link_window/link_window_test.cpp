@@ -1,6 +1,7 @@
 // The link window against the simulated encoder board on a pseudo-terminal: the open in the
 // background with its banners, the depth on the main window, the port scan, "Options avancées",
 // and a board whose every line fails to convert.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -8,7 +9,6 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
-#include <gtest/gtest.h>
 #include <thread>
 
 #include "app/link_window/port_scan.h"
@@ -55,7 +55,9 @@ SimOptions counting(int period_ms, long long start) {
 
 QStringList lines_of(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
 // The lines as the widget holds them: toPlainText() turns no-break spaces into blanks.
-QStringList raw_lines_of(QPlainTextEdit* memo) { return memo->document()->toRawText().split(QChar::ParagraphSeparator); }
+QStringList raw_lines_of(QPlainTextEdit* memo) {
+  return memo->document()->toRawText().split(QChar::ParagraphSeparator);
+}
 
 struct Station {
   Station(std::vector<std::string> ports, Prompter& prompter, HandlerBoundary* boundary = nullptr,
@@ -175,7 +177,8 @@ TEST(LinkWindow, ScanTellsFreeFromBusyAndKeepsThePortText) {
   s.form.Button8Click();
   const QStringList memo = lines_of(s.form.design().Memo7);
   EXPECT_TRUE(memo.contains("--------------------------"));
-  EXPECT_TRUE(memo.contains(QString::fromStdString("TEST Open " + mine + " : OCCUPEE"))) << memo.join('|').toStdString();
+  EXPECT_TRUE(memo.contains(QString::fromStdString("TEST Open " + mine + " : OCCUPEE")))
+      << memo.join('|').toStdString();
   EXPECT_TRUE(memo.contains(QString::fromStdString("TEST Open " + other + " : LIBRE"))) << memo.join('|').toStdString();
   EXPECT_EQ(s.form.design().ComboBox1_port_com->count(), 2);
   EXPECT_EQ(s.form.design().ComboBox1_port_com->currentText().toStdString(), mine);
@@ -262,8 +265,8 @@ TEST(LinkWindow, ScanWithoutPortsSaysSoTwice) {
   ASSERT_TRUE(wait_until([&] { return !s.form.opening(); }));
   prompter.clear();
   s.form.Button8Click();
-  EXPECT_TRUE(lines_of(s.form.design().Memo7).contains(
-      QString::fromUtf8("  Aucune COM est LIBRE ou OCCUPEE , vérifier les branchements")));
+  EXPECT_TRUE(lines_of(s.form.design().Memo7)
+                  .contains(QString::fromUtf8("  Aucune COM est LIBRE ou OCCUPEE , vérifier les branchements")));
   ASSERT_EQ(prompter.texts().size(), 1u);
   EXPECT_EQ(cp1252_to_utf8(prompter.texts()[0]),
             "  Aucune COM disponible, vérifier les branchements ou connecter un appareil \n\n"
@@ -285,10 +288,10 @@ TEST_P(OptionsAvanceesTest, ShowsTheDiagnosisControlsOrTheScanList) {
   s.form.design().CheckBox_options_avancees->setChecked(GetParam().checked);
   s.form.CheckBox_options_avanceesClick();
   const bool v = GetParam().checked;
-  for (const char* name : {"Memo1", "Memo2", "Memo3", "Memo4", "Memo5", "Memo6", "Label14", "Label17", "Panel1",
-                           "RadioGroup1", "Label22", "ComboBox2", "Label19", "Label21", "Edit13", "Edit14",
-                           "CheckBox3", "Button5", "Label3", "Label8", "Label13", "Label27", "Edit6", "Edit11",
-                           "CheckBox1", "CheckBox2", "Button3", "Button4"}) {
+  for (const char* name : {"Memo1",   "Memo2",  "Memo3",       "Memo4",     "Memo5",     "Memo6",   "Label14",
+                           "Label17", "Panel1", "RadioGroup1", "Label22",   "ComboBox2", "Label19", "Label21",
+                           "Edit13",  "Edit14", "CheckBox3",   "Button5",   "Label3",    "Label8",  "Label13",
+                           "Label27", "Edit6",  "Edit11",      "CheckBox1", "CheckBox2", "Button3", "Button4"}) {
     QWidget* w = s.form.findChild<QWidget*>(QString::fromLatin1(name));
     ASSERT_NE(w, nullptr) << name;
     EXPECT_EQ(w->isVisible(), v) << name;

@@ -1,20 +1,20 @@
 // The SRT re-timing panel of the link window on real widgets: a real file loaded through the
 // panel (the link closed first), "calcul xf", the t0 reset with its offset, Save beside the file
 // in CP1252 with CR LF, and the refusals and failures the operator is told about.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <thread>
 
 #include "app/link_window/settings_host.h"
 #include "app/link_window/tform1.h"
+#include "app/services/text_bridge.h"
 #include "fake_main_window.h"
 #include "sim_board.h"
-#include "app/services/text_bridge.h"
 #include "util/conversion_error.h"
 #include "util/decimal_separator.h"
 #include "util/scripted_prompter.h"
@@ -29,10 +29,9 @@ using testing::write_file;
 
 // Three entries as the live track writes them (texts right-aligned with no-break spaces) with
 // entry numbers that are not in order; the last start is 00:00:08,500.
-const std::vector<std::string> kTrack = {
-    "1",  "00:00:05,000 --> 00:00:06,000", "\xa0\xa0 1,00m", "",
-    "2",  "00:00:06,000 --> 00:00:08,500", "\xa0\xa0 2,00m", "",
-    "7",  "00:00:08,500 --> 00:00:09,000", "\xa0\xa0 3,00m \xe9", ""};
+const std::vector<std::string> kTrack = {"1", "00:00:05,000 --> 00:00:06,000", "\xa0\xa0 1,00m",      "",
+                                         "2", "00:00:06,000 --> 00:00:08,500", "\xa0\xa0 2,00m",      "",
+                                         "7", "00:00:08,500 --> 00:00:09,000", "\xa0\xa0 3,00m \xe9", ""};
 
 std::string crlf_bytes(const std::vector<std::string>& lines) {
   std::string bytes;
@@ -236,10 +235,9 @@ TEST(RetimingPanel, ScaleAppendsTheScaledTrackAndShowsTheFactor) {
   p.rp().Button_calcul->click();
   EXPECT_EQ(p.prompter.texts(),
             std::vector<std::string>{"if faut multiplier SRT par : 1,04166666666667\nt1 avi = 750\nt2 srt = 720"});
-  const std::vector<std::string> scaled = {
-      "1",  "00:00:05,208 --> 00:00:06,250", "\xa0\xa0 1,00m", "",
-      "2",  "00:00:06,250 --> 00:00:08,854", "\xa0\xa0 2,00m", "",
-      "7",  "00:00:08,854 --> 00:00:09,375", "\xa0\xa0 3,00m \xe9", ""};
+  const std::vector<std::string> scaled = {"1", "00:00:05,208 --> 00:00:06,250", "\xa0\xa0 1,00m",      "",
+                                           "2", "00:00:06,250 --> 00:00:08,854", "\xa0\xa0 2,00m",      "",
+                                           "7", "00:00:08,854 --> 00:00:09,375", "\xa0\xa0 3,00m \xe9", ""};
   EXPECT_EQ(lines_of(p.form.design().Memo6), scaled);
   EXPECT_FALSE(p.form.design().Memo6->isHidden());
   // A second press appends another copy; the source is left as it was.
@@ -277,8 +275,12 @@ TEST(RetimingPanel, T0ResetMovesToZeroAddsTheOffsetAndRenumbers) {
   };
   const Case cases[] = {
       {"", "0", {"00:00:00,000 --> 00:00:01,000", "00:00:01,000 --> 00:00:03,500", "00:00:03,500 --> 00:00:04,000"}},
-      {"1.5", "1,5", {"00:00:00,000 --> 00:00:02,500", "00:00:02,500 --> 00:00:05,000", "00:00:05,000 --> 00:00:05,500"}},
-      {"1,5", "1,5", {"00:00:00,000 --> 00:00:02,500", "00:00:02,500 --> 00:00:05,000", "00:00:05,000 --> 00:00:05,500"}},
+      {"1.5",
+       "1,5",
+       {"00:00:00,000 --> 00:00:02,500", "00:00:02,500 --> 00:00:05,000", "00:00:05,000 --> 00:00:05,500"}},
+      {"1,5",
+       "1,5",
+       {"00:00:00,000 --> 00:00:02,500", "00:00:02,500 --> 00:00:05,000", "00:00:05,000 --> 00:00:05,500"}},
       // Times under the offset's size keep their value; no entry ends before it starts.
       {"-2", "-2", {"00:00:00,000 --> 00:00:01,000", "00:00:01,000 --> 00:00:01,500", "00:00:01,500 --> 00:00:02,000"}},
   };
@@ -288,10 +290,12 @@ TEST(RetimingPanel, T0ResetMovesToZeroAddsTheOffsetAndRenumbers) {
     p.load(p.srt("f.srt"));
     p.rp().Edit_decalage->setText(c.offset);
     p.rp().Button_t0->click();
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{"00:00:05,000 --> 00:00:06,000\ndt= 5",
-                                                             std::string("d\xe9" "calage = ") + c.shown}));
-    const std::vector<std::string> expected = {
-        "1", c.times[0], ",, 1,00m", "", "2", c.times[1], ",, 2,00m", "", "3", c.times[2], ",, 3,00m \xe9", ""};
+    EXPECT_EQ(p.prompter.texts(),
+              (std::vector<std::string>{"00:00:05,000 --> 00:00:06,000\ndt= 5", std::string("d\xe9"
+                                                                                            "calage = ") +
+                                                                                    c.shown}));
+    const std::vector<std::string> expected = {"1", c.times[0], ",, 1,00m",      "", "2", c.times[1], ",, 2,00m", "",
+                                               "3", c.times[2], ",, 3,00m \xe9", ""};
     EXPECT_EQ(lines_of(p.form.design().Memo6), expected);
     // Pressed again it replaces its output instead of appending.
     p.rp().Button_t0->click();
@@ -306,8 +310,9 @@ TEST(RetimingPanel, T0ResetWithAnUnreadableOffsetStopsBeforeTheLines) {
   p.rp().Edit_decalage->setText("deux");
   p.rp().Button_t0->click();
   // The offset's box never comes: the conversion error ends the reset.
-  EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{"00:00:05,000 --> 00:00:06,000\ndt= 5",
-                                                           "'deux' n'est pas une valeur en virgule flottante correcte"}));
+  EXPECT_EQ(p.prompter.texts(),
+            (std::vector<std::string>{"00:00:05,000 --> 00:00:06,000\ndt= 5",
+                                      "'deux' n'est pas une valeur en virgule flottante correcte"}));
   EXPECT_TRUE(p.form.design().Memo6->toPlainText().isEmpty());
 }
 

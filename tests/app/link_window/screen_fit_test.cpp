@@ -1,6 +1,7 @@
 // The link window on screens of every size: inside the available area, every re-timing field
 // reachable by scrolling, unchanged where it fits; the re-timing dialog's folder and the long
 // file names cut in the middle.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -8,7 +9,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "app/link_window/settings_host.h"
 #include "app/link_window/srt_file_choice.h"
@@ -37,8 +37,8 @@ struct Window {
   }
   std::vector<QWidget*> retiming_controls() {
     const RetimingPanelDesign& r = form.retiming_design();
-    return {r.Label26, r.SpeedButton5, r.Label28, r.Edit_temps_avi, r.Edit_temps_srt, r.Edit_decalage,
-            r.Button_calcul, r.Button_t0, r.Button7, form.design().Label27};
+    return {r.Label26,       r.SpeedButton5,  r.Label28,   r.Edit_temps_avi, r.Edit_temps_srt,
+            r.Edit_decalage, r.Button_calcul, r.Button_t0, r.Button7,        form.design().Label27};
   }
   QTemporaryDir dir;
   FakeMainWindow main;
@@ -53,7 +53,9 @@ void expect_reachable(TForm1& form, QWidget* w) {
   QApplication::processEvents();
   EXPECT_FALSE(w->visibleRegion().isEmpty()) << w->objectName().toStdString();
   const QRect in_window(w->mapTo(&form, QPoint(0, 0)), w->size());
-  EXPECT_TRUE(form.rect().contains(in_window)) << w->objectName().toStdString() << " " << in_window.x() << "," << in_window.y() << " " << in_window.width() << "x" << in_window.height() << " form " << form.width() << "x" << form.height();
+  EXPECT_TRUE(form.rect().contains(in_window))
+      << w->objectName().toStdString() << " " << in_window.x() << "," << in_window.y() << " " << in_window.width()
+      << "x" << in_window.height() << " form " << form.width() << "x" << form.height();
 }
 
 struct ScreenCase {
@@ -84,13 +86,12 @@ TEST_P(LinkWindowScreen, OpensInsideTheAreaWithEveryRetimingFieldReachable) {
   for (QWidget* w : win.retiming_controls()) expect_reachable(win.form, w);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Screens, LinkWindowScreen,
-    ::testing::Values(ScreenCase{"laptop_1366x768", QRect(0, 0, 1366, 740), false},
-                      ScreenCase{"hd_1280x720", QRect(0, 27, 1280, 693), false},
-                      ScreenCase{"full_hd_1920x1080", QRect(0, 0, 1920, 1040), true},
-                      ScreenCase{"hd_plus_1600x900", QRect(0, 0, 1600, 870), true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Screens, LinkWindowScreen,
+                         ::testing::Values(ScreenCase{"laptop_1366x768", QRect(0, 0, 1366, 740), false},
+                                           ScreenCase{"hd_1280x720", QRect(0, 27, 1280, 693), false},
+                                           ScreenCase{"full_hd_1920x1080", QRect(0, 0, 1920, 1040), true},
+                                           ScreenCase{"hd_plus_1600x900", QRect(0, 0, 1600, 870), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Run by ctest at several offscreen screen sizes: the window fits the real screen at creation.
 TEST(LinkWindowOnThisScreen, OpensInsideTheScreensAvailableArea) {
@@ -98,8 +99,7 @@ TEST(LinkWindowOnThisScreen, OpensInsideTheScreensAvailableArea) {
   win.form.show();
   QApplication::processEvents();
   const QRect available = win.form.screen()->availableGeometry();
-  EXPECT_TRUE(available.contains(win.form.frameGeometry()))
-      << available.width() << "x" << available.height();
+  EXPECT_TRUE(available.contains(win.form.frameGeometry())) << available.width() << "x" << available.height();
   for (QWidget* w : win.retiming_controls()) expect_reachable(win.form, w);
 }
 
@@ -149,7 +149,11 @@ TEST(RetimingFileChoice, LongNamesAreCutInTheMiddleWithTheWholeNameAsTooltip) {
     EXPECT_EQ(l->toolTip(), whole);
     const QString shown = l->shown_text();
     const int cut = shown.indexOf(QChar(0x2026));
-    ASSERT_GT(cut, 0) << shown.toStdString() << " len " << shown.size() << " codes " << [&] { std::string o; for (QChar ch : shown) o += std::to_string(ch.unicode()) + " "; return o; }();
+    ASSERT_GT(cut, 0) << shown.toStdString() << " len " << shown.size() << " codes " << [&] {
+      std::string o;
+      for (QChar ch : shown) o += std::to_string(ch.unicode()) + " ";
+      return o;
+    }();
     EXPECT_TRUE(whole.startsWith(shown.left(cut)));
     EXPECT_TRUE(whole.endsWith(shown.mid(cut + 1)));
     EXPECT_TRUE(shown.endsWith(".srt"));

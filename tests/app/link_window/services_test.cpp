@@ -1,12 +1,12 @@
 // The Qt prompter's buttons and answers, the handler boundary's one-box-per-text rule, and the
 // poster that brings reader-thread work to the GUI thread.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <thread>
 
 #include "app/services/engine_report.h"
@@ -60,9 +60,16 @@ TEST_P(QtPrompterTest, FrenchButtonsAndOnlyYesConsents) {
   const std::string text = utf8_to_cp1252("Mettre à zéro le niveau de l'eau ?");
   bool answer = false;
   switch (c.ask) {
-    case Ask::Inform: prompter.inform(text, kEngineReportCaption); answer = false; break;
-    case Ask::YesNo: answer = prompter.ask_yes_no(text); break;
-    case Ask::YesCancel: answer = prompter.ask_yes_cancel(text); break;
+    case Ask::Inform:
+      prompter.inform(text, kEngineReportCaption);
+      answer = false;
+      break;
+    case Ask::YesNo:
+      answer = prompter.ask_yes_no(text);
+      break;
+    case Ask::YesCancel:
+      answer = prompter.ask_yes_cancel(text);
+      break;
   }
   EXPECT_EQ(answer, c.expected);
   EXPECT_EQ(seen_text, QStringLiteral("Mettre à zéro le niveau de l'eau ?"));
@@ -134,12 +141,11 @@ TEST_P(HandlerBoundaryTest, OneBoxPerOpenText) {
 const std::string kBad = "'1,5' n'est pas une valeur enti\xE8re correcte";
 const std::string kOther = "'x' n'est pas une valeur en virgule flottante correcte";
 
-INSTANTIATE_TEST_SUITE_P(
-    Errors, HandlerBoundaryTest,
-    ::testing::Values(BoundaryCase{"single", {}, {kBad}, 0},
-                      BoundaryCase{"same_text_traced", {kBad, kBad, kBad}, {kBad}, 3},
-                      BoundaryCase{"other_text_gets_its_box", {kOther, kBad}, {kBad, kOther}, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Errors, HandlerBoundaryTest,
+                         ::testing::Values(BoundaryCase{"single", {}, {kBad}, 0},
+                                           BoundaryCase{"same_text_traced", {kBad, kBad, kBad}, {kBad}, 3},
+                                           BoundaryCase{"other_text_gets_its_box", {kOther, kBad}, {kBad, kOther}, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HandlerBoundary, BoxAgainOnceClosedAndHandlersThatSucceedShowNothing) {
   ScriptedPrompter prompter;

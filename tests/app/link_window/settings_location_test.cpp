@@ -1,8 +1,8 @@
 // Where the station keeps its settings: beside the program when it can stay there, else in the
 // user's configuration folder as the desktop names it (XDG_CONFIG_HOME).
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "app/link_window/settings_location.h"
 #include "fake_main_window.h"
@@ -26,8 +26,7 @@ TEST(StationSettingsLocation, BesideTheProgramOrInTheUsersConfiguration) {
   };
   const Case cases[] = {
       // A folder the station may write to: a portable station.
-      {exe_dir.filePath("wellvue"), QFile::encodeName(exe_dir.filePath("wellvue.ini")).toStdString(),
-       "/_Captures"},
+      {exe_dir.filePath("wellvue"), QFile::encodeName(exe_dir.filePath("wellvue.ini")).toStdString(), "/_Captures"},
       // An installed program (a folder nobody writes to, even root).
       {QStringLiteral("/proc/wellvue"),
        QFile::encodeName(QDir(config.dir.path()).filePath("wellvue/wellvue.ini")).toStdString(), "/Wellvue"},

@@ -37,25 +37,28 @@ TEST_P(TerminalTest, ArgumentListNeverAShellString) {
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, TerminalTest,
-    ::testing::Values(
-        TerminalCase{"hercules_first", true, true, true, "/dev/ttyUSB0", QStringList{"/opt/wellvue/RS232_hercules_3-2-6.exe"}},
-        TerminalCase{"picocom_in_terminal", false, true, true, "/dev/ttyUSB0",
-                     QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/picocom", "-b", "9600", "/dev/ttyUSB0"}},
-        TerminalCase{"port_with_blanks_and_quotes_stays_one_argument", false, true, true, "/dev/tty x'; rm -rf ~",
-                     QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/picocom", "-b", "9600", "/dev/tty x'; rm -rf ~"}},
-        TerminalCase{"no_terminal", false, false, true, "/dev/ttyUSB0", std::nullopt},
-        TerminalCase{"no_picocom", false, true, false, "/dev/ttyUSB0", std::nullopt},
-        TerminalCase{"no_port", false, true, true, "  ", std::nullopt},
-        TerminalCase{"option_like_port", false, true, true, "--help", std::nullopt}),
+    ::testing::Values(TerminalCase{"hercules_first", true, true, true, "/dev/ttyUSB0",
+                                   QStringList{"/opt/wellvue/RS232_hercules_3-2-6.exe"}},
+                      TerminalCase{"picocom_in_terminal", false, true, true, "/dev/ttyUSB0",
+                                   QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/picocom", "-b", "9600",
+                                               "/dev/ttyUSB0"}},
+                      TerminalCase{"port_with_blanks_and_quotes_stays_one_argument", false, true, true,
+                                   "/dev/tty x'; rm -rf ~",
+                                   QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/picocom", "-b", "9600",
+                                               "/dev/tty x'; rm -rf ~"}},
+                      TerminalCase{"no_terminal", false, false, true, "/dev/ttyUSB0", std::nullopt},
+                      TerminalCase{"no_picocom", false, true, false, "/dev/ttyUSB0", std::nullopt},
+                      TerminalCase{"no_port", false, true, true, "  ", std::nullopt},
+                      TerminalCase{"option_like_port", false, true, true, "--help", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PortScan, EntriesInTheSystemOrderWithTheirState) {
   const PortScan scan = scan_ports({"/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"},
                                    [](const std::string& p) { return p != "/dev/ttyACM0"; });
   EXPECT_EQ(scan.ports, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"}));
-  EXPECT_EQ(scan_memo_lines(scan), (std::vector<std::string>{"TEST Open /dev/ttyUSB1 : LIBRE",
-                                                             "TEST Open /dev/ttyACM0 : OCCUPEE",
-                                                             "TEST Open /dev/ttyS0 : LIBRE"}));
+  EXPECT_EQ(scan_memo_lines(scan),
+            (std::vector<std::string>{"TEST Open /dev/ttyUSB1 : LIBRE", "TEST Open /dev/ttyACM0 : OCCUPEE",
+                                      "TEST Open /dev/ttyS0 : LIBRE"}));
   EXPECT_EQ(scan_memo_lines(scan_ports({}, [](const std::string&) { return true; })),
             std::vector<std::string>{utf8_to_cp1252("  Aucune COM est LIBRE ou OCCUPEE , vérifier les branchements")});
 }

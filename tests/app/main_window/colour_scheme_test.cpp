@@ -42,24 +42,23 @@ TEST_P(Scheme, EveryListedControlTakesItsColour) {
     EXPECT_EQ(b->font_colour(), c.text) << b->objectName().toStdString();
     EXPECT_TRUE(b->is_enabled_button()) << b->objectName().toStdString();
   }
-  for (ImageButton* b : {m.Panel_BT_calibration_M, m.Panel_zero_margelle, m.Panel_zero_eau, m.Panel_open_com,
-                         m.Panel_start_capture, m.Panel_stop_capture, m.Panel_choix_cam, m.Panel_exit, m.Panel_help,
-                         m.Panel_visionner, m.Panel_rep})
+  for (ImageButton* b :
+       {m.Panel_BT_calibration_M, m.Panel_zero_margelle, m.Panel_zero_eau, m.Panel_open_com, m.Panel_start_capture,
+        m.Panel_stop_capture, m.Panel_choix_cam, m.Panel_exit, m.Panel_help, m.Panel_visionner, m.Panel_rep})
     EXPECT_EQ(b->face_colour(), c.face) << b->objectName().toStdString();
   // The four recording-state buttons stay disabled as designed.
   for (ImageButton* b : {m.Panel_start_capture, m.Panel_stop_capture, m.Panel_zero_margelle, m.Panel_zero_eau})
     EXPECT_FALSE(b->is_enabled_button()) << b->objectName().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Contrast, Scheme,
-    ::testing::Values(SchemeCase{"normal", 0, QColor(49, 141, 168), QColor(0, 0, 0), QColor(99, 191, 218),
-                                 QColor(100, 222, 216)},
-                      SchemeCase{"clair", 1, QColor(255, 255, 255), QColor(0, 0, 128), QColor(220, 220, 250),
-                                 QColor(255, 255, 255)},
-                      SchemeCase{"sombre", 2, QColor(0, 0, 0), QColor(255, 255, 255), QColor(0, 0, 0),
-                                 QColor(0, 0, 0)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Contrast, Scheme,
+                         ::testing::Values(SchemeCase{"normal", 0, QColor(49, 141, 168), QColor(0, 0, 0),
+                                                      QColor(99, 191, 218), QColor(100, 222, 216)},
+                                           SchemeCase{"clair", 1, QColor(255, 255, 255), QColor(0, 0, 128),
+                                                      QColor(220, 220, 250), QColor(255, 255, 255)},
+                                           SchemeCase{"sombre", 2, QColor(0, 0, 0), QColor(255, 255, 255),
+                                                      QColor(0, 0, 0), QColor(0, 0, 0)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wellvue

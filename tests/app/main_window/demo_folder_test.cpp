@@ -100,7 +100,8 @@ TEST(DemoFolder, AKilledDemoRecordingIsRecoveredByTheNextDemo) {
   Station station(demo.station_options());
   const std::string avi = (videos / "demo.avi").string();
   bool told = false;
-  for (const auto& t : boxes.texts) told = told || (t.find("cup\u00e9r\u00e9") != std::string::npos && t.find(avi) != std::string::npos);
+  for (const auto& t : boxes.texts)
+    told = told || (t.find("cup\u00e9r\u00e9") != std::string::npos && t.find(avi) != std::string::npos);
   EXPECT_TRUE(told) << (boxes.texts.empty() ? std::string("no box") : boxes.texts.back());
   const auto info = avi::read_avi_file(avi);
   ASSERT_TRUE(info.info.has_value()) << info.error;

@@ -56,11 +56,11 @@ enum class Target { Existing, New, NewNested, File, Empty };
 struct ChoiceCase {
   const char* name;
   Target target;
-  std::deque<bool> answers;   // to the creation question
-  bool then_cancel;           // a last step cancels the chooser (it stayed open)
-  bool chosen;                // the folder became the video folder
-  bool exists_after;          // the target is a folder afterwards
-  std::size_t questions;      // creation questions asked
+  std::deque<bool> answers;  // to the creation question
+  bool then_cancel;          // a last step cancels the chooser (it stayed open)
+  bool chosen;               // the folder became the video folder
+  bool exists_after;         // the target is a folder afterwards
+  std::size_t questions;     // creation questions asked
 };
 
 class FolderChoice : public ::testing::TestWithParam<ChoiceCase> {};
@@ -73,16 +73,25 @@ TEST_P(FolderChoice, TakesCreatesOrLeavesEverything) {
   ASSERT_TRUE(QDir().mkpath(before));
   QString target;
   switch (c.target) {
-    case Target::Existing: target = tmp.path() + "/puits"; QDir().mkpath(target); break;
-    case Target::New: target = tmp.path() + "/nouveau"; break;
-    case Target::NewNested: target = tmp.path() + "/a/b/c"; break;
+    case Target::Existing:
+      target = tmp.path() + "/puits";
+      QDir().mkpath(target);
+      break;
+    case Target::New:
+      target = tmp.path() + "/nouveau";
+      break;
+    case Target::NewNested:
+      target = tmp.path() + "/a/b/c";
+      break;
     case Target::File: {
       target = tmp.path() + "/fichier";
       QFile file(target);
       ASSERT_TRUE(file.open(QIODevice::WriteOnly));
       break;
     }
-    case Target::Empty: target = ""; break;
+    case Target::Empty:
+      target = "";
+      break;
   }
 
   FormFixture f;
@@ -159,7 +168,10 @@ TEST(FolderChoice, ACreationThatFailsIsToldAndChangesNothing) {
   ChooserHand hand({type_and_ok(target), cancel()});
   QTest::mouseClick(m.Panel_rep, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(m.video_folder(), from_qt(tmp.path()));
-  EXPECT_EQ(f.prompter.texts().back(), "Impossible de cr\xE9" "er le r\xE9pertoire " + from_qt(target));
+  EXPECT_EQ(f.prompter.texts().back(),
+            "Impossible de cr\xE9"
+            "er le r\xE9pertoire " +
+                from_qt(target));
   EXPECT_EQ(hand.steps_done(), 2u);  // the chooser stayed open after the failure
 }
 

@@ -36,7 +36,7 @@ struct FormFixture {
   std::vector<std::string> link_depth_texts;  // start depth texts shown in the link window
   int curb_zero_nows = 0;
   std::vector<std::pair<std::string, Sender>> calibrations;  // "start", "stop", "manual"
-  std::vector<QString> opened;                // folders and documents given to the desktop
+  std::vector<QString> opened;                               // folders and documents given to the desktop
   std::unique_ptr<TFormMain> form;
 
   // The window opens on a screen of `available` (a full-HD screen unless told), whatever the

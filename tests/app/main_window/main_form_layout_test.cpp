@@ -54,18 +54,17 @@ TEST_P(LayoutRule, SidePanelsFrameTheVideoAtItsAspect) {
   EXPECT_EQ(m.focusWidget(), m.Panel_choix_cam);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LayoutRule,
-    ::testing::Values(
-        // The four aspects on a wide window: equal sides.
-        LayoutCase{0, 1080, {1900, 900}, "4:3"}, LayoutCase{1, 1080, {1900, 900}, "3:2"},
-        LayoutCase{2, 1080, {1900, 900}, "16:9"}, LayoutCase{3, 1080, {1900, 900}, "1:1"},
-        // The designed size: the right panel keeps 230 and the left takes the rest.
-        LayoutCase{0, 1080, {1321, 816}, "4:3"}, LayoutCase{1, 1080, {1321, 816}, "3:2"},
-        // A screen under 900 pixels high has no 16:9: it ends as 1:1.
-        LayoutCase{2, 768, {1321, 816}, "1:1"}, LayoutCase{0, 768, {1321, 816}, "4:3"},
-        // A narrow window: the left panel keeps what its controls need, the video gives way.
-        LayoutCase{0, 1080, {700, 500}, "4:3"}, LayoutCase{3, 1080, {800, 700}, "1:1"}));
+INSTANTIATE_TEST_SUITE_P(Cases, LayoutRule,
+                         ::testing::Values(
+                             // The four aspects on a wide window: equal sides.
+                             LayoutCase{0, 1080, {1900, 900}, "4:3"}, LayoutCase{1, 1080, {1900, 900}, "3:2"},
+                             LayoutCase{2, 1080, {1900, 900}, "16:9"}, LayoutCase{3, 1080, {1900, 900}, "1:1"},
+                             // The designed size: the right panel keeps 230 and the left takes the rest.
+                             LayoutCase{0, 1080, {1321, 816}, "4:3"}, LayoutCase{1, 1080, {1321, 816}, "3:2"},
+                             // A screen under 900 pixels high has no 16:9: it ends as 1:1.
+                             LayoutCase{2, 768, {1321, 816}, "1:1"}, LayoutCase{0, 768, {1321, 816}, "4:3"},
+                             // A narrow window: the left panel keeps what its controls need, the video gives way.
+                             LayoutCase{0, 1080, {700, 500}, "4:3"}, LayoutCase{3, 1080, {800, 700}, "1:1"}));
 
 TEST(LayoutRuleSmallScreen, ButtonsMoveWhenTheScreenIsLow) {
   FormFixture low(true, 768, false);
@@ -105,14 +104,14 @@ TEST_P(CentringOnKeyUp, TextIsCentredInItsFrame) {
   EXPECT_EQ(m.focusWidget(), m.Panel_choix_cam);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edits, CentringOnKeyUp,
-    ::testing::Values(CentreCase{"Edit_nom_prefixe", "CXapture", -45}, CentreCase{"Edit_nom_prefixe", "", -45},
-                      CentreCase{"Edit_circ", "405", 0}, CentreCase{"Edit_longueur", "12", 0},
-                      // Too long to centre: the text starts at 3.
-                      CentreCase{"Edit_circ", "404.56789", 0},
-                      CentreCase{"Edit_nom_prefixe", "un nom de fichier bien trop long", -45},
-                      CentreCase{"Edit_nom_forage", "puits 3", 0}));
+INSTANTIATE_TEST_SUITE_P(Edits, CentringOnKeyUp,
+                         ::testing::Values(CentreCase{"Edit_nom_prefixe", "CXapture", -45},
+                                           CentreCase{"Edit_nom_prefixe", "", -45}, CentreCase{"Edit_circ", "405", 0},
+                                           CentreCase{"Edit_longueur", "12", 0},
+                                           // Too long to centre: the text starts at 3.
+                                           CentreCase{"Edit_circ", "404.56789", 0},
+                                           CentreCase{"Edit_nom_prefixe", "un nom de fichier bien trop long", -45},
+                                           CentreCase{"Edit_nom_forage", "puits 3", 0}));
 
 TEST(FramedFields, ClickOnAFrameFocusesItsEdit) {
   FormFixture f;
@@ -203,8 +202,9 @@ TEST(BottomBar, StatusTextsStayWhole) {
   QCoreApplication::processEvents();
   auto* status = qobject_cast<FitLabel*>(m.Label5);
   ASSERT_NE(status, nullptr);
-  const QString texts[] = {QStringLiteral("pas de COM"), QStringLiteral(" 0 mn 10.3 s"), QStringLiteral(" 59 mn 59.9 s"),
-                           QStringLiteral(" 125 mn 59.9 s"), QStringLiteral("stopp\u00e9")};
+  const QString texts[] = {QStringLiteral("pas de COM"), QStringLiteral(" 0 mn 10.3 s"),
+                           QStringLiteral(" 59 mn 59.9 s"), QStringLiteral(" 125 mn 59.9 s"),
+                           QStringLiteral("stopp\u00e9")};
   for (const QString& t : texts) {
     SCOPED_TRACE(t.toStdString());
     m.Label5->setText(t);

@@ -20,17 +20,68 @@ QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(MainFormDesign, EveryControlCarriesItsName) {
   FormFixture f(true, 1080, false);
-  const char* names[] = {
-      "Panel1", "Label2", "Label5", "StatusBar", "Panel4", "RadioGroup_xy", "RadioGroup_contraste", "Label6",
-      "Image1", "Panel3", "Panel10", "Panel_choix_cam", "Panel_start_capture", "Panel_stop_capture",
-      "Panel_visionner", "Panel_open_com", "Panel_BT_calibration_M", "Panel_zero_margelle", "Panel_zero_eau",
-      "Panel_help", "Panel_exit", "Image_choix_cam", "Image_start_capture", "Image_stop_capture", "Image_open_com",
-      "Image_calibration", "Image_margelle", "Image_eau", "Image_exit", "Label1", "Panel_nom_prefixe",
-      "Edit_nom_prefixe", "CheckBox1", "Panel_rep", "Label7", "Panel_nom_forage", "Edit_nom_forage", "cap",
-      "Panel6", "Panel_margelle", "Label8", "ComboBox1", "BitBtn1", "BitBtn2", "Panel_calibration", "Label23",
-      "Label9", "Panel_longueur", "Edit_longueur", "Label11", "BitBtn_start", "Label_tic", "Label12",
-      "BitBtn_stop", "Label24", "Panel_circ", "Edit_circ", "Label20", "BitBtn_manu", "BitBtn_esc", "Memo_help",
-      "ListBox_param"};
+  const char* names[] = {"Panel1",
+                         "Label2",
+                         "Label5",
+                         "StatusBar",
+                         "Panel4",
+                         "RadioGroup_xy",
+                         "RadioGroup_contraste",
+                         "Label6",
+                         "Image1",
+                         "Panel3",
+                         "Panel10",
+                         "Panel_choix_cam",
+                         "Panel_start_capture",
+                         "Panel_stop_capture",
+                         "Panel_visionner",
+                         "Panel_open_com",
+                         "Panel_BT_calibration_M",
+                         "Panel_zero_margelle",
+                         "Panel_zero_eau",
+                         "Panel_help",
+                         "Panel_exit",
+                         "Image_choix_cam",
+                         "Image_start_capture",
+                         "Image_stop_capture",
+                         "Image_open_com",
+                         "Image_calibration",
+                         "Image_margelle",
+                         "Image_eau",
+                         "Image_exit",
+                         "Label1",
+                         "Panel_nom_prefixe",
+                         "Edit_nom_prefixe",
+                         "CheckBox1",
+                         "Panel_rep",
+                         "Label7",
+                         "Panel_nom_forage",
+                         "Edit_nom_forage",
+                         "cap",
+                         "Panel6",
+                         "Panel_margelle",
+                         "Label8",
+                         "ComboBox1",
+                         "BitBtn1",
+                         "BitBtn2",
+                         "Panel_calibration",
+                         "Label23",
+                         "Label9",
+                         "Panel_longueur",
+                         "Edit_longueur",
+                         "Label11",
+                         "BitBtn_start",
+                         "Label_tic",
+                         "Label12",
+                         "BitBtn_stop",
+                         "Label24",
+                         "Panel_circ",
+                         "Edit_circ",
+                         "Label20",
+                         "BitBtn_manu",
+                         "BitBtn_esc",
+                         "Memo_help",
+                         "ListBox_param"};
   for (const char* n : names) {
     const auto found = f.form->findChildren<QWidget*>(n);
     EXPECT_EQ(found.size(), 1) << n;
@@ -82,15 +133,15 @@ TEST(MainFormDesign, InitialTextsAndStates) {
   EXPECT_TRUE(m.CheckBox1->isChecked());
   EXPECT_EQ(m.contraste_items->checkedId(), 0);
   EXPECT_FALSE(m.BitBtn_stop->isEnabled());
-  for (QWidget* w : {static_cast<QWidget*>(m.Panel_margelle), static_cast<QWidget*>(m.Panel_calibration),
-                     static_cast<QWidget*>(m.Memo_help), static_cast<QWidget*>(m.Panel6),
-                     static_cast<QWidget*>(m.ListBox_param)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(m.Panel_margelle), static_cast<QWidget*>(m.Panel_calibration),
+        static_cast<QWidget*>(m.Memo_help), static_cast<QWidget*>(m.Panel6), static_cast<QWidget*>(m.ListBox_param)})
     EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
   // Enabled and disabled as designed.
   for (ImageButton* b : {m.Panel_choix_cam, m.Panel_open_com, m.Panel_BT_calibration_M, m.Panel_help, m.Panel_exit})
     EXPECT_TRUE(b->is_enabled_button()) << b->objectName().toStdString();
-  for (ImageButton* b : {m.Panel_start_capture, m.Panel_stop_capture, m.Panel_visionner, m.Panel_zero_margelle,
-                         m.Panel_zero_eau})
+  for (ImageButton* b :
+       {m.Panel_start_capture, m.Panel_stop_capture, m.Panel_visionner, m.Panel_zero_margelle, m.Panel_zero_eau})
     EXPECT_FALSE(b->is_enabled_button()) << b->objectName().toStdString();
   // The configuration record starts without capture; the engine has the window's settings.
   ASSERT_NE(m.config(), nullptr);
@@ -281,8 +332,7 @@ TEST(MainFormDispatch, CameraChoiceEnablesStartWhateverTheDialogSays) {
 
 TEST(MainFormButtons, HelpWithoutTheManualSaysWhereItWasLooked) {
   FormFixture f;
-  const std::string path =
-      QCoreApplication::applicationDirPath().toStdString() + "/Manuel Wellvue.pdf";
+  const std::string path = QCoreApplication::applicationDirPath().toStdString() + "/Manuel Wellvue.pdf";
   ASSERT_FALSE(QFileInfo::exists(QString::fromStdString(path)));
   QTest::mouseClick(f.form->Panel_help, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(f.prompter.texts(), std::vector<std::string>{"Fichier " + path + " introuvable"});
@@ -328,8 +378,14 @@ struct Snapshot {
 };
 
 Snapshot snapshot(FormFixture& f) {
-  Snapshot s{{}, {}, f.form->Panel_calibration->isVisible(), f.form->Panel_margelle->isVisible(),
-             f.link_shown, f.water_zeros, f.curb_zeros, f.prompter.texts()};
+  Snapshot s{{},
+             {},
+             f.form->Panel_calibration->isVisible(),
+             f.form->Panel_margelle->isVisible(),
+             f.link_shown,
+             f.water_zeros,
+             f.curb_zeros,
+             f.prompter.texts()};
   for (ImageButton* b : f.form->image_buttons()) {
     s.positions.push_back(b->pos());
     s.enabled.push_back(b->is_enabled_button());

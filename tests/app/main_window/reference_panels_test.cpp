@@ -15,12 +15,12 @@ enum class Input { ListItem, Enter, Ok };
 struct StartDepthCase {
   const char* name;
   Input input;
-  int list_item;           // ListItem: the item chosen
-  const char* typed;       // Enter and Ok: the text typed into the box
-  std::vector<int> depths; // start depths written
-  const char* label7;      // Label7 afterwards (".. cm": unchanged)
-  const char* box;         // the box's text afterwards
-  const char* message;     // the one message shown ("" none; "*" the conversion error)
+  int list_item;            // ListItem: the item chosen
+  const char* typed;        // Enter and Ok: the text typed into the box
+  std::vector<int> depths;  // start depths written
+  const char* label7;       // Label7 afterwards (".. cm": unchanged)
+  const char* box;          // the box's text afterwards
+  const char* message;      // the one message shown ("" none; "*" the conversion error)
   int curb_zeros;
   bool panel_visible;
 };
@@ -72,14 +72,40 @@ INSTANTIATE_TEST_SUITE_P(
         StartDepthCase{"ListChoice150", Input::ListItem, 4, "", {150}, "150 cm", "150 cm", "", 0, true},
         StartDepthCase{"MinusTwentyEnter", Input::Enter, 0, "-20", {-20}, "-20 cm", "-20 cm", "", 0, true},
         StartDepthCase{"WordsAroundDigitsEnter", Input::Enter, 0, "environ 30 cm", {30}, "30 cm", "30 cm", "", 0, true},
-        StartDepthCase{"NoDigitEnter", Input::Enter, 0, "abc", {}, ".. cm", "abc", " valeur erronn\xE9" "e : abc", 0,
+        StartDepthCase{"NoDigitEnter",
+                       Input::Enter,
+                       0,
+                       "abc",
+                       {},
+                       ".. cm",
+                       "abc",
+                       " valeur erronn\xE9"
+                       "e : abc",
+                       0,
                        true},
         StartDepthCase{"DecimalEnter", Input::Enter, 0, "2.5", {}, ".. cm", "2.5", "*", 0, true},
         StartDepthCase{"MisplacedSignEnter", Input::Enter, 0, "1-0", {}, ".. cm", "1-0", "*", 0, true},
-        StartDepthCase{"OkTakesDepthAndZero", Input::Ok, 0, "50 centim\xC3\xA8tres", {50}, "50 cm",
-                       "50 centim\xC3\xA8tres", "", 1, false},
-        StartDepthCase{"OkWithoutDigitHidesOnly", Input::Ok, 0, "abc", {}, ".. cm", "abc",
-                       " valeur erronn\xE9" "e : abc", 0, false},
+        StartDepthCase{"OkTakesDepthAndZero",
+                       Input::Ok,
+                       0,
+                       "50 centim\xC3\xA8tres",
+                       {50},
+                       "50 cm",
+                       "50 centim\xC3\xA8tres",
+                       "",
+                       1,
+                       false},
+        StartDepthCase{"OkWithoutDigitHidesOnly",
+                       Input::Ok,
+                       0,
+                       "abc",
+                       {},
+                       ".. cm",
+                       "abc",
+                       " valeur erronn\xE9"
+                       "e : abc",
+                       0,
+                       false},
         StartDepthCase{"OkWithDecimalStaysOpen", Input::Ok, 0, "2,5", {}, ".. cm", "2,5", "*", 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -18,12 +18,12 @@
 #include <thread>
 
 #include "app/services/text_bridge.h"
+#include "capture/avi/avi_info.h"
 #include "capture/gst/test_pattern_device.h"
 #include "demo.h"
 #include "descent_profile.h"
 #include "form_fixture.h"
 #include "sim_board.h"
-#include "capture/avi/avi_info.h"
 #include "util/cp1252.h"
 #include "util/numbers.h"
 
@@ -171,8 +171,8 @@ void record_through_the_buttons(bool zero_counters) {
   YesSayer yes(zero_counters);
 
   m.traite_down(m.Panel_start_capture);
-  ASSERT_TRUE(m.Panel_stop_capture->is_enabled_button()) << yes.texts.size() << " boxes, last: "
-                                                         << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
+  ASSERT_TRUE(m.Panel_stop_capture->is_enabled_button())
+      << yes.texts.size() << " boxes, last: " << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
   EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 0);
   // Obvious at a glance: the red mark, and the file being written with its own name whole.
   const QString avi_name = m.Edit_nom_prefixe->text().trimmed() + ".avi";
@@ -188,8 +188,8 @@ void record_through_the_buttons(bool zero_counters) {
   recording.start();
   process_until([&] { return recording.elapsed() >= 2000; }, 60000);
   EXPECT_TRUE(m.Label5->text().contains(QStringLiteral("mn")))
-      << m.Label5->text().toStdString() << " after " << m.engine().CaptureTime() << " ms; last box: "
-      << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
+      << m.Label5->text().toStdString() << " after " << m.engine().CaptureTime()
+      << " ms; last box: " << (yes.texts.empty() ? "" : yes.texts.back().toStdString());
   m.traite_down(m.Panel_stop_capture);
   EXPECT_TRUE(m.Panel_start_capture->is_enabled_button());
   EXPECT_EQ(station.link_window().link().fields().RadioGroup1, 1);
@@ -365,12 +365,12 @@ TEST_P(CalibrationStop, IsRefusedAndStaysRunning) {
   EXPECT_TRUE(m.BitBtn_stop->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    StationPanels, CalibrationStop,
-    ::testing::Values(StopRefusal{"NoLength", "", true, "rotation non détectée..."},
-                      StopRefusal{"LengthWithoutDigit", "m", true, "rotation non détectée..."},
-                      StopRefusal{"DecimalLength", "2.5", true, "n'est pas une valeur entière correcte"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(StationPanels, CalibrationStop,
+                         ::testing::Values(StopRefusal{"NoLength", "", true, "rotation non détectée..."},
+                                           StopRefusal{"LengthWithoutDigit", "m", true, "rotation non détectée..."},
+                                           StopRefusal{"DecimalLength", "2.5", true,
+                                                       "n'est pas une valeur entière correcte"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StationPanels, ManualValidationTakesTheTypedCircumferenceInBothWindows) {
   StationOnBoard s;
@@ -405,7 +405,8 @@ TEST(StationRecordingButtons, StartPressedDuringARecordingLeavesTheCurbZero) {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
     texts.push_back(box->text());
-    const bool refuse = box->text().contains(QStringLiteral("margelle")) || box->text().contains(QStringLiteral("Quitter"));
+    const bool refuse =
+        box->text().contains(QStringLiteral("margelle")) || box->text().contains(QStringLiteral("Quitter"));
     for (QAbstractButton* b : box->buttons()) {
       const auto role = box->buttonRole(b);
       const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;

@@ -14,11 +14,11 @@
 
 #include "app/main_window/main_form.h"
 #include "app/main_window/station_backend.h"
-#include "recording/recording_texts.h"
 #include "app/recording/station_recording.h"
-#include "recording/unfinished_recordings.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/test_pattern_device.h"
+#include "recording/recording_texts.h"
+#include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "sim_board.h"
 #include "util/cp1252.h"

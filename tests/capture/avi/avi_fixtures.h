@@ -30,9 +30,9 @@ bool gst_record_and_kill(const std::filesystem::path& p, std::uint64_t min_bytes
 std::uint64_t unfinalise(Bytes& b);
 
 struct IndexEntry {
-    std::string id;
-    std::uint64_t offset;  // file offset of the chunk header
-    std::uint32_t size;
+  std::string id;
+  std::uint64_t offset;  // file offset of the chunk header
+  std::uint32_t size;
 };
 
 // The entries of a finalised file's idx1 (absolute or movi-relative offsets).
@@ -45,21 +45,21 @@ std::vector<IndexEntry> index_entries(const Bytes& b);
 // split: how many chunks (of all streams, in file order) each closed segment holds; the rest
 // goes to the open last segment.
 struct Segmented {
-    Bytes bytes;
-    std::vector<std::uint64_t> segment_offsets;  // "RIFF" of each segment (0 for the first)
-    std::vector<std::uint64_t> index_offsets;    // every standard index chunk written
-    std::vector<IndexEntry> chunks;              // every data chunk, where it now lies
-    std::vector<std::uint64_t> data_ends;        // per segment: end of its last data chunk
-    std::uint64_t idx1_offset = 0;
-    std::uint64_t video_frames = 0;
-    std::uint64_t video_in_first = 0;
+  Bytes bytes;
+  std::vector<std::uint64_t> segment_offsets;  // "RIFF" of each segment (0 for the first)
+  std::vector<std::uint64_t> index_offsets;    // every standard index chunk written
+  std::vector<IndexEntry> chunks;              // every data chunk, where it now lies
+  std::vector<std::uint64_t> data_ends;        // per segment: end of its last data chunk
+  std::uint64_t idx1_offset = 0;
+  std::uint64_t video_frames = 0;
+  std::uint64_t video_in_first = 0;
 };
 Segmented make_segmented(const Bytes& finalised, const std::vector<std::size_t>& split);
 
 struct Readback {
-    bool ok = false;        // EOS reached, no error
-    int frames = 0;         // decoded video frames
-    std::optional<std::uint64_t> duration_ns;  // the demuxer's segment duration
+  bool ok = false;                           // EOS reached, no error
+  int frames = 0;                            // decoded video frames
+  std::optional<std::uint64_t> duration_ns;  // the demuxer's segment duration
 };
 
 // Decodes the whole video stream with avidemux ! decoder and counts what comes out.
@@ -76,17 +76,17 @@ int ffmpeg_frames(const std::filesystem::path& p);
 // A tmpfs of `megabytes` on a fresh folder (a disk that fills up for real), unmounted and
 // removed at the end. Mounting needs root: mounted() says whether it worked.
 class SmallDisk {
-public:
-    explicit SmallDisk(int megabytes);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-    bool mounted() const { return mounted_; }
-    const std::filesystem::path& path() const { return path_; }
+ public:
+  explicit SmallDisk(int megabytes);
+  ~SmallDisk();
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool mounted() const { return mounted_; }
+  const std::filesystem::path& path() const { return path_; }
 
-private:
-    std::filesystem::path path_;
-    bool mounted_ = false;
+ private:
+  std::filesystem::path path_;
+  bool mounted_ = false;
 };
 
 }  // namespace wellvue::avi::test

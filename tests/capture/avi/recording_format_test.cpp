@@ -63,8 +63,10 @@ TEST(RecordingFormat, ReadsRepairsAndSetsAsideWhatARecordingLeaves) {
 
   // Without a picture: still one of the format's files, with nothing on disk to time.
   const fs::path sound = dir / "sound.avi";
-  ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=10 ! avimux ! filesink location='" +
-                         sound.string() + "'").c_str()), 0);
+  ASSERT_EQ(std::system(
+                ("gst-launch-1.0 -q audiotestsrc num-buffers=10 ! avimux ! filesink location='" + sound.string() + "'")
+                    .c_str()),
+            0);
   const auto no_picture = f.read_length(sound.string());
   ASSERT_TRUE(no_picture.has_value());
   EXPECT_EQ(no_picture->frames_on_disk, 0u);

@@ -11,7 +11,9 @@
 namespace wellvue::gst::testing {
 namespace {
 
-bool has(const std::vector<std::string>& v, const std::string& s) { return std::find(v.begin(), v.end(), s) != v.end(); }
+bool has(const std::vector<std::string>& v, const std::string& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
 
 TEST(Devices, TestPatternCameraIsListedWithItsModes) {
   Station s;

@@ -96,7 +96,8 @@ TEST(DiskFull, ToolSaysWhyInFrenchAndTheFilePlays) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
     std::fclose(f);
   }
-  EXPECT_NE(text.find("enregistrement interrompu : disque plein dans " + disk.path().string() + " (plus de place pour la vidéo)"),
+  EXPECT_NE(text.find("enregistrement interrompu : disque plein dans " + disk.path().string() +
+                      " (plus de place pour la vidéo)"),
             std::string::npos)
       << text;
   expect_plays_whole(file);

@@ -56,19 +56,18 @@ TEST_P(FrameTapFormat, PreviewShowsWhateverTheTapCanDo) {
   ASSERT_TRUE(s.run_until([&] { return s.surface.frames() >= 10; })) << ::testing::PrintToString(s.reports());
   s.run_for(std::chrono::milliseconds(200));
   EXPECT_EQ(s.frames_rendered > 0, GetParam().notifies);
-  EXPECT_EQ(contains_text(s.reports(), "Can't install SampleGrabber. Probably wrong color depth used?"), GetParam().warns)
+  EXPECT_EQ(contains_text(s.reports(), "Can't install SampleGrabber. Probably wrong color depth used?"),
+            GetParam().warns)
       << ::testing::PrintToString(s.reports());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FrameTapFormat,
-                         ::testing::Values(TapCase{"no_tap", false, pf24bit, false, false},
-                                           TapCase{"rgb24", true, pf24bit, true, false},
-                                           TapCase{"rgb32", true, pf32bit, true, false},
-                                           TapCase{"rgb565", true, pf16bit, true, false},
-                                           TapCase{"device", true, pfDevice, true, false},
-                                           TapCase{"one_bit", true, pf1bit, false, true},
-                                           TapCase{"four_bit", true, pf4bit, false, true}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FrameTapFormat,
+    ::testing::Values(TapCase{"no_tap", false, pf24bit, false, false}, TapCase{"rgb24", true, pf24bit, true, false},
+                      TapCase{"rgb32", true, pf32bit, true, false}, TapCase{"rgb565", true, pf16bit, true, false},
+                      TapCase{"device", true, pfDevice, true, false}, TapCase{"one_bit", true, pf1bit, false, true},
+                      TapCase{"four_bit", true, pf4bit, false, true}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(GraphEvents, InjectedBusErrorAbortsTheRecordingAndKeepsTheFile) {
   ScratchDir dir;

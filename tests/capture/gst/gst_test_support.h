@@ -28,9 +28,9 @@ class ScratchDir {
 struct Readback {
   bool ok = false;
   std::string error;
-  std::uint64_t frames = 0;      // decoded video frames
-  std::uint64_t first_pts = 0;   // of the first frame (ns)
-  std::uint64_t end_time = 0;    // pts + duration of the last frame (ns)
+  std::uint64_t frames = 0;     // decoded video frames
+  std::uint64_t first_pts = 0;  // of the first frame (ns)
+  std::uint64_t end_time = 0;   // pts + duration of the last frame (ns)
 };
 Readback read_back(const std::string& path);
 

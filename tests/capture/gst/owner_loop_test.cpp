@@ -16,7 +16,11 @@ TEST(OwnerQueue, WorkPostedFromAnotherThreadRunsInOrderOnTheOwner) {
   std::vector<int> seen;
   std::thread::id ran_on;
   std::thread poster([&] {
-    for (int i = 0; i < 5; ++i) q.post([&, i] { seen.push_back(i); ran_on = std::this_thread::get_id(); });
+    for (int i = 0; i < 5; ++i)
+      q.post([&, i] {
+        seen.push_back(i);
+        ran_on = std::this_thread::get_id();
+      });
   });
   poster.join();
   EXPECT_EQ(wakes, 1);  // one wake-up for the whole burst

@@ -26,9 +26,9 @@ struct LinkCase {
   bool temp_file;
   const char* link_name;  // where the link is planted
   Plant when;
-  bool records;           // the recording starts
-  const char* saved_as;   // where it is then found ("" when it does not start)
-  const char* report;     // a report that must be shown ("" for none)
+  bool records;          // the recording starts
+  const char* saved_as;  // where it is then found ("" when it does not start)
+  const char* report;    // a report that must be shown ("" for none)
 };
 
 void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.label; }
@@ -79,15 +79,16 @@ TEST_P(PlantedLink, NeverWritesThroughItNorReplacesIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Links, PlantedLink,
-    ::testing::Values(
-        LinkCase{"temp_file_is_a_link", true, "captemp.avi", Plant::AtBuild, true, "puits.avi", ""},
-        LinkCase{"temp_file_linked_before_the_start", true, "captemp.avi", Plant::BeforeStart, true, "puits.avi", ""},
-        LinkCase{"final_name_is_a_link", false, "puits.avi", Plant::AtBuild, false, "", kNotAPlainFile},
-        LinkCase{"final_name_linked_before_the_start", false, "puits.avi", Plant::BeforeStart, false, "", kNotAPlainFile},
-        // Recorded into the temporary file; at the stop the link is not replaced and the
-        // recording is kept beside it under a name of its own.
-        LinkCase{"final_name_linked_during_a_temp_recording", true, "puits.avi", Plant::BeforeStart, true,
-                 "captemp-1.avi", kCannotMoveRecording}),
+    ::testing::Values(LinkCase{"temp_file_is_a_link", true, "captemp.avi", Plant::AtBuild, true, "puits.avi", ""},
+                      LinkCase{"temp_file_linked_before_the_start", true, "captemp.avi", Plant::BeforeStart, true,
+                               "puits.avi", ""},
+                      LinkCase{"final_name_is_a_link", false, "puits.avi", Plant::AtBuild, false, "", kNotAPlainFile},
+                      LinkCase{"final_name_linked_before_the_start", false, "puits.avi", Plant::BeforeStart, false, "",
+                               kNotAPlainFile},
+                      // Recorded into the temporary file; at the stop the link is not replaced and the
+                      // recording is kept beside it under a name of its own.
+                      LinkCase{"final_name_linked_during_a_temp_recording", true, "puits.avi", Plant::BeforeStart, true,
+                               "captemp-1.avi", kCannotMoveRecording}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

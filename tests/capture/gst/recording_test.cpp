@@ -68,7 +68,8 @@ TEST_P(RecordingTest, FileHoldsTheWallClockTimeFromZeroAndThePreviewRunsOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Compressors, RecordingTest,
-                         ::testing::Values(RecordCase{"uncompressed", "", 3}, RecordCase{"jpeg", "JPEG image encoder", 3},
+                         ::testing::Values(RecordCase{"uncompressed", "", 3},
+                                           RecordCase{"jpeg", "JPEG image encoder", 3},
                                            RecordCase{"dv", "DV Video Encoder", 2}),
                          [](const auto& info) { return std::string(info.param.label); });
 

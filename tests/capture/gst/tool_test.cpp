@@ -1,7 +1,7 @@
 // The wellvue-capture program as an operator runs it: listing, recording, and repairing a
 // recording whose process was killed.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -61,7 +61,8 @@ TEST_P(ToolList, ShowsTheTestPatternOnlyWhenAsked) {
   ASSERT_EQ(r.status, 0) << r.out;
   for (const char* heading : {"Sources vidéo\n", "Sources audio\n", "Compresseurs vidéo\n", "Compresseurs audio\n"})
     EXPECT_NE(r.out.find(heading), std::string::npos) << heading;
-  EXPECT_EQ(r.out.find("Mire de test\n  640x480x16b (YUY2)\n") != std::string::npos, GetParam().lists_test_pattern) << r.out;
+  EXPECT_EQ(r.out.find("Mire de test\n  640x480x16b (YUY2)\n") != std::string::npos, GetParam().lists_test_pattern)
+      << r.out;
   EXPECT_NE(r.out.find("\nDV Video Encoder\n"), std::string::npos);
 }
 
@@ -95,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"unknown_compressor",
                               {"--record", "x.avi", "--seconds", "1", "--test-source", "--compressor", "Nope"},
                               "aucun compresseur vidéo nommé 'Nope'"},
-                      BadCase{"unknown_device", {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
+                      BadCase{"unknown_device",
+                              {"--record", "x.avi", "--seconds", "1", "--test-source", "--device", "Nope"},
                               "aucune source vidéo nommée 'Nope'"},
                       BadCase{"missing_file_to_repair", {"--repair", "/nonexistent/none.avi"}, "fichier introuvable"}),
     [](const auto& info) { return std::string(info.param.label); });
@@ -103,9 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Tool, RecordsAndReportsTheFramesOfTheFile) {
   ScratchDir dir;
   const std::string file = dir.file("tool.avi");
-  const ToolRun r = run_tool({"--record", file, "--seconds", "2", "--test-source", "--preview", "--compressor",
-                          "JPEG image encoder"},
-                         dir.file("out.txt"));
+  const ToolRun r =
+      run_tool({"--record", file, "--seconds", "2", "--test-source", "--preview", "--compressor", "JPEG image encoder"},
+               dir.file("out.txt"));
   ASSERT_EQ(r.status, 0) << r.out;
   const Readback rb = read_back(file);
   ASSERT_TRUE(rb.ok) << rb.error;
@@ -118,8 +120,8 @@ TEST(Tool, RecordingKilledMidwayIsRepairedAndReadWhole) {
   ScratchDir dir;
   const std::string file = dir.file("killed.avi");
   const std::string log = dir.file("killed.txt");
-  std::vector<std::string> args{WELLVUE_CAPTURE_TOOL, "--record", file, "--seconds", "60", "--test-source",
-                                "--compressor", "JPEG image encoder"};
+  std::vector<std::string> args{WELLVUE_CAPTURE_TOOL, "--record",          file, "--seconds", "60", "--test-source",
+                                "--compressor",       "JPEG image encoder"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -204,8 +206,9 @@ std::string garbage() {
 std::string header_only() {
   ScratchDir dir;
   const std::string f = dir.file("empty.avi");
-  const std::string cmd = "gst-launch-1.0 -q avimux name=m ! filesink location='" + f +
-                          "' videotestsrc num-buffers=0 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! m.";
+  const std::string cmd =
+      "gst-launch-1.0 -q avimux name=m ! filesink location='" + f +
+      "' videotestsrc num-buffers=0 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! m.";
   if (std::system(cmd.c_str()) != 0) return {};
   std::FILE* in = std::fopen(f.c_str(), "rb");
   std::string s;

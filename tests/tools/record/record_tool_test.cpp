@@ -63,12 +63,11 @@ TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   auto noted = [&] {
     for (const auto& name : names_in(folder))
-      if (name.size() > std::string(kRecordingNoteSuffix).size() &&
-          name.ends_with(kRecordingNoteSuffix))
-        return true;
+      if (name.size() > std::string(kRecordingNoteSuffix).size() && name.ends_with(kRecordingNoteSuffix)) return true;
     return false;
   };
-  while (!noted() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  while (!noted() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_TRUE(noted()) << run.err();
   std::this_thread::sleep_for(std::chrono::seconds(3));
   run.signal(SIGINT);
@@ -89,8 +88,8 @@ TEST(RecordTool, AnExistingVideoIsReplacedOnlyWhenTold) {
     const fs::path folder = dir.path() / "videos";
     fs::create_directories(folder);
     std::ofstream(folder / "P12.avi") << "an earlier recording";
-    std::vector<std::string> args{"--test-source", "--simulate-board", "--seconds", "2", "--folder", folder.string(),
-                                  "--prefix", "P12"};
+    std::vector<std::string> args{"--test-source", "--simulate-board", "--seconds", "2",
+                                  "--folder",      folder.string(),    "--prefix",  "P12"};
     args.insert(args.end(), c.answer.begin(), c.answer.end());
     test::ToolRun run(args, dir.path() / "logs");
     EXPECT_EQ(run.wait(), c.code) << run.err();
@@ -100,8 +99,12 @@ TEST(RecordTool, AnExistingVideoIsReplacedOnlyWhenTold) {
 
 TEST(RecordTool, RefusesABadCommandLine) {
   test::TempDir dir;
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--seconds", "0"}, {"--replace", "maybe"}, {"--folder"}, {"--what"}, {"--port", "/dev/null", "--simulate-board"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--seconds", "0"},
+                                             {"--replace", "maybe"},
+                                             {"--folder"},
+                                             {"--what"},
+                                             {"--port", "/dev/null", "--simulate-board"}}) {
     test::ToolRun run(args, dir.path() / "logs");
     EXPECT_EQ(run.wait(), 2) << args.front();
   }

@@ -9,11 +9,11 @@
 namespace wellvue::test {
 
 struct SrtLayout {
-  std::string problem;        // empty when the bytes and the entries keep the rules
-  std::string first;          // shape of the first entry's text
+  std::string problem;           // empty when the bytes and the entries keep the rules
+  std::string first;             // shape of the first entry's text
   std::set<std::string> depths;  // shapes of the entries between the first and the closing ones
-  std::string closing_depth;  // the last depth shown, closing the track
-  std::string closing_span;   // "start ... end" of the last entry
+  std::string closing_depth;     // the last depth shown, closing the track
+  std::string closing_span;      // "start ... end" of the last entry
   int entries = 0;
   // End of the closing depth entry, in ms (where the video ends).
   long long closing_end_ms = -1;
