@@ -21,6 +21,7 @@
 #include "capture/gst/test_pattern_device.h"
 #include "descent_profile.h"
 #include "sim_board.h"
+#include "util/settings_values.h"
 
 namespace wellvue {
 
@@ -30,22 +31,11 @@ namespace {
 // under the prefix "demo".
 QByteArray demo_settings(const QString& video_folder) {
   const std::string folder = from_qt(QDir::toNativeSeparators(video_folder));
-  const std::string lines[] = {"CheckBox1.Checked = true",
-                               "Edit_nom_prefixe.Text = demo",
-                               "config.TempCaptureFileName = captemp.avi",
-                               "cbVSources_itemindex = 0",
-                               "cbASources_itemindex = 0",
-                               "zero_margelle = 0",
-                               "Edit_longueur.Text = 5",
-                               "Edit_circ.Text = 405",
-                               "Form1.CheckBox3.Checked = true",
-                               "Form1.Edit13.Text = 160",
-                               "Form1.Edit14.Text = 38",
-                               "port_com_idx = 0",
-                               "port_com_vitesse = 6",
-                               "repertoire_video = " + folder,
-                               "compresseur_video = DV Video Encoder",
-                               "contraste = 0"};
+  SettingsLines lines = default_settings_lines();
+  for (std::string& l : lines) {
+    if (l.rfind("Edit_nom_prefixe.Text =", 0) == 0) l = "Edit_nom_prefixe.Text = demo";
+    if (l.rfind("repertoire_video =", 0) == 0) l = "repertoire_video = " + folder;
+  }
   QByteArray out;
   for (const std::string& l : lines) out += QByteArray::fromStdString(l) + "\r\n";
   return out;
