@@ -2,8 +2,10 @@
 // queue, the depth reaching the model whether or not a view is attached.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "encoder/event_queue.h"
@@ -61,6 +63,62 @@ TEST(StationModel, DepthFromTheBoardReachesTheModelWithAndWithoutAView) {
   }
   // The model closed its port: no completion is left to run on a dead model.
   EXPECT_FALSE(board.slave_open());
+  stop = true;
+  runner.join();
+}
+
+// Without any window: an open runs off the owner thread, the presses made meanwhile run after it
+// in their order, and the settings file round-trips the link's own values.
+TEST(StationModel, OpensInTheBackgroundWithPressesQueuedAndKeepsTheSettings) {
+  SimBoard board;
+  std::atomic<bool> stop{false};
+  SimOptions sim;
+  sim.period_ms = 50;
+  sim.boot_ms = 200;
+  std::thread runner([&] { board.run(sim, stop); });
+
+  ScriptedPrompter prompter;
+  EventQueue queue;
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("wellvue-model-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  {
+    StationModel model(prompter);
+    model.set_post(queue.sink());
+    model.link().fields().ComboBox1_port_com = board.slave_path();
+    std::vector<std::string> order;
+    std::vector<bool> shown;
+    model.set_opening_shown([&](bool on) { shown.push_back(on); });
+    model.open_port([&](bool completed) { order.push_back(completed ? "opened" : "failed"); });
+    EXPECT_TRUE(model.opening());
+    model.once_opened([&] { order.push_back("after"); });
+    model.close_port();
+    ASSERT_TRUE(queue.run_until([&] { return !model.opening() && order.size() == 2; }, std::chrono::seconds(20)));
+    EXPECT_EQ(order, (std::vector<std::string>{"opened", "after"}));
+    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(model.link().polling());  // the close pressed during the open came after it
+
+    model.set_settings_location({folder / "wellvue.ini", folder / "videos", true});
+    SettingsValues values;
+    values.positive_count = false;
+    values.text_start_code = "65";
+    values.padding_blanks = "12";
+    values.port_index = 2;
+    values.circumference = "398";
+    SettingsLines written;
+    ASSERT_TRUE(model.save_settings(values, written).ok);
+    model.apply_link_settings(SettingsValues{});
+    SettingsValues read;
+    model.read_settings(model.settings_file_lines(), read);
+    EXPECT_EQ(model.settings_file_lines(), written);
+    EXPECT_FALSE(model.link().fields().CheckBox3);
+    EXPECT_EQ(model.link().fields().Edit13, "65");
+    EXPECT_EQ(model.link().fields().Edit14, "12");
+    EXPECT_EQ(model.link().fields().Edit_circ, "398");
+    EXPECT_EQ(model.depth_state().port_index, 2);
+    EXPECT_EQ(model.depth_state().baud_index, kSettingsBaudIndex);
+  }
+  std::filesystem::remove_all(folder);
   stop = true;
   runner.join();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/graph_config/graph_config_memory.h"
+#include "util/settings_values.h"
 
 namespace wellvue {
 
@@ -69,7 +70,7 @@ class PlainSettingsHost : public MainSettingsHost {
   void set_contrast_index(int index) override { contrast = index; }
   void select_contrast(int index) override { selected_contrast = index; }
 
-  std::string temp_name = "captemp.avi";
+  std::string temp_name = SettingsValues{}.temp_capture_file;
   GraphConfigMemory memory;
   std::string folder;
   int contrast = 0;

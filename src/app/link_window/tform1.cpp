@@ -104,6 +104,8 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
     });
   };
   model_->set_post(post);
+  model_->set_guard([this](const std::function<void()>& handler) { return boundary_->run(handler); });
+  model_->set_opening_shown([this](bool opening) { d_.Button1->setEnabled(!opening); });
   model_->set_link_view(view_.get());
   link_->set_error_handler([this](const std::string& text) { boundary_->report_later(text); });
   view_->set_fields(&link_->fields());
@@ -116,12 +118,12 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
 
 TForm1::~TForm1() {
   // The open worker uses the link: let it end first. Then the port closes, as "CloseCom" does.
-  if (open_worker_.joinable()) open_worker_.join();
-  opening_ = false;
-  after_open_.clear();
+  model_->abandon_open();
   link_->close_without_pause();
   // The model may outlive the window: nothing reaches the window's view or poster any more.
   link_->set_error_handler({});
+  model_->set_guard({});
+  model_->set_opening_shown({});
   model_->set_link_view(nullptr);
   model_->set_post({});
   boundary_->set_trace({});
@@ -329,53 +331,12 @@ void TForm1::CheckBox_options_avanceesClick() { apply_advanced(d_.CheckBox_optio
 
 // ---- Port ---------------------------------------------------------------------------------
 
-void TForm1::Button1Click(std::function<void(bool)> done) {
-  if (opening_) {
-    after_open_.push_back([this, done = std::move(done)]() mutable { Button1Click(std::move(done)); });
-    return;
-  }
-  std::shared_ptr<OpenJob> job;
-  const bool begun = boundary_->run([&] { job = std::make_shared<OpenJob>(link_->open_begin()); });
-  if (!begun) {
-    if (done) done(false);
-    return;
-  }
-  opening_ = true;
-  d_.Button1->setEnabled(false);
-  // The open and its 1.5 s of pauses wait here, off the GUI thread; the GUI thread gets the
-  // result through the poster and finishes the open.
-  open_worker_ = std::thread([this, job, done = std::move(done)]() mutable {
-    link_->open_work(*job);
-    poster_.post([this, job, done = std::move(done)]() mutable { finish_open(job, std::move(done)); });
-  });
-}
+void TForm1::Button1Click(std::function<void(bool)> done) { model_->open_port(std::move(done)); }
 
-void TForm1::finish_open(const std::shared_ptr<OpenJob>& job, std::function<void(bool)> done) {
-  if (open_worker_.joinable()) open_worker_.join();
-  opening_ = false;
-  d_.Button1->setEnabled(true);
-  const bool completed = boundary_->run([&] { link_->open_finish(*job); });
-  if (done) done(completed);
-  // Presses that came during the open, in their order.
-  std::vector<std::function<void()>> pending;
-  pending.swap(after_open_);
-  for (auto& fn : pending) fn();
-}
-
-void TForm1::Button2Click() {
-  if (opening_) {
-    after_open_.push_back([this] { run([this] { Button2Click(); }); });
-    return;
-  }
-  // The 200 ms pause after the close only froze the window; the next open waits for the board
-  // anyway.
-  link_->close_without_pause();
-}
+void TForm1::Button2Click() { model_->close_port(); }
 
 void TForm1::Button3Click() {
-  if (open_worker_.joinable()) open_worker_.join();
-  opening_ = false;
-  after_open_.clear();
+  model_->abandon_open();
   link_->close_without_pause();
   options_.end_process(0);
 }

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/link_window/link_window_design.h"
@@ -96,7 +95,7 @@ class TForm1 : public QWidget {
   void Button1Click(std::function<void(bool)> done = {});
   // "CloseCom" (also at destruction). During an open it takes effect once the open is over.
   void Button2Click();
-  bool opening() const { return opening_; }
+  bool opening() const { return model_->opening(); }
   void Button3Click();
   void Button4Click();
   void Button6Click();
@@ -128,7 +127,6 @@ class TForm1 : public QWidget {
   void wire_main_window();
   void run(const std::function<void()>& handler) { boundary_->run(handler); }
   std::vector<SerialPortInfo> system_port_infos() const;
-  void finish_open(const std::shared_ptr<OpenJob>& job, std::function<void(bool)> done);
   void after_open();
   void centre_on_screen();
   void apply_advanced(bool on);
@@ -160,11 +158,6 @@ class TForm1 : public QWidget {
   GuiPoster poster_;
   std::unique_ptr<QtLinkView> view_;
   EncoderLink* link_ = nullptr;
-  bool opening_ = false;
-  std::thread open_worker_;
-  std::vector<std::function<void()>> after_open_;
-  SettingsLocation location_;
-  bool located_ = false;
 };
 
 }  // namespace wellvue

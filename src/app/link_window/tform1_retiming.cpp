@@ -79,11 +79,7 @@ void TForm1::SpeedButton5Click() {
   // The file replaces the subtitle track: the link must not write into it any more. An open
   // under way would clear the track once over, so the load waits for it, after its close.
   Button2Click();
-  if (opening_) {
-    after_open_.push_back([this] { run_retiming([this] { load_after_close(); }); });
-    return;
-  }
-  run_retiming([this] { load_after_close(); });
+  model_->once_opened([this] { run_retiming([this] { load_after_close(); }); });
 }
 
 void TForm1::load_after_close() {

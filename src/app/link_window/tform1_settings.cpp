@@ -40,14 +40,13 @@ void show_lines(const MainWindowControls& main, const SettingsLines& lines) {
 }  // namespace
 
 const SettingsLocation& TForm1::settings_location() {
-  if (!located_) {
-    location_ = station_settings_location(options_.executable_path);
-    located_ = true;
+  if (!model_->has_settings_location()) {
+    model_->set_settings_location(station_settings_location(options_.executable_path));
   }
-  return location_;
+  return model_->settings_location();
 }
 
-// The live values: the controls of both windows and the main window's module values.
+// The live values: the main window's controls and module values, and the link's own part.
 SettingsValues TForm1::gather_settings() {
   const MainWindowControls& m = m_;
   SettingsValues v;
@@ -57,20 +56,17 @@ SettingsValues TForm1::gather_settings() {
   v.temp_capture_file = host_->temp_capture_file_name();
   v.video_source_index = host_->graph_memory().video_source_index;
   v.audio_source_index = host_->graph_memory().audio_source_index;
-  v.start_depth_cm = link_->state().start_depth_cm;
   v.calibration_length = text_of(m.Edit_longueur, v.calibration_length);
   v.circumference = text_of(m.Edit_circ, v.circumference);
-  v.positive_count = d_.CheckBox3->isChecked();
-  v.text_start_code = from_qt(d_.Edit13->text());
-  v.padding_blanks = from_qt(d_.Edit14->text());
-  v.port_index = link_->state().port_index;
-  v.baud_index = link_->state().baud_index;
   v.video_folder = host_->video_folder();
   v.compressor = host_->graph_memory().video_compressor_name;
   v.contrast = host_->contrast_index();
+  model_->link_settings_into(v);
   return v;
 }
 
+// Shows values the model has taken: the controls of both windows and the main window's module
+// values.
 void TForm1::apply_settings(const SettingsValues& v) {
   const MainWindowControls& m = m_;
   if (auto* date = m.CheckBox1.data()) date->setChecked(v.add_date);
@@ -80,20 +76,11 @@ void TForm1::apply_settings(const SettingsValues& v) {
   host_->graph_memory().audio_source_index = v.audio_source_index;
   set_text(m.Edit_longueur, v.calibration_length);
   set_text(m.Edit_circ, v.circumference);
-  link_->main_fields().Edit_longueur = v.calibration_length;
-  link_->main_fields().Edit_circ = v.circumference;
-  // The depth reads the link window's own circumference: it must be the one kept in the file,
-  // or yesterday's calibration would be ignored after a restart.
-  d_.Edit_circ->setText(to_qt(v.circumference));
-  link_->fields().Edit_circ = v.circumference;
-  d_.CheckBox3->setChecked(v.positive_count);
-  link_->fields().CheckBox3 = v.positive_count;
-  d_.Edit13->setText(to_qt(v.text_start_code));
-  link_->fields().Edit13 = v.text_start_code;
-  d_.Edit14->setText(to_qt(v.padding_blanks));
-  link_->fields().Edit14 = v.padding_blanks;
-  link_->state().port_index = v.port_index;
-  link_->state().baud_index = v.baud_index;
+  const LinkFields& f = link_->fields();
+  d_.Edit_circ->setText(to_qt(f.Edit_circ));
+  d_.CheckBox3->setChecked(f.CheckBox3);
+  d_.Edit13->setText(to_qt(f.Edit13));
+  d_.Edit14->setText(to_qt(f.Edit14));
   host_->set_video_folder(v.video_folder);
   host_->graph_memory().video_compressor_name = v.compressor;
   host_->update_caption();
@@ -102,13 +89,12 @@ void TForm1::apply_settings(const SettingsValues& v) {
 
 void TForm1::lire_param() {
   host_->apply_colour_scheme();
-  const SettingsLocation& where = settings_location();
-  const SettingsLines lines = load_settings_lines(where.settings_file);
+  settings_location();
+  const SettingsLines lines = model_->settings_file_lines();
   show_lines(m_, lines);
-
   SettingsValues values = gather_settings();
   try {
-    read_settings_into(lines, path_text(where.default_video_folder), values);
+    model_->read_settings(lines, values);
   } catch (...) {
     // The keys read before the failing one are applied; the rest keep their values.
     apply_settings(values);
@@ -128,15 +114,16 @@ void TForm1::lire_param() {
   link_->main_fields().Label7 = depth;
   link_->main_fields().ComboBox1 = depth;
 
-  link_->state().metres_per_turn = metres_per_turn_from_circumference(text_of(m.Edit_circ, values.circumference));
+  link_->state().metres_per_turn = metres_per_turn_from_circumference(link_->main_fields().Edit_circ);
 
   host_->select_contrast(values.contrast);
 }
 
 void TForm1::sauve_param() {
-  const SettingsLines lines = settings_lines(gather_settings());
+  settings_location();
+  SettingsLines lines;
+  const SettingsWriteResult written = model_->save_settings(gather_settings(), lines);
   show_lines(m_, lines);
-  const SettingsWriteResult written = write_settings_file(settings_location().settings_file, lines);
   if (!written.ok) prompter_.inform(written.message);
 }
 

@@ -13,6 +13,8 @@
 #include "app/graph_config/edit_graph_config.h"
 #include "app/main_window/layout_rules.h"
 #include "app/services/text_bridge.h"
+#include "capture/recording_format.h"
+#include "util/settings_values.h"
 
 // Resources of a static library are registered by name, outside any namespace.
 static void init_main_window_resources() { Q_INIT_RESOURCE(main_window); }
@@ -53,9 +55,9 @@ TFormMain::TFormMain(const CaptureView::BackendFactory& make_backend, Prompter& 
   e.SetWantCapture(true);
   e.SetUseFrameRate(false);
   e.SetFrameRate(25);
-  e.SetCaptureFileName("capture.avi");
+  e.SetCaptureFileName("capture" + std::string(default_recording_format().extension));
   e.SetUseTempFile(true);
-  e.SetTempCaptureFileName("captemp.avi");
+  e.SetTempCaptureFileName(SettingsValues{}.temp_capture_file);
   e.SetUseTimeLimit(true);
   e.SetTimeLimit(30);
   e.SetDoPreallocFile(false);

@@ -1,5 +1,6 @@
-// The recording workflow of the station, bound to its two windows: the main window's start, stop,
-// progress and closing forward here, and start-up hands over the unfinished recordings to recover.
+// The station model's recording workflow bound to the two windows: the host that shows it, the
+// main window's engine; the main window's start, stop, progress and closing forward here, and
+// start-up hands over the unfinished recordings to recover.
 #pragma once
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include "app/recording/qt_recording_host.h"
 #include "encoder/clock.h"
 #include "recording/recording_workflow.h"
+#include "station/station_model.h"
 
 namespace wellvue {
 
@@ -15,6 +17,9 @@ class StationRecording {
   // `clock` must be the link's clock; null: the clock of the link window's model.
   StationRecording(TFormMain& main, TForm1& link_window, Prompter& prompter, Clock* clock = nullptr,
                    RecordingOptions options = {});
+  ~StationRecording();
+  StationRecording(const StationRecording&) = delete;
+  StationRecording& operator=(const StationRecording&) = delete;
 
   bool btStartClick() { return workflow_->btStartClick(); }
   void btStopClick() { workflow_->btStopClick(); }
@@ -31,9 +36,9 @@ class StationRecording {
  private:
   TFormMain& main_;
   Prompter& prompter_;
-  std::string folders_file_;
+  StationModel& model_;
   QtRecordingHost host_;
-  std::unique_ptr<RecordingWorkflow> workflow_;
+  RecordingWorkflow* workflow_ = nullptr;  // the model's
 };
 
 }  // namespace wellvue

@@ -44,16 +44,6 @@ FakeMainWindow::FakeMainWindow() {
   ListBox_param = named<QListWidget>(&window, "ListBox_param");
 }
 
-bool wait_until(const std::function<bool()>& pred, int timeout_ms) {
-  QDeadlineTimer deadline(timeout_ms);
-  while (!pred()) {
-    if (deadline.hasExpired()) return pred();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QTest::qWait(5);
-  }
-  return true;
-}
-
 void write_file(const QString& path, const std::string& bytes) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "../support/wait_until.h"
 #include "app/link_window/main_window_controls.h"
 
 namespace wellvue::testing {
@@ -46,8 +47,6 @@ struct FakeMainWindow {
 };
 
 // Runs the event loop until pred() holds or the time passes; returns pred().
-bool wait_until(const std::function<bool()>& pred, int timeout_ms = 20000);
-
 // Writes bytes to a file, replacing it.
 void write_file(const QString& path, const std::string& bytes);
 std::string read_file(const QString& path);

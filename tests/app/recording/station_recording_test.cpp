@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "../support/wait_until.h"
 #include "app/main_window/main_form.h"
 #include "app/main_window/station_backend.h"
 #include "app/recording/station_recording.h"
@@ -28,14 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool wait_until(const std::function<bool()>& done, int timeout_ms = 30000) {
-  QDeadlineTimer deadline(timeout_ms);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(2);
-  }
-  return done();
-}
+using testing::wait_until;
 
 struct Windows {
   Windows() {
