@@ -48,6 +48,8 @@ class StationModel {
   SerialPort& port() { return *port_; }
   Clock& clock() { return *clock_; }
   Prompter& prompter() { return prompter_; }
+  // The capture engine's configuration the camera dialog edits and the recording reads.
+  TGraphConfig& capture_config() { return capture_config_; }
 
   // Where the link's texts, enabled states and lines are shown; null: nowhere. The view must
   // outlive its attachment.
@@ -157,6 +159,7 @@ class StationModel {
   SerialPort* port_ = nullptr;
   Clock* clock_ = nullptr;
   RetimingTool tool_;
+  TGraphConfig capture_config_;
   ViewRelay relay_;
   std::mutex post_mutex_;
   Post post_;

@@ -154,7 +154,12 @@ void TFormMain::FormCreate() {
   centre_edit(Edit_longueur);
   Label6->setText("KTX\nstation Wellvue\nv1.0");
   Label6->adjustSize();
-  config_ = std::make_unique<TGraphConfig>();
+  if (options_.config) {
+    config_ = options_.config;
+  } else {
+    own_config_ = std::make_unique<TGraphConfig>();
+    config_ = own_config_.get();
+  }
 
   const QFileInfo exe(QCoreApplication::applicationFilePath());
   const QString help_path = exe.absolutePath() + "/" + exe.completeBaseName() + ".help";
@@ -202,7 +207,10 @@ void TFormMain::FormClose() {
   if (links_.save_settings) links_.save_settings();
 }
 
-void TFormMain::FormDestroy() { config_.reset(); }
+void TFormMain::FormDestroy() {
+  config_ = nullptr;
+  own_config_.reset();
+}
 
 void TFormMain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);

@@ -45,6 +45,9 @@ struct MainFormOptions {
   std::function<void(int)> quit_application;
   // Ends the process at once after "EXIT" was confirmed (default: leave the event loop with code).
   std::function<void(int)> end_process;
+  // The capture engine's configuration, owned by the station's model; null: the window makes its
+  // own at its creation.
+  TGraphConfig* config = nullptr;
   // Opens a folder or a document with the desktop's program for it (default: QDesktopServices).
   std::function<void(const QString& path)> open_with_desktop;
 };
@@ -130,7 +133,7 @@ class TFormMain : public QWidget {
   void show_status_notice(const std::string& text);
 
   // --- State shared with the settings and the link window ------------------------------------
-  TGraphConfig* config() { return config_.get(); }
+  TGraphConfig* config() { return config_; }
   // The configuration dialog's remembered source indexes and compressor name (settings values).
   GraphConfigMemory& graph_memory() { return graph_memory_; }
   TVideoCapture& engine() { return cap->engine(); }
@@ -252,7 +255,8 @@ class TFormMain : public QWidget {
   std::unique_ptr<HandlerBoundary> own_boundary_;
   HandlerBoundary* boundary_ = nullptr;
   StationLinks links_;
-  std::unique_ptr<TGraphConfig> config_;
+  std::unique_ptr<TGraphConfig> own_config_;
+  TGraphConfig* config_ = nullptr;  // null before FormCreate and after FormDestroy
   GraphConfigMemory graph_memory_;
   std::string video_folder_;
   QString caption_prefix_;

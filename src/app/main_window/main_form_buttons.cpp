@@ -156,9 +156,9 @@ void TFormMain::traite_down(ImageButton* panel) {
 
 void TFormMain::choix_cam_Button2Click() {
   TVideoCapture& e = cap->engine();
-  e.FillConfig(config_.get());
+  e.FillConfig(config_);
   const std::string prefix = from_qt(Edit_nom_prefixe->text());
-  if (edit_graph_config(*config_, cap->backend(), graph_memory_, prefix, this)) e.ApplyConfig(config_.get());
+  if (edit_graph_config(*config_, cap->backend(), graph_memory_, prefix, this)) e.ApplyConfig(config_);
 }
 
 bool TFormMain::btStartClick() { return links_.start_recording ? links_.start_recording() : false; }

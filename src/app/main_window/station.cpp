@@ -16,6 +16,7 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
 
   MainFormOptions form_options;
   form_options.boundary = &boundary_;
+  form_options.config = &model_->capture_config();
   main_ = std::make_unique<TFormMain>(station_backend(options.test_source), prompter_, form_options);
   prompter_.set_parent(main_.get());
   // The window is designed visible: FormShow runs now and asks the engine whether it can start.
