@@ -254,7 +254,7 @@ void RecordingWorkflow::start_journal() {
   start_depth_record();
   recording_file_ = engine_.RecordingFile();
   if (recording_file_.empty()) return;
-  write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt, depth_name_});
+  write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt});
   const std::string folder = std::filesystem::path(recording_file_).parent_path().string();
   if (!options_.recording_folders_file.empty()) remember_recording_folder(options_.recording_folders_file, folder);
 }
@@ -283,10 +283,14 @@ void RecordingWorkflow::start_depth_record() {
   engine_.FillConfig(&now);
   start.compressor = now.VideoCompressorName;
   start.frame_rate = now.VCapMode.FrameRate;
+  // The rate the source delivers when the settings leave it to the device.
+  if (start.frame_rate <= 0) start.frame_rate = engine_.GetCurrentVideoMode().FrameRate;
+  if (start.frame_rate <= 0 && engine_.UseFrameRate()) start.frame_rate = engine_.FrameRate();
   depth_header_ = depth_header(start);
   depth_rows_.clear();
   depth_name_ = depth_record_name(cp1252_to_utf8(avi_name_));
-  if (!depth_journal_.open(depth_name_, depth_header_)) host_.show_warning(kDepthJournalWarning);
+  depth_warned_ = !depth_journal_.open(depth_name_, depth_header_);
+  if (depth_warned_) host_.show_warning(kDepthJournalWarning);
   depth_recording_ = true;
   DepthRow row{0, "start", std::nullopt, s.tics, s.depth_m, std::nullopt, {}};
   if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
@@ -295,15 +299,23 @@ void RecordingWorkflow::start_depth_record() {
 
 void RecordingWorkflow::add_depth_row(DepthRow row) {
   if (!depth_recording_) return;
-  const bool failed = depth_journal_.failed();
   depth_journal_.row(row);
   depth_rows_.push_back(std::move(row));
-  // Told once: the whole record is written from memory at the stop.
-  if (!failed && depth_journal_.failed()) host_.show_warning(kDepthJournalWarning);
 }
 
-void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& kept_video) {
+void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& video, const std::string& kept_video) {
   if (!depth_recording_) return;
+  // A rate the settings left to the device is the one the video file was written at.
+  for (auto& [key, value] : depth_header_) {
+    if (key != "frame_rate" || value != "0" || video.empty() || !file_exists(video)) continue;
+    const std::optional<RecordedLength> length = default_recording_format().read_length(video);
+    if (length && length->frames_on_disk > 0 && length->on_disk_seconds > 0) {
+      DepthRecordStart rate;
+      rate.frame_rate = std::round(static_cast<double>(length->frames_on_disk) / length->on_disk_seconds * 1000) / 1000;
+      for (const auto& [k, v] : depth_header(rate))
+        if (k == key) value = v;
+    }
+  }
   const DepthState& s = link_.state();
   DepthRow row{end_ms, "stop", std::nullopt, s.tics, s.depth_m, std::nullopt, {}};
   if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
@@ -370,6 +382,11 @@ void RecordingWorkflow::watch_recording() {
   if (journal_.failed() && !journal_warned_) {
     journal_warned_ = true;
     host_.show_warning(kJournalWriteWarning);
+  }
+  // Told once, as the subtitles: the whole record is written from memory at the stop.
+  if (depth_journal_.failed() && !depth_warned_) {
+    depth_warned_ = true;
+    host_.show_warning(kDepthJournalWarning);
   }
   const std::uint32_t t = engine_.CaptureTime();
   if (space_warned_ || bytes_per_second_ == 0 || (space_checked_at_ != 0 && t < space_checked_at_ + kSpaceCheckMs))
@@ -496,7 +513,7 @@ void RecordingWorkflow::stop(bool closing_message) {
       prompter_.inform(e.what());
     }
   }
-  finish_depth_record(end_ms, kept ? file : std::string());
+  finish_depth_record(end_ms, kept ? file : cp1252_to_utf8(avi_name_), kept ? file : std::string());
   remove_recording_note(recording_file_);
 
   // The engine leaves no file behind a recording that received no picture: never call that a success.
@@ -574,12 +591,12 @@ void RecordingWorkflow::finish_after_abort() {
   const std::string srt = kept ? name_without_extension(file) + ".srt" : cp1252_to_utf8(srt_name_);
   const bool srt_saved = write_text_lines(srt, track_lines());
   if (kept) write_text_lines(cp1252_to_utf8(srt_name_), track_lines());
-  finish_depth_record(end, kept ? file : std::string());
+  finish_depth_record(end, have_video ? file : std::string(), kept ? file : std::string());
 
   // The note follows the video where it is: a file the engine could not close cleanly is repaired
   // in place at the next start-up.
   remove_recording_note(recording_file_);
-  if (have_video && !finalised) write_recording_note({file, file, srt, kept ? depth_record_name(file) : depth_name_});
+  if (have_video && !finalised) write_recording_note({file, file, srt});
 
   host_.set_status_text(kStoppedText);
   host_.show_idle();

@@ -95,7 +95,7 @@ class RecordingWorkflow {
   // the whole file written at the end (also beside a kept video).
   void start_depth_record();
   void add_depth_row(DepthRow row);
-  void finish_depth_record(std::int64_t end_ms, const std::string& kept_video);
+  void finish_depth_record(std::int64_t end_ms, const std::string& video, const std::string& kept_video);
 
   // The link's lines and events, into the depth record.
   class DepthFeed : public DepthRecordSink {
@@ -131,6 +131,7 @@ class RecordingWorkflow {
   std::vector<DepthRow> depth_rows_;
   std::string depth_name_;  // UTF-8
   bool depth_recording_ = false;
+  bool depth_warned_ = false;
   std::string folder_;  // UTF-8, absolute: the folder of the current (or last) recording
   DiskReserve reserve_;
   std::uint64_t bytes_per_second_ = 0;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "capture/recording_format.h"
+#include "recording/depth_record.h"
 #include "recording/recording_files.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -18,7 +19,6 @@ namespace {
 
 const std::string kAviKey = "avi = ";
 const std::string kSrtKey = "srt = ";
-const std::string kDepthKey = "depth = ";
 
 std::string note_path(const std::string& recording_file) { return recording_file + kRecordingNoteSuffix; }
 
@@ -34,7 +34,6 @@ bool read_note(const fs::path& path, RecordingNote& note) {
   for (const auto& l : lines) {
     if (l.rfind(kAviKey, 0) == 0) note.avi_name = l.substr(kAviKey.size());
     if (l.rfind(kSrtKey, 0) == 0) note.srt_name = l.substr(kSrtKey.size());
-    if (l.rfind(kDepthKey, 0) == 0) note.depth_name = l.substr(kDepthKey.size());
   }
   return !note.avi_name.empty();
 }
@@ -50,7 +49,8 @@ std::string note_problem(const fs::path& note_file, const RecordingNote& note) {
   const fs::path folder = note_file.parent_path().lexically_normal();
   if (!is_own_plain_file(note_file.string())) return "note d'un autre utilisateur ou lien";
   if (!is_own_plain_file(note.recording_file)) return "vid\xE9o d'un autre utilisateur ou lien";
-  for (const std::string* name : {&note.avi_name, &note.srt_name, &note.depth_name}) {
+  const std::string depth = depth_record_name(note.avi_name);
+  for (const std::string* name : {&note.avi_name, &note.srt_name, &depth}) {
     if (name->empty()) continue;
     const fs::path p = fs::path(*name).lexically_normal();
     if (p.parent_path() != folder || p.filename().empty() || p.filename() == "..")
@@ -98,7 +98,7 @@ RecoveredRecording recover(const RecordingNote& note) {
       r.path = aside;
     }
     if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
-  if (!note.depth_name.empty() && exists(note.depth_name)) r.depth_name = note.depth_name;
+  if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
     return r;
   }
   if (repair.status == RecoveryStatus::Failed) {
@@ -116,16 +116,14 @@ RecoveredRecording recover(const RecordingNote& note) {
     }
   }
   if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
-  if (!note.depth_name.empty() && exists(note.depth_name)) r.depth_name = note.depth_name;
+  if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
   return r;
 }
 
 }  // namespace
 
 bool write_recording_note(const RecordingNote& note) {
-  std::vector<std::string> lines{kAviKey + note.avi_name, kSrtKey + note.srt_name};
-  if (!note.depth_name.empty()) lines.push_back(kDepthKey + note.depth_name);
-  return write_text_lines(note_path(note.recording_file), lines);
+  return write_text_lines(note_path(note.recording_file), {kAviKey + note.avi_name, kSrtKey + note.srt_name});
 }
 
 void remove_recording_note(const std::string& recording_file) {

@@ -1,5 +1,6 @@
 // Recordings left unfinished by a crash or a power cut. While a recording runs, a small note beside
-// the file it goes to names the file it was recorded for, its subtitle file and its depth record; at start-up every
+// the file it goes to names the file it was recorded for and its subtitle file (its depth record
+// is beside the name it is recorded for); at start-up every
 // note found in the video folder, or in a folder where the station recorded before, marks a
 // recording to repair and move to its name. Only a note of this user naming plain files beside it
 // is acted on, and no file already there is ever replaced.
@@ -19,7 +20,6 @@ struct RecordingNote {
   std::string recording_file;  // the file the engine writes
   std::string avi_name;        // the name it is recorded for
   std::string srt_name;        // its subtitle file
-  std::string depth_name;      // its depth record; empty: none
 };
 
 // Writes the note beside note.recording_file; false when it cannot be written.
