@@ -20,7 +20,7 @@ inline constexpr const char* kDepthRecordColumns = "video_ms,event,raw,tics,dept
 // One row. All texts are UTF-8.
 struct DepthRow {
   std::int64_t video_ms = 0;
-  std::string event;               // "line", "curb_zero", ... "start", "stop"
+  std::string event;                // "line", "curb_zero", ... "start", "stop"
   std::optional<std::int64_t> raw;  // the board's count of the line; none on most event rows
   std::int32_t tics = 0;
   double depth_m = 0.0;

@@ -303,7 +303,8 @@ void RecordingWorkflow::add_depth_row(DepthRow row) {
   depth_rows_.push_back(std::move(row));
 }
 
-void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& video, const std::string& kept_video) {
+void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& video,
+                                            const std::string& kept_video) {
   if (!depth_recording_) return;
   // A rate the settings left to the device is the one the video file was written at.
   for (auto& [key, value] : depth_header_) {
@@ -326,11 +327,14 @@ void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::stri
   if (!kept_video.empty()) files.push_back(depth_record_name(kept_video));
   for (const std::string& file : files) {
     // The journal stays as it was when the whole file cannot be written.
-    if (!write_depth_record(file, depth_header_, depth_rows_)) prompter_.inform(cannot_create_file_text(utf8_to_cp1252(file)));
+    if (!write_depth_record(file, depth_header_, depth_rows_))
+      prompter_.inform(cannot_create_file_text(utf8_to_cp1252(file)));
   }
 }
 
-void RecordingWorkflow::DepthFeed::line(const DepthSample& sample) { workflow_.add_depth_row(depth_row("line", sample)); }
+void RecordingWorkflow::DepthFeed::line(const DepthSample& sample) {
+  workflow_.add_depth_row(depth_row("line", sample));
+}
 
 void RecordingWorkflow::DepthFeed::event(DepthEvent event, const DepthSample& sample, const std::string& detail) {
   workflow_.add_depth_row(depth_row(depth_event_name(event), sample, detail));

@@ -98,7 +98,7 @@ RecoveredRecording recover(const RecordingNote& note) {
       r.path = aside;
     }
     if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
-  if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
+    if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
     return r;
   }
   if (repair.status == RecoveryStatus::Failed) {

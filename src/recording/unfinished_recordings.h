@@ -36,8 +36,8 @@ struct RecoveredRecording {
     Refused,         // the note is not acted on (`path` is the note, `reason` says why)
   };
   Outcome outcome = Outcome::Recovered;
-  std::string path;      // where the video is now
-  std::string srt_name;  // its subtitle file, empty when there is none on disk
+  std::string path;        // where the video is now
+  std::string srt_name;    // its subtitle file, empty when there is none on disk
   std::string depth_name;  // its depth record, empty when there is none on disk
   std::uint64_t frames = 0;
   double duration_s = 0;

@@ -27,9 +27,9 @@ std::vector<DepthRow> rows_of(const DepthRecord& record, const std::string& even
 }
 
 std::string depth_record_problem(const DepthRecord& record, const std::vector<ParsedSubtitle>& all_subs, bool closed) {
-  for (const char* key : {"bore", "date", "station", "circumference_mm_per_turn", "sign", "tics_per_turn",
-                          "curb_zero_tics", "start_depth_m", "depth_offset_m", "water_zero_tics", "compressor",
-                          "frame_rate"})
+  for (const char* key :
+       {"bore", "date", "station", "circumference_mm_per_turn", "sign", "tics_per_turn", "curb_zero_tics",
+        "start_depth_m", "depth_offset_m", "water_zero_tics", "compressor", "frame_rate"})
     if (!record.header.count(key)) return std::string("no header key ") + key;
   if (record.rows.empty() || record.rows.front().event != "start" || record.rows.front().video_ms != 0)
     return "the first row is not the start at 0";
@@ -63,7 +63,8 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
     }
     if (r.event != "line") continue;
     const double depth = start + (r.tics - curb) * circ_m / per_turn + offset;
-    if (std::abs(depth - r.depth_m) > 0.0006) return at + "depth " + std::to_string(r.depth_m) + " for " + std::to_string(depth);
+    if (std::abs(depth - r.depth_m) > 0.0006)
+      return at + "depth " + std::to_string(r.depth_m) + " for " + std::to_string(depth);
     if (water >= 0) {
       const double w = (r.tics - water) * circ_m / per_turn;
       if (!r.water_depth_m || std::abs(*r.water_depth_m - w) > 0.0006) return at + "water depth";

@@ -52,14 +52,14 @@ TEST(DepthRecordFile, RowsGoToTextWithAPointAndComeBackAsTheyWere) {
   const std::string file = (dir.path() / "p.depth.csv").string();
   ASSERT_TRUE(write_depth_record(file, sample_header(), rows));
   const std::string bytes = test::read_bytes(file);
-  EXPECT_EQ(bytes.rfind(
-                "# Wellvue depth record 1\n# bore: Puits \"Nord\", n°2\n# date: 2026-12-08 21:50:03\n"
-                "# station: Wellvue 0.1\n# circumference_mm_per_turn: 523.5\n# sign: -1\n# tics_per_turn: 24\n"
-                "# curb_zero_tics: 1234\n# start_depth_m: 1.50\n# depth_offset_m: 0.250\n# water_zero_tics: -1\n"
-                "# compressor: DV Video Encoder\n# frame_rate: 25\n"
-                "video_ms,event,raw,tics,depth_m,water_depth_m,detail\n0,start,,1234,1.750,,\n",
-                0),
-            0u)
+  EXPECT_EQ(
+      bytes.rfind("# Wellvue depth record 1\n# bore: Puits \"Nord\", n°2\n# date: 2026-12-08 21:50:03\n"
+                  "# station: Wellvue 0.1\n# circumference_mm_per_turn: 523.5\n# sign: -1\n# tics_per_turn: 24\n"
+                  "# curb_zero_tics: 1234\n# start_depth_m: 1.50\n# depth_offset_m: 0.250\n# water_zero_tics: -1\n"
+                  "# compressor: DV Video Encoder\n# frame_rate: 25\n"
+                  "video_ms,event,raw,tics,depth_m,water_depth_m,detail\n0,start,,1234,1.750,,\n",
+                  0),
+      0u)
       << bytes;
   EXPECT_EQ(bytes.find('\r'), std::string::npos);
 
@@ -80,12 +80,12 @@ TEST(DepthRecordFile, RowsGoToTextWithAPointAndComeBackAsTheyWere) {
 
   // What is not a depth record says where.
   const std::string head = depth_header_text(sample_header());
-  for (const auto& [text, line] : std::vector<std::pair<std::string, std::string>>{
-           {"video_ms,event\n", "ligne 1"},
-           {head + "0,start,,1,2.000,,\n5,line,x,1,2.000,,\n", "ligne 16"},
-           {head + "0,start,,1,2.000,\n", "ligne 15"},
-           {head + "0,start,,1,2.000,,\"open\n", "ligne 15"},
-           {"# Wellvue depth record 1\n# bore: x\n", "ligne 3"}}) {
+  for (const auto& [text, line] :
+       std::vector<std::pair<std::string, std::string>>{{"video_ms,event\n", "ligne 1"},
+                                                        {head + "0,start,,1,2.000,,\n5,line,x,1,2.000,,\n", "ligne 16"},
+                                                        {head + "0,start,,1,2.000,\n", "ligne 15"},
+                                                        {head + "0,start,,1,2.000,,\"open\n", "ligne 15"},
+                                                        {"# Wellvue depth record 1\n# bore: x\n", "ligne 3"}}) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
     try {
       read_depth_record(file);
@@ -150,7 +150,9 @@ TEST(DepthJournal, AFullDiskLeavesWholeRowsAndTheJournalGoesOnOnceThereIsRoom) {
 TEST(DepthRecord, ARecordingLeavesItsLinesAndEventsOnTheSubtitlesClock) {
   TempDir dir;
   test::Rig rig(dir.path() / "videos");
-  rig.link->main_fields().Edit_nom_forage = "Puits Nord, n\xB0" "2";
+  rig.link->main_fields().Edit_nom_forage =
+      "Puits Nord, n\xB0"
+      "2";
   ASSERT_TRUE(rig.start(/*zero=*/true));
   ASSERT_TRUE(rig.record_entries(5));
   const std::string depth = (rig.folder / "puits.depth.csv").string();
