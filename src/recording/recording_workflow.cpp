@@ -292,9 +292,15 @@ void RecordingWorkflow::start_depth_record() {
   depth_warned_ = !depth_journal_.open(depth_name_, depth_header_);
   if (depth_warned_) host_.show_warning(kDepthJournalWarning);
   depth_recording_ = true;
-  DepthRow row{0, "start", std::nullopt, s.tics, s.depth_m, std::nullopt, {}};
+  add_depth_row(depth_row_now("start", 0));
+}
+
+DepthRow RecordingWorkflow::depth_row_now(const std::string& event, std::int64_t video_ms,
+                                          const std::string& detail) const {
+  const DepthState& s = link_.state();
+  DepthRow row{video_ms, event, std::nullopt, s.tics, s.depth_m, std::nullopt, detail};
   if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
-  add_depth_row(std::move(row));
+  return row;
 }
 
 void RecordingWorkflow::add_depth_row(DepthRow row) {
@@ -317,10 +323,7 @@ void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::stri
         if (k == key) value = v;
     }
   }
-  const DepthState& s = link_.state();
-  DepthRow row{end_ms, "stop", std::nullopt, s.tics, s.depth_m, std::nullopt, {}};
-  if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
-  add_depth_row(std::move(row));
+  add_depth_row(depth_row_now("stop", end_ms));
   depth_recording_ = false;
   depth_journal_.close();
   std::vector<std::string> files{depth_name_};
@@ -353,10 +356,7 @@ void RecordingWorkflow::note_event(const std::string& event, const std::string& 
   refine_origin();
   const std::optional<std::int64_t> at = video_ms_now();
   if (!at || !depth_recording_) return;
-  const DepthState& s = link_.state();
-  DepthRow row{*at, event, std::nullopt, s.tics, s.depth_m, std::nullopt, detail};
-  if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
-  add_depth_row(std::move(row));
+  add_depth_row(depth_row_now(event, *at, detail));
 }
 
 void RecordingWorkflow::refine_origin() {

@@ -95,6 +95,8 @@ class RecordingWorkflow {
   // the whole file written at the end (also beside a kept video).
   void start_depth_record();
   void add_depth_row(DepthRow row);
+  // A row of the current tics and depths.
+  DepthRow depth_row_now(const std::string& event, std::int64_t video_ms, const std::string& detail = {}) const;
   void finish_depth_record(std::int64_t end_ms, const std::string& video, const std::string& kept_video);
 
   // The link's lines and events, into the depth record.
