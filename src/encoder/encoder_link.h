@@ -12,6 +12,7 @@
 
 #include "encoder/burst_framer.h"
 #include "encoder/clock.h"
+#include "encoder/depth_record_sink.h"
 #include "encoder/depth_state.h"
 #include "encoder/line_log.h"
 #include "encoder/link_fields.h"
@@ -157,6 +158,9 @@ class EncoderLink {
   // from it (its start standing at 00:00:00,000) instead of from its first time code, and a
   // track under way moves to it. nullopt unpins; the origin in use stays.
   void set_track_origin(std::optional<std::int64_t> origin_ms);
+  // Receives the decoded lines and the link's events while it acquires; null: nobody. The sink
+  // must outlive the link or be unset first.
+  void set_depth_record_sink(DepthRecordSink* sink) { depth_sink_ = sink ? sink : &no_depth_sink_; }
 
   // ---- Zeroing and calibration ----------------------------------------------------------
   // The curb zero: asks, then curb_zero_now().
@@ -200,6 +204,16 @@ class EncoderLink {
   void zeroing_entry(const std::string& text);
   // track_prefix from the borehole name, as a title entry sets it.
   std::string borehole_prefix() const;
+  // The depth record's sample of the current state at track_ms.
+  DepthSample depth_sample(std::int64_t track_ms, std::optional<std::int64_t> raw = std::nullopt) const;
+  void depth_event(DepthEvent event, std::int64_t track_ms, const std::string& detail = {});
+  // Milliseconds of the track's clock at `ms` of the link's clock, without starting the track.
+  std::int64_t track_ms_of(double ms) const;
+  std::int64_t track_ms_now() const;
+  // A circumference other than the last one seen during this acquisition is a calibration event.
+  void note_circumference(double metres_per_turn);
+  // The circumference field was set by a calibration.
+  void circumference_typed();
   void open_com_begin(OpenJob& job);
   bool open_com_finish(OpenJob& job);
   int edit13_code() const;
@@ -219,6 +233,9 @@ class EncoderLink {
   std::function<void(const std::string&)> error_handler_;
   TrackListener track_listener_;
   std::optional<std::int64_t> pinned_origin_;
+  DepthRecordSink no_depth_sink_;
+  DepthRecordSink* depth_sink_ = &no_depth_sink_;
+  std::optional<double> recorded_metres_per_turn_;  // the circumference last told to the sink
   // While a delivered read is handled: when it completed. Its lines take their time codes from it.
   std::optional<PollReader::ReadTime> read_time_;
   bool link_lost_ = false;

@@ -2,9 +2,12 @@
 #include <cstdlib>
 
 #include "encoder/encoder_link.h"
+#include "util/conversion_error.h"
 #include "util/depth_text.h"
 #include "util/numbers.h"
+#include "util/settings_values.h"
 #include "util/text.h"
+#include "util/time_code.h"
 
 namespace wellvue {
 
@@ -33,6 +36,8 @@ void EncoderLink::curb_zero_now() {
   } stamp{read_time_};
   read_time_ = after_reads;
   state_.curb_zero = state_.tics;
+  const std::int64_t start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
+  depth_event(DepthEvent::CurbZero, start_ms);
   zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + spaced_depth_text(state_.start_depth_cm / 100.0));
 }
 
@@ -45,6 +50,9 @@ void EncoderLink::SpeedButton2Click() {
   } stamp{read_time_};
   read_time_ = after_reads;
   state_.water_zero = state_.tics;
+  state_.water_depth_m = 0.0;
+  const std::int64_t start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
+  depth_event(DepthEvent::WaterZero, start_ms);
   zeroing_entry("niveau d'eau a zero...(w)" + repeat_char(' ', 10) + depth_text(state_.depth_m) +
                 // The water depth at its own zero, as a fixed text: always with a point.
                 " w 0.00m");
@@ -113,6 +121,7 @@ void EncoderLink::BitBtn_stopClick(Sender sender) {
   set_text(Control::LinkEditCirc, circ);
   set_enabled(Button::LinkBitBtnStop, false);
   set_enabled(Button::LinkBitBtnStart, true);
+  circumference_typed();
 }
 
 void EncoderLink::BitBtn_manuClick(Sender sender) {
@@ -123,6 +132,16 @@ void EncoderLink::BitBtn_manuClick(Sender sender) {
   }
   set_text(Control::MainEditCirc, text);
   set_text(Control::LinkEditCirc, text);
+  circumference_typed();
+}
+
+void EncoderLink::circumference_typed() {
+  if (fields_.RadioGroup1 != 0) return;
+  try {
+    note_circumference(metres_per_turn_as_typed(fields_.Edit_circ));
+  } catch (const ConversionError&) {
+    // Not a number: the next line reports it.
+  }
 }
 
 }  // namespace wellvue

@@ -132,12 +132,15 @@ void EncoderLink::open_finish(OpenJob& job) {
   state_.previous_burst = framer_.push(job.first_read).lines;
   set_text(Control::LinkLabel1, "ok  " + job.first_read);
   state_.poll_count = 0;
+  const std::int64_t reset_ms = track_ms_now();
   clear_memo(Memo::Memo5);
   state_.line_count = 0;
   state_.time_origin_ms = 0;
   state_.tics = 0;
   state_.tic_offset = 0;
   rebase_ = false;
+  // The count starts again from the board's: the depth model restarts here.
+  depth_event(DepthEvent::CounterReset, reset_ms);
   lost_at_.reset();
   port_name_ = job.port_name;
   set_text(Control::MainPanelOpenCom, "Port " + job.port_name);

@@ -7,6 +7,7 @@
 #include "util/numbers.h"
 #include "util/settings_values.h"
 #include "util/text.h"
+#include "util/time_code.h"
 
 namespace wellvue {
 
@@ -78,9 +79,14 @@ void EncoderLink::decode_line(const std::string& line) {
   }
   const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
   state_.metres_per_turn = metres_per_turn_as_typed(fields_.Edit_circ);
+  // The line's entry starts where the entry before it ended.
+  const std::int64_t entry_start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
+  if (acquisition) note_circumference(state_.metres_per_turn);
   double depth = 0.0;
+  std::optional<std::int64_t> raw;
   if (!number.empty()) {
-    const std::int64_t board_count = static_cast<std::int64_t>(parse_int(number)) * sign;
+    raw = parse_int(number);
+    const std::int64_t board_count = *raw * sign;
     auto check = [&](std::int64_t c) {
       // -(-2^31) does not fit the count either: the same error as any count out of range.
       if (c > std::numeric_limits<std::int32_t>::max() || c < std::numeric_limits<std::int32_t>::min()) {
@@ -115,7 +121,10 @@ void EncoderLink::decode_line(const std::string& line) {
   }
   const std::string depth_line_text = depth_text(state_.depth_m) + water;
   const std::string depth_line = state_.track_prefix + depth_line_text;
-  if (acquisition) depth_entry(depth_line);
+  if (acquisition) {
+    depth_entry(depth_line);
+    depth_sink_->line(depth_sample(entry_start_ms, raw));
+  }
   set_text(Control::LinkLabel18, depth_line_text);
   set_text(Control::MainLabel2, depth_line);
   if (state_.poll_count == state_.last_line_poll) {
@@ -145,6 +154,7 @@ void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::Read
     trace(Memo::Memo1, line);
     if (!lost_shown_) view_.show_link_lost(true);
     lost_shown_ = true;
+    depth_event(DepthEvent::EncoderLost, track_ms_of(clock_.elapsed_ms_at(at)));
     return;
   }
   link_lost_ = false;
@@ -156,6 +166,7 @@ void EncoderLink::on_link(bool lost, const std::string& reason, PollReader::Read
   trace(Memo::Memo3, line);
   trace(Memo::Memo1, line);
   if (acquisition && lost_at_) gap_entry(true);
+  depth_event(DepthEvent::EncoderBack, track_ms_of(clock_.elapsed_ms_at(at)));
   lost_at_.reset();
   lost_shown_ = false;
   view_.show_link_lost(false);

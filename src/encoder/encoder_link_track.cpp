@@ -1,10 +1,12 @@
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "encoder/encoder_link.h"
 #include "util/date_time.h"
 #include "util/file_error.h"
 #include "util/numbers.h"
+#include "util/settings_values.h"
 #include "util/text.h"
 #include "util/text_file.h"
 #include "util/time_code.h"
@@ -39,6 +41,45 @@ std::string EncoderLink::time_code_of(double ms) {
 void EncoderLink::set_track_origin(std::optional<std::int64_t> origin_ms) {
   pinned_origin_ = origin_ms;
   if (origin_ms && state_.entry_number != -1) state_.time_origin_ms = *origin_ms;
+}
+
+std::int64_t EncoderLink::track_ms_of(double ms) const {
+  const auto now = static_cast<std::int64_t>(std::floor(ms));
+  const std::int64_t origin = state_.entry_number != -1 ? state_.time_origin_ms : pinned_origin_.value_or(now);
+  return std::max<std::int64_t>(now - origin, 0);
+}
+
+std::int64_t EncoderLink::track_ms_now() const {
+  return track_ms_of(read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms());
+}
+
+DepthSample EncoderLink::depth_sample(std::int64_t track_ms, std::optional<std::int64_t> raw) const {
+  DepthSample s;
+  s.track_ms = track_ms;
+  s.raw = raw;
+  s.tics = state_.tics;
+  s.depth_m = state_.depth_m;
+  if (state_.water_zero >= 0) s.water_depth_m = state_.water_depth_m;
+  return s;
+}
+
+void EncoderLink::depth_event(DepthEvent event, std::int64_t track_ms, const std::string& detail) {
+  if (fields_.RadioGroup1 != 0) return;
+  depth_sink_->event(event, depth_sample(track_ms), detail);
+}
+
+void EncoderLink::note_circumference(double metres_per_turn) {
+  if (!recorded_metres_per_turn_) {
+    recorded_metres_per_turn_ = metres_per_turn;
+    return;
+  }
+  if (*recorded_metres_per_turn_ == metres_per_turn) return;
+  recorded_metres_per_turn_ = metres_per_turn;
+  // Millimetres with a point whatever the decimal separator typed.
+  char buf[64];
+  const auto r =
+      std::to_chars(buf, buf + sizeof buf, std::round(metres_per_turn * 1e6) / 1e3, std::chars_format::fixed);
+  depth_event(DepthEvent::Calibration, track_ms_now(), std::string(buf, r.ptr));
 }
 
 void EncoderLink::title_step() {
@@ -113,6 +154,12 @@ void EncoderLink::RadioGroup1Click() {
   if (fields_.RadioGroup1 != 0) return;
   state_.line_count = 0;
   clear_memo(Memo::Memo5);
+  // The circumference at the start is the record's own; only a change from it is an event.
+  try {
+    recorded_metres_per_turn_ = metres_per_turn_as_typed(fields_.Edit_circ);
+  } catch (const ConversionError&) {
+    recorded_metres_per_turn_.reset();
+  }
   // Lines that come from the first polls carry this acquisition's name, not the last one's.
   try {
     state_.track_prefix = borehole_prefix();

@@ -77,6 +77,11 @@ const char* const kJournalWriteWarning =
     "criture des sous-titres impossible en cours d'enregistrement : ils seront \xE9"
     "crits \xE0 l'arr\xEAt";
 
+const char* const kDepthJournalWarning =
+    "\xE9"
+    "criture du relev\xE9 de profondeur impossible en cours d'enregistrement : il sera \xE9"
+    "crit \xE0 l'arr\xEAt";
+
 std::string low_space_warning(std::uint64_t minutes) {
   return "place libre : moins de 5 min d'enregistrement (environ " + std::to_string(minutes) + " min)";
 }

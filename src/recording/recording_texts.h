@@ -43,6 +43,7 @@ std::string refused_name_message(const std::string& problem);
 std::string journal_open_message(const std::string& srt_name);
 // Shown once in the status bar while recording, without stopping anything.
 extern const char* const kJournalWriteWarning;
+extern const char* const kDepthJournalWarning;
 std::string low_space_warning(std::uint64_t minutes);
 // The engine ended the recording by itself (`reason` is its text): what was saved and where.
 std::string aborted_message(const std::string& reason, const std::string& video, double video_seconds,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "capture/recording_format.h"
@@ -12,6 +13,7 @@
 #include "util/cp1252.h"
 #include "util/file_error.h"
 #include "util/numbers.h"
+#include "util/settings_values.h"
 #include "util/text.h"
 #include "util/text_file.h"
 
@@ -48,6 +50,35 @@ std::optional<double> recorded_seconds(const std::string& utf8, bool& finalised)
   return length->on_disk_seconds;
 }
 
+// "yyyy-mm-dd hh:mm:ss"
+std::string iso_date_time(const LocalDateTime& t) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  return buf;
+}
+
+const char* depth_event_name(DepthEvent e) {
+  switch (e) {
+    case DepthEvent::CurbZero:
+      return "curb_zero";
+    case DepthEvent::WaterZero:
+      return "water_zero";
+    case DepthEvent::Calibration:
+      return "calibration";
+    case DepthEvent::CounterReset:
+      return "counter_reset";
+    case DepthEvent::EncoderLost:
+      return "encoder_lost";
+    case DepthEvent::EncoderBack:
+      return "encoder_back";
+  }
+  return "event";
+}
+
+DepthRow depth_row(const char* event, const DepthSample& s, std::string detail = {}) {
+  return {s.track_ms, event, s.raw, s.tics, s.depth_m, s.water_depth_m, std::move(detail)};
+}
+
 constexpr std::uint64_t kLeastSeconds = 60;
 constexpr std::uint64_t kWarnSeconds = 5 * 60;
 constexpr std::uint32_t kSpaceCheckMs = 2000;
@@ -69,12 +100,14 @@ RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config
   // A line read before the first progress tick is timed from the first frame too, when it is known.
   listener.before_time_code = [this] { refine_origin(); };
   link_.set_track_listener(std::move(listener));
+  link_.set_depth_record_sink(&depth_feed_);
   engine_.OnAborted = [this](TVideoCapture&) { engine_aborted(); };
 }
 
 RecordingWorkflow::~RecordingWorkflow() {
   engine_.OnAborted = nullptr;
   link_.set_track_listener({});
+  link_.set_depth_record_sink(nullptr);
   if (recording_) link_.set_track_origin(std::nullopt);
 }
 
@@ -113,7 +146,8 @@ bool RecordingWorkflow::prepare_names(std::uint64_t& free_minutes) {
     prompter_.inform(refused_name_message(" Nom de fichier refus\xE9 : " + avi_name_));
     return false;
   }
-  for (const std::string* name : {&avi, &srt}) {
+  const std::string depth = depth_record_name(avi);
+  for (const std::string* name : {&avi, &srt, &depth}) {
     problem = final_name_problem(*name);
     if (!problem.empty()) {
       prompter_.inform(refused_name_message(problem));
@@ -217,11 +251,112 @@ void RecordingWorkflow::start_journal() {
     host_.show_warning(kJournalWriteWarning);
   }
   for (const auto& line : link_.track()) journal_.line(line);
+  start_depth_record();
   recording_file_ = engine_.RecordingFile();
   if (recording_file_.empty()) return;
   write_recording_note({recording_file_, cp1252_to_utf8(avi_name_), srt});
   const std::string folder = std::filesystem::path(recording_file_).parent_path().string();
   if (!options_.recording_folders_file.empty()) remember_recording_folder(options_.recording_folders_file, folder);
+}
+
+void RecordingWorkflow::start_depth_record() {
+  const DepthState& s = link_.state();
+  const LinkFields& f = link_.fields();
+  DepthRecordStart start;
+  const std::string& bore = link_.main_fields().Edit_nom_forage;
+  // The borehole name left at its default says nothing: the recording's prefix names the bore.
+  start.bore = cp1252_to_utf8(bore == "forage" || trim_blanks(bore).empty() ? host_.prefix() : bore);
+  start.date = iso_date_time(clock_.local_now());
+  start.station = std::string("Wellvue ") + WELLVUE_VERSION;
+  try {
+    start.circumference_mm_per_turn = std::round(metres_per_turn_as_typed(f.Edit_circ) * 1e6) / 1e3;
+  } catch (const ConversionError&) {
+    start.circumference_mm_per_turn = s.metres_per_turn * 1000.0;
+  }
+  start.sign = f.CheckBox3 ? 1 : -1;
+  start.tics_per_turn = kTicsPerTurn;
+  start.curb_zero_tics = s.curb_zero;
+  start.start_depth_m = s.start_depth_cm / 100.0;
+  start.depth_offset_m = s.depth_offset_m;
+  start.water_zero_tics = s.water_zero < 0 ? -1 : s.water_zero;
+  TGraphConfig now;
+  engine_.FillConfig(&now);
+  start.compressor = now.VideoCompressorName;
+  start.frame_rate = now.VCapMode.FrameRate;
+  // The rate the source delivers when the settings leave it to the device.
+  if (start.frame_rate <= 0) start.frame_rate = engine_.GetCurrentVideoMode().FrameRate;
+  if (start.frame_rate <= 0 && engine_.UseFrameRate()) start.frame_rate = engine_.FrameRate();
+  depth_header_ = depth_header(start);
+  depth_rows_.clear();
+  depth_name_ = depth_record_name(cp1252_to_utf8(avi_name_));
+  depth_warned_ = !depth_journal_.open(depth_name_, depth_header_);
+  if (depth_warned_) host_.show_warning(kDepthJournalWarning);
+  depth_recording_ = true;
+  add_depth_row(depth_row_now("start", 0));
+}
+
+DepthRow RecordingWorkflow::depth_row_now(const std::string& event, std::int64_t video_ms,
+                                          const std::string& detail) const {
+  const DepthState& s = link_.state();
+  DepthRow row{video_ms, event, std::nullopt, s.tics, s.depth_m, std::nullopt, detail};
+  if (s.water_zero >= 0) row.water_depth_m = s.water_depth_m;
+  return row;
+}
+
+void RecordingWorkflow::add_depth_row(DepthRow row) {
+  if (!depth_recording_) return;
+  depth_journal_.row(row);
+  depth_rows_.push_back(std::move(row));
+}
+
+void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& video,
+                                            const std::string& kept_video) {
+  if (!depth_recording_) return;
+  // A rate the settings left to the device is the one the video file was written at.
+  for (auto& [key, value] : depth_header_) {
+    if (key != "frame_rate" || value != "0" || video.empty() || !file_exists(video)) continue;
+    const std::optional<RecordedLength> length = default_recording_format().read_length(video);
+    if (length && length->frames_on_disk > 0 && length->on_disk_seconds > 0) {
+      DepthRecordStart rate;
+      rate.frame_rate = std::round(static_cast<double>(length->frames_on_disk) / length->on_disk_seconds * 1000) / 1000;
+      for (const auto& [k, v] : depth_header(rate))
+        if (k == key) value = v;
+    }
+  }
+  add_depth_row(depth_row_now("stop", end_ms));
+  depth_recording_ = false;
+  depth_journal_.close();
+  std::vector<std::string> files{depth_name_};
+  if (!kept_video.empty()) files.push_back(depth_record_name(kept_video));
+  for (const std::string& file : files) {
+    // The journal stays as it was when the whole file cannot be written.
+    if (!write_depth_record(file, depth_header_, depth_rows_))
+      prompter_.inform(cannot_create_file_text(utf8_to_cp1252(file)));
+  }
+}
+
+void RecordingWorkflow::DepthFeed::line(const DepthSample& sample) {
+  workflow_.add_depth_row(depth_row("line", sample));
+}
+
+void RecordingWorkflow::DepthFeed::event(DepthEvent event, const DepthSample& sample, const std::string& detail) {
+  workflow_.add_depth_row(depth_row(depth_event_name(event), sample, detail));
+}
+
+std::optional<std::int64_t> RecordingWorkflow::video_ms_now() const {
+  if (!recording_) return std::nullopt;
+  std::optional<std::int64_t> origin = origin_ms_;
+  if (!origin && link_.state().entry_number != -1) origin = link_.state().time_origin_ms;
+  if (!origin) return std::nullopt;
+  const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
+  return std::max<std::int64_t>(now - *origin, 0);
+}
+
+void RecordingWorkflow::note_event(const std::string& event, const std::string& detail) {
+  refine_origin();
+  const std::optional<std::int64_t> at = video_ms_now();
+  if (!at || !depth_recording_) return;
+  add_depth_row(depth_row_now(event, *at, detail));
 }
 
 void RecordingWorkflow::refine_origin() {
@@ -251,6 +386,11 @@ void RecordingWorkflow::watch_recording() {
   if (journal_.failed() && !journal_warned_) {
     journal_warned_ = true;
     host_.show_warning(kJournalWriteWarning);
+  }
+  // Told once, as the subtitles: the whole record is written from memory at the stop.
+  if (depth_journal_.failed() && !depth_warned_) {
+    depth_warned_ = true;
+    host_.show_warning(kDepthJournalWarning);
   }
   const std::uint32_t t = engine_.CaptureTime();
   if (space_warned_ || bytes_per_second_ == 0 || (space_checked_at_ != 0 && t < space_checked_at_ + kSpaceCheckMs))
@@ -346,6 +486,7 @@ void RecordingWorkflow::stop(bool closing_message) {
     throw;
   }
   closing_.clear();
+  auto end_ms = static_cast<std::int64_t>(t);
 
   const bool saved = engine_.StopCapture();
   recording_ = false;
@@ -357,6 +498,7 @@ void RecordingWorkflow::stop(bool closing_message) {
       const auto exact = static_cast<std::int64_t>(std::llround(stats.file_duration_s * 1000.0));
       if (exact != static_cast<std::int64_t>(t) && exact >= time_code_ms(s.previous_time_code)) {
         replace_closing(static_cast<std::uint64_t>(exact));
+        end_ms = exact;
         try {
           save_subtitles(srt);
         } catch (const ConversionError& e) {
@@ -375,6 +517,7 @@ void RecordingWorkflow::stop(bool closing_message) {
       prompter_.inform(e.what());
     }
   }
+  finish_depth_record(end_ms, kept ? file : cp1252_to_utf8(avi_name_), kept ? file : std::string());
   remove_recording_note(recording_file_);
 
   // The engine leaves no file behind a recording that received no picture: never call that a success.
@@ -405,6 +548,8 @@ void RecordingWorkflow::finish_before_exit() {
     prompter_.inform(e.what());
     engine_.StopCapture();
     recording_ = false;
+    depth_recording_ = false;
+    depth_journal_.close();
     reserve_.release();
     link_.set_track_origin(std::nullopt);
     remove_recording_note(recording_file_);
@@ -450,6 +595,7 @@ void RecordingWorkflow::finish_after_abort() {
   const std::string srt = kept ? name_without_extension(file) + ".srt" : cp1252_to_utf8(srt_name_);
   const bool srt_saved = write_text_lines(srt, track_lines());
   if (kept) write_text_lines(cp1252_to_utf8(srt_name_), track_lines());
+  finish_depth_record(end, have_video ? file : std::string(), kept ? file : std::string());
 
   // The note follows the video where it is: a file the engine could not close cleanly is repaired
   // in place at the next start-up.

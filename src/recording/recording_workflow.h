@@ -1,6 +1,7 @@
 // Starting and stopping a recording: the file names and the questions, the counter reset, the
 // capture engine and the encoder link's subtitle track switched together, the elapsed time, the
-// closing entries and the subtitle file beside the video; the track journaled to disk meanwhile.
+// closing entries and the subtitle file beside the video; the track journaled to disk meanwhile,
+// and the depth record beside them.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -10,7 +11,9 @@
 #include "capture/graph_config.h"
 #include "capture/video_capture.h"
 #include "encoder/clock.h"
+#include "encoder/depth_record_sink.h"
 #include "encoder/encoder_link.h"
+#include "recording/depth_record.h"
 #include "recording/disk_reserve.h"
 #include "recording/recording_host.h"
 #include "recording/srt_journal.h"
@@ -63,6 +66,15 @@ class RecordingWorkflow {
   const std::string& srt_name() const { return srt_name_; }
   // Track clock origin in use (link clock milliseconds), once known.
   std::optional<std::int64_t> track_origin_ms() const { return origin_ms_; }
+  // The depth record's file of the current (or last) recording, UTF-8.
+  const std::string& depth_record_file() const { return depth_name_; }
+  // An event of the operator into the depth record at the current video time: `event` is
+  // "snapshot" (detail: the picture's file name) or "observation" (detail: "CODE" or "CODE: note");
+  // UTF-8. Nothing when no recording runs.
+  void note_event(const std::string& event, const std::string& detail);
+  // The time of the video being recorded now, in milliseconds on its own clock (the subtitles'
+  // origin); nullopt when no recording runs.
+  std::optional<std::int64_t> video_ms_now() const;
 
  private:
   void reset_counters();
@@ -79,6 +91,24 @@ class RecordingWorkflow {
   void replace_closing(std::uint64_t end_ms);
   std::vector<std::string> track_lines() const;
   void save_subtitles(const std::string& utf8_path);
+  // The depth record: its journal opened with the header of the start, a row kept and journaled,
+  // the whole file written at the end (also beside a kept video).
+  void start_depth_record();
+  void add_depth_row(DepthRow row);
+  // A row of the current tics and depths.
+  DepthRow depth_row_now(const std::string& event, std::int64_t video_ms, const std::string& detail = {}) const;
+  void finish_depth_record(std::int64_t end_ms, const std::string& video, const std::string& kept_video);
+
+  // The link's lines and events, into the depth record.
+  class DepthFeed : public DepthRecordSink {
+   public:
+    explicit DepthFeed(RecordingWorkflow& workflow) : workflow_(workflow) {}
+    void line(const DepthSample& sample) override;
+    void event(DepthEvent event, const DepthSample& sample, const std::string& detail) override;
+
+   private:
+    RecordingWorkflow& workflow_;
+  };
 
   TVideoCapture& engine_;
   TGraphConfig* config_;
@@ -97,6 +127,13 @@ class RecordingWorkflow {
   bool origin_from_frame_ = false;
   std::string recording_file_;  // UTF-8: the file the engine writes (noted for crash recovery)
   SrtJournal journal_;
+  DepthFeed depth_feed_{*this};
+  DepthJournal depth_journal_;
+  DepthHeader depth_header_;
+  std::vector<DepthRow> depth_rows_;
+  std::string depth_name_;  // UTF-8
+  bool depth_recording_ = false;
+  bool depth_warned_ = false;
   std::string folder_;  // UTF-8, absolute: the folder of the current (or last) recording
   DiskReserve reserve_;
   std::uint64_t bytes_per_second_ = 0;

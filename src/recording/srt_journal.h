@@ -2,9 +2,9 @@
 // soon as it is complete and synced, so a crash or a power cut keeps every entry written so far.
 // An entry is on disk whole or not at all: a write cut short by a full disk is taken back.
 #pragma once
-#include <sys/types.h>
-
 #include <string>
+
+#include "recording/whole_append_file.h"
 
 namespace wellvue {
 
@@ -20,7 +20,7 @@ class SrtJournal {
   // Whether open(path) would succeed, without changing what is there (a file it had to create
   // for the test is removed again).
   static bool can_open(const std::string& path);
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return file_.is_open(); }
   // A line of the track; the empty line that ends an entry writes the entry (CR LF line ends).
   void line(const std::string& text);
   // The track was emptied: so is the file.
@@ -28,15 +28,13 @@ class SrtJournal {
   // Closes the file; lines of an unfinished entry are written first.
   void close();
   // A write failed since the open (disk full, medium gone).
-  bool failed() const { return failed_; }
+  bool failed() const { return file_.failed(); }
 
  private:
   void write_pending();
 
-  int fd_ = -1;
+  WholeAppendFile file_;
   std::string pending_;
-  off_t whole_ = 0;  // bytes of the entries written whole
-  bool failed_ = false;
 };
 
 }  // namespace wellvue

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "capture/recording_format.h"
+#include "recording/depth_record.h"
 #include "recording/recording_files.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -48,7 +49,8 @@ std::string note_problem(const fs::path& note_file, const RecordingNote& note) {
   const fs::path folder = note_file.parent_path().lexically_normal();
   if (!is_own_plain_file(note_file.string())) return "note d'un autre utilisateur ou lien";
   if (!is_own_plain_file(note.recording_file)) return "vid\xE9o d'un autre utilisateur ou lien";
-  for (const std::string* name : {&note.avi_name, &note.srt_name}) {
+  const std::string depth = depth_record_name(note.avi_name);
+  for (const std::string* name : {&note.avi_name, &note.srt_name, &depth}) {
     if (name->empty()) continue;
     const fs::path p = fs::path(*name).lexically_normal();
     if (p.parent_path() != folder || p.filename().empty() || p.filename() == "..")
@@ -96,6 +98,7 @@ RecoveredRecording recover(const RecordingNote& note) {
       r.path = aside;
     }
     if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
+    if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
     return r;
   }
   if (repair.status == RecoveryStatus::Failed) {
@@ -113,6 +116,7 @@ RecoveredRecording recover(const RecordingNote& note) {
     }
   }
   if (!note.srt_name.empty() && exists(note.srt_name)) r.srt_name = note.srt_name;
+  if (exists(depth_record_name(note.avi_name))) r.depth_name = depth_record_name(note.avi_name);
   return r;
 }
 
@@ -228,6 +232,7 @@ std::string recovery_message(const std::vector<RecoveredRecording>& recovered) {
         break;
     }
     if (!r.srt_name.empty()) text += "  " + utf8_to_cp1252(r.srt_name) + "\n";
+    if (!r.depth_name.empty()) text += "  " + utf8_to_cp1252(r.depth_name) + "\n";
     text += "\n";
   }
   if (text.empty()) return text;

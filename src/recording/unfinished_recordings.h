@@ -1,5 +1,6 @@
 // Recordings left unfinished by a crash or a power cut. While a recording runs, a small note beside
-// the file it goes to names the file it was recorded for and its subtitle file; at start-up every
+// the file it goes to names the file it was recorded for and its subtitle file (its depth record
+// is beside the name it is recorded for); at start-up every
 // note found in the video folder, or in a folder where the station recorded before, marks a
 // recording to repair and move to its name. Only a note of this user naming plain files beside it
 // is acted on, and no file already there is ever replaced.
@@ -35,8 +36,9 @@ struct RecoveredRecording {
     Refused,         // the note is not acted on (`path` is the note, `reason` says why)
   };
   Outcome outcome = Outcome::Recovered;
-  std::string path;      // where the video is now
-  std::string srt_name;  // its subtitle file, empty when there is none on disk
+  std::string path;        // where the video is now
+  std::string srt_name;    // its subtitle file, empty when there is none on disk
+  std::string depth_name;  // its depth record, empty when there is none on disk
   std::uint64_t frames = 0;
   double duration_s = 0;
   std::string reason;  // why it is not fully recovered (CP1252)

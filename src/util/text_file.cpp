@@ -41,8 +41,8 @@ bool write_fully(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-// Writes the lines with CR LF through a buffer of its own (no copy of the whole file in memory).
-bool write_lines_synced(const fs::path& file, const std::vector<std::string>& lines) {
+// Writes the lines with their line end through a buffer of its own (no copy of the whole file in memory).
+bool write_lines_synced(const fs::path& file, const std::vector<std::string>& lines, const char* line_end) {
   const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   constexpr std::size_t kChunk = 1 << 18;
@@ -51,7 +51,7 @@ bool write_lines_synced(const fs::path& file, const std::vector<std::string>& li
   bool ok = true;
   for (const auto& line : lines) {
     buffer += line;
-    buffer += "\r\n";
+    buffer += line_end;
     if (buffer.size() >= kChunk) {
       ok = write_fully(fd, buffer.data(), buffer.size());
       buffer.clear();
@@ -101,19 +101,32 @@ std::vector<std::string> read_text_lines(const fs::path& path) {
   return split_text_lines(text);
 }
 
-bool write_text_lines(const fs::path& path, const std::vector<std::string>& lines, bool create_parents) {
+namespace {
+
+bool write_lines_replacing(const fs::path& path, const std::vector<std::string>& lines, bool create_parents,
+                           const char* line_end) {
   std::error_code ec;
   const fs::path parent = path.parent_path();
   if (create_parents && !parent.empty()) fs::create_directories(parent, ec);
   if (fs::is_directory(path, ec)) return false;
   const fs::path tmp = temporary_beside(path);
-  bool ok = write_lines_synced(tmp, lines);
+  bool ok = write_lines_synced(tmp, lines, line_end);
   if (ok) {
     fs::rename(tmp, path, ec);
     ok = !ec;
   }
   if (!ok) fs::remove(tmp, ec);
   return ok;
+}
+
+}  // namespace
+
+bool write_text_lines(const fs::path& path, const std::vector<std::string>& lines, bool create_parents) {
+  return write_lines_replacing(path, lines, create_parents, "\r\n");
+}
+
+bool write_text_lines_lf(const fs::path& path, const std::vector<std::string>& lines) {
+  return write_lines_replacing(path, lines, false, "\n");
 }
 
 }  // namespace wellvue

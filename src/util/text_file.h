@@ -20,5 +20,7 @@ std::vector<std::string> read_text_lines(const std::filesystem::path& path);
 // no temporary left) on any failure. Missing parent folders are created when create_parents is set.
 bool write_text_lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                       bool create_parents = false);
+// The same with LF line ends (files read by other tools than a subtitle player).
+bool write_text_lines_lf(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace wellvue

@@ -1,5 +1,6 @@
-// A station killed during a recording: the subtitle file on disk holds every entry written before
-// the kill, and the next start-up repairs the video and gives it its name.
+// A station killed during a recording: the subtitle file and the depth record on disk hold every
+// entry and row written before the kill, and the next start-up repairs the video and gives it its
+// name.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <string>
 
+#include "depth_check.h"
+#include "recording/depth_record.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
@@ -62,6 +65,12 @@ TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
   ASSERT_TRUE(fs::exists(recording_file));
   ASSERT_TRUE(fs::exists(recording_file + kRecordingNoteSuffix));
   const std::string srt_before = test::read_bytes(srt);
+  // Every row whole, each line's row beside its entry.
+  const std::string depth = (dir / "puits.depth.csv").string();
+  const std::string depth_before = test::read_bytes(depth);
+  ASSERT_FALSE(depth_before.empty());
+  EXPECT_EQ(depth_before.back(), '\n');
+  EXPECT_EQ(test::depth_record_problem(read_depth_record(depth), subs, /*closed=*/false), "");
 
   // The next start-up.
   const auto recovered = recover_unfinished_recordings(folder);
@@ -78,6 +87,9 @@ TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
   const std::string message = recovery_message(recovered);
   EXPECT_NE(message.find(utf8_to_cp1252(avi)), std::string::npos);
   EXPECT_EQ(test::read_bytes(srt), srt_before);  // the journaled subtitles stay as written
+  EXPECT_EQ(recovered[0].depth_name, depth);
+  EXPECT_NE(message.find(utf8_to_cp1252(depth)), std::string::npos);
+  EXPECT_EQ(test::read_bytes(depth), depth_before);
   // Nothing left for a later start-up.
   EXPECT_TRUE(recover_unfinished_recordings(folder).empty());
 

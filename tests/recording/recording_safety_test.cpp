@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,8 @@
 #include <functional>
 
 #include "../util/temp_dir.h"
+#include "depth_check.h"
+#include "recording/depth_record.h"
 #include "recording/disk_reserve.h"
 #include "recording/recording_texts.h"
 #include "recording/srt_journal.h"
@@ -388,7 +391,44 @@ TEST(DiskFull, TheRecordingEndsSafelyWithItsSubtitlesAtTheVideosEnd) {
   EXPECT_NEAR(subs.back().start_s, video.duration_s, 0.1);
   const std::string bytes = test::read_bytes(srt);
   EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");
+  // The depth record written whole from memory at the end, whatever its journal lost meanwhile.
+  const DepthRecord depth = read_depth_record((disk.path / "puits.depth.csv").string());
+  EXPECT_EQ(test::depth_record_problem(depth, subs, /*closed=*/true), "");
+  EXPECT_NEAR(static_cast<double>(depth.rows.back().video_ms), video.duration_s * 1000.0, 100);
   fs::remove(disk.path / "filler");
+}
+
+// The folder of the subtitles and the depth record fills while the video goes on elsewhere: the
+// journals keep their whole entries and rows, the operator is told, and the stop writes both whole.
+TEST(DiskFull, TheJournalsKeepWholeRowsAndTheStopWritesThemWhole) {
+  TempDir dir;
+  SmallDisk disk(dir.path() / "disk", "300m");
+  ASSERT_TRUE(disk.mounted);
+  Rig rig(disk.path);
+  rig.engine->SetTempCaptureFileName((dir.path() / "captemp.avi").string());
+  ASSERT_TRUE(rig.start(false)) << ::testing::PrintToString(rig.prompter.texts());
+  ASSERT_TRUE(rig.record_entries(4));
+  const std::string depth = (disk.path / "puits.depth.csv").string();
+  const std::size_t before = read_depth_record(depth).rows.size();
+
+  fill_disk(disk.path, 0);
+  ASSERT_TRUE(rig.run_until([&] {
+    return std::find(rig.host->warnings.begin(), rig.host->warnings.end(), kDepthJournalWarning) !=
+           rig.host->warnings.end();
+  })) << "the full disk under the depth record was not told";
+  ASSERT_TRUE(rig.workflow->recording());
+  // What the journal holds is whole rows, none lost of those written before the disk filled.
+  const DepthRecord journaled = read_depth_record(depth);
+  EXPECT_GE(journaled.rows.size(), before);
+  EXPECT_EQ(test::read_bytes(depth).back(), '\n');
+
+  fs::remove(disk.path / "filler");
+  rig.workflow->btStopClick();
+  ASSERT_FALSE(rig.workflow->recording());
+  const auto subs = test::parse_srt((disk.path / "puits.srt").string());
+  const DepthRecord whole = read_depth_record(depth);
+  EXPECT_EQ(test::depth_record_problem(whole, subs, /*closed=*/true), "");
+  EXPECT_GT(whole.rows.size(), journaled.rows.size());
 }
 
 }  // namespace

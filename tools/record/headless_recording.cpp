@@ -141,7 +141,10 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
     err << "l'enregistrement n'a pas démarré\n";
     return kNotRecorded;
   }
-  out << cp1252_to_utf8(recording.avi_name()) << '\n' << cp1252_to_utf8(recording.srt_name()) << '\n' << std::flush;
+  out << cp1252_to_utf8(recording.avi_name()) << '\n'
+      << cp1252_to_utf8(recording.srt_name()) << '\n'
+      << recording.depth_record_file() << '\n'
+      << std::flush;
 
   const auto started = SteadyClock::now();
   const auto deadline = started + std::chrono::seconds(o.seconds);

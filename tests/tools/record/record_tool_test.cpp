@@ -1,5 +1,6 @@
 // wellvue-record as the operator runs it: the test-pattern camera, the simulated board on a
-// pseudo-terminal, real AVI and SRT files read back through GStreamer.
+// pseudo-terminal, real AVI and SRT files read back through GStreamer, and the depth record beside
+// them.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -10,6 +11,8 @@
 #include <thread>
 
 #include "../../util/temp_dir.h"
+#include "depth_check.h"
+#include "recording/depth_record.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "srt_layout.h"
@@ -27,7 +30,7 @@ std::set<std::string> names_in(const fs::path& folder) {
 }
 
 // The video plays, its subtitles keep the layout, and the closing entry ends within a frame of
-// the video's end.
+// the video's end; each line of the depth record is within a frame of its entry.
 void expect_whole_recording(const fs::path& avi, const fs::path& srt) {
   const test::PlayedVideo v = test::play_avi(avi.string());
   ASSERT_TRUE(v.ok) << v.error << " (" << v.frames << " frames)";
@@ -35,6 +38,11 @@ void expect_whole_recording(const fs::path& avi, const fs::path& srt) {
   ASSERT_EQ(l.problem, "");
   const double frame_s = v.duration_s / static_cast<double>(v.frames);
   EXPECT_NEAR(l.closing_end_ms / 1000.0, v.duration_s, frame_s + 0.001);
+  fs::path depth = avi;
+  depth.replace_extension(".depth.csv");
+  const DepthRecord record = read_depth_record(depth.string());
+  EXPECT_EQ(test::depth_record_problem(record, test::parse_srt(srt.string()), /*closed=*/true), "");
+  EXPECT_NEAR(static_cast<double>(record.rows.back().video_ms), l.closing_end_ms, 1);
 }
 
 TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
@@ -45,8 +53,11 @@ TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
                      "P12", "--no-date"},
                     dir.path() / "logs");
   ASSERT_EQ(run.wait(), 0) << run.err();
-  // No temporary file, journal or crash note left beside the recording.
-  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt"}));
+  // No temporary file, journal or crash note left beside the recording: its video, subtitles and
+  // depth record.
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv"}));
+  EXPECT_EQ(run.out(), (folder / "P12.avi").string() + "\n" + (folder / "P12.srt").string() + "\n" +
+                           (folder / "P12.depth.csv").string() + "\n");
   expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
   EXPECT_GE(test::play_avi((folder / "P12.avi").string()).duration_s, 9.5);
   // The default answer to the zero question is printed with it.
@@ -72,7 +83,7 @@ TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
   std::this_thread::sleep_for(std::chrono::seconds(3));
   run.signal(SIGINT);
   ASSERT_EQ(run.wait(), 0) << run.err();
-  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt"}));
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv"}));
   expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
 }
 

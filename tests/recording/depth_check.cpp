@@ -1,0 +1,96 @@
+#include "depth_check.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "util/depth_text.h"
+
+namespace wellvue::test {
+
+namespace {
+
+constexpr double kFrameMs = 40.0;
+
+bool is_zeroing(const std::string& text) {
+  return text.find("margelle a zero") != std::string::npos || text.find("eau a zero...(w)") != std::string::npos;
+}
+
+double number(const DepthRecord& r, const std::string& key) { return std::strtod(r.header.at(key).c_str(), nullptr); }
+
+}  // namespace
+
+std::vector<DepthRow> rows_of(const DepthRecord& record, const std::string& event) {
+  std::vector<DepthRow> rows;
+  for (const auto& r : record.rows)
+    if (r.event == event) rows.push_back(r);
+  return rows;
+}
+
+std::string depth_record_problem(const DepthRecord& record, const std::vector<ParsedSubtitle>& all_subs, bool closed) {
+  for (const char* key :
+       {"bore", "date", "station", "circumference_mm_per_turn", "sign", "tics_per_turn", "curb_zero_tics",
+        "start_depth_m", "depth_offset_m", "water_zero_tics", "compressor", "frame_rate"})
+    if (!record.header.count(key)) return std::string("no header key ") + key;
+  if (record.rows.empty() || record.rows.front().event != "start" || record.rows.front().video_ms != 0)
+    return "the first row is not the start at 0";
+  if (closed && record.rows.back().event != "stop") return "the last row is not the stop";
+
+  // The depth model the record states, followed row by row.
+  double circ_m = number(record, "circumference_mm_per_turn") / 1000.0;
+  const double per_turn = number(record, "tics_per_turn");
+  const double start = number(record, "start_depth_m"), offset = number(record, "depth_offset_m");
+  double curb = number(record, "curb_zero_tics"), water = number(record, "water_zero_tics");
+
+  std::vector<ParsedSubtitle> subs = all_subs;
+  if (closed) {
+    if (subs.size() < 2) return "no closing entries";
+    subs.resize(subs.size() - 2);
+  }
+  std::vector<double> zeroing_starts;
+  for (const auto& s : subs)
+    if (is_zeroing(s.text)) zeroing_starts.push_back(s.start_s * 1000.0);
+  std::size_t zeroings = 0, next = 0;
+  bool matched_one = false;
+  for (std::size_t i = 0; i < record.rows.size(); ++i) {
+    const DepthRow& r = record.rows[i];
+    const std::string at = "row " + std::to_string(i) + " (" + r.event + " at " + std::to_string(r.video_ms) + "): ";
+    if (r.event == "calibration") circ_m = std::strtod(r.detail.c_str(), nullptr) / 1000.0;
+    if (r.event == "curb_zero" || r.event == "water_zero") {
+      (r.event == "curb_zero" ? curb : water) = r.tics;
+      if (zeroings >= zeroing_starts.size()) return at + "no zeroing entry";
+      if (std::abs(zeroing_starts[zeroings++] - static_cast<double>(r.video_ms)) > kFrameMs)
+        return at + "not at its entry's time";
+    }
+    if (r.event != "line") continue;
+    const double depth = start + (r.tics - curb) * circ_m / per_turn + offset;
+    if (std::abs(depth - r.depth_m) > 0.0006)
+      return at + "depth " + std::to_string(r.depth_m) + " for " + std::to_string(depth);
+    if (water >= 0) {
+      const double w = (r.tics - water) * circ_m / per_turn;
+      if (!r.water_depth_m || std::abs(*r.water_depth_m - w) > 0.0006) return at + "water depth";
+    } else if (r.water_depth_m) {
+      return at + "a water depth without water zero";
+    }
+    // Its subtitle entry: the next one showing this depth; only zeroing entries in between (and
+    // the titles before the first line).
+    const std::string text = depth_text(depth);
+    while (next < subs.size() && (is_zeroing(subs[next].text) || subs[next].text.find(text) == std::string::npos)) {
+      if (matched_one && !is_zeroing(subs[next].text)) return at + "entry \"" + subs[next].text + "\" has no row";
+      ++next;
+    }
+    if (next == subs.size()) return at + "no entry shows " + text;
+    if (std::abs(subs[next].start_s * 1000.0 - static_cast<double>(r.video_ms)) > kFrameMs)
+      return at + "its entry starts at " + std::to_string(subs[next].start_s);
+    matched_one = true;
+    ++next;
+  }
+  if (!matched_one) return "no line row";
+  std::size_t left = 0;
+  for (; next < subs.size(); ++next)
+    if (!is_zeroing(subs[next].text)) ++left;
+  // A station killed between an entry and its row leaves that entry alone.
+  if (left > (closed ? 0u : 1u)) return std::to_string(left) + " entries after the last row";
+  return {};
+}
+
+}  // namespace wellvue::test
