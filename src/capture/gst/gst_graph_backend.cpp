@@ -238,6 +238,8 @@ HResult GstGraphBackend::bind_device(const DeviceRef& device, FilterRef& filter)
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, note_frame,
                       new std::shared_ptr<std::atomic<std::int64_t>>(last_frame_ms_),
                       [](gpointer p) { delete static_cast<std::shared_ptr<std::atomic<std::int64_t>>*>(p); });
+    // Before the tee: the frame as the camera gives it, whatever the branches make of it.
+    LatestFrame::watch(latest_frame_, pad);
     gst_object_unref(pad);
   }
   filter = f;
@@ -555,6 +557,7 @@ void GstGraphBackend::stop_pipeline() {
   stop_pending_ = false;
   frames_live_->store(false);
   if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_NULL);
+  latest_frame_->clear();  // a stopped camera has no picture of now
 }
 
 HResult GstGraphBackend::end_capture() {
