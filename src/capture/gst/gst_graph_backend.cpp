@@ -15,6 +15,7 @@
 #include "capture/gst/device_catalog.h"
 #include "capture/gst/gst_runtime.h"
 #include "capture/gst/gst_stream_config.h"
+#include "capture/gst/snapshot_encoder.h"
 #include "util/cp1252.h"
 
 namespace wellvue::gst {
@@ -687,6 +688,7 @@ GstBusSyncReply GstGraphBackend::on_bus(GstBus*, GstMessage* msg, gpointer self)
 }
 
 void GstGraphBackend::watch_stalls() {
+  warm_up_snapshot_encoder();  // nothing is watched before the first run anyway
   std::unique_lock lock(watch_mutex_);
   while (!quit_) {
     watch_cv_.wait_for(lock, std::chrono::milliseconds(200));

@@ -3,6 +3,8 @@
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 
+#include <mutex>
+
 #include "capture/gst/gst_ptr.h"
 #include "capture/snapshot.h"
 
@@ -72,7 +74,7 @@ EncodedSnapshot encode_snapshot(GstSample* frame, const std::vector<std::string>
       gst_bin_add(GST_BIN(pipeline.get()), e);
       chain.push_back(e);
     } else if (out.error.empty()) {
-      out.error = std::string("GStreamer element missing: ") + factory;
+      out.error = std::string("\u00e9l\u00e9ment GStreamer absent : ") + factory;
     }
     return e;
   };
@@ -150,6 +152,22 @@ EncodedSnapshot encode_snapshot(GstSample* frame, const std::vector<std::string>
   }
   gst_element_set_state(pipeline.get(), GST_STATE_NULL);
   return out;
+}
+
+void warm_up_snapshot_encoder() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    constexpr int kSide = 32;
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "GRAY8", "width", G_TYPE_INT, kSide,
+                                        "height", G_TYPE_INT, kSide, "framerate", GST_TYPE_FRACTION, 25, 1, nullptr);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kSide * kSide, nullptr);
+    gst_buffer_memset(buffer, 0, 0x80, kSide * kSide);
+    GstSample* frame = gst_sample_new(buffer, caps, nullptr, nullptr);
+    encode_snapshot(frame, {"0.00 m"});
+    gst_sample_unref(frame);
+    gst_buffer_unref(buffer);
+    gst_caps_unref(caps);
+  });
 }
 
 }  // namespace wellvue::gst

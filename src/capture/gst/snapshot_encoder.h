@@ -22,4 +22,8 @@ struct EncodedSnapshot {
 EncodedSnapshot encode_snapshot(GstSample* frame, const std::vector<std::string>& lines,
                                 std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// The first snapshot of a process loads the fonts (about 100 ms): done once on a small picture,
+// off the owner thread, so that the operator's first snapshot takes no longer than the others.
+void warm_up_snapshot_encoder();
+
 }  // namespace wellvue::gst
