@@ -12,6 +12,7 @@
 #include "capture/guid.h"
 #include "capture/hresult.h"
 #include "capture/media_format.h"
+#include "capture/snapshot.h"
 
 namespace wellvue {
 
@@ -183,6 +184,17 @@ class GraphBackend {
   // When the first frame of the recording under way (or of the last one) was captured, in
   // nanoseconds of the monotonic clock (std::chrono::steady_clock); 0 while unknown.
   virtual std::int64_t first_frame_time_ns() const { return 0; }
+
+  // --- Snapshots -----------------------------------------------------------------------------
+  // Saves the latest camera frame at the source's own resolution as a JPEG at `utf8_path` with
+  // `band_lines` (UTF-8) drawn in a band under the picture (snapshot_band); works while
+  // previewing and while recording; never replaces an existing name. Runs on the owner thread
+  // and holds it for about a frame's time.
+  virtual SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines) {
+    (void)utf8_path;
+    (void)band_lines;
+    return snapshot_not_supported();
+  }
 
   // --- Events --------------------------------------------------------------------------------
   // Register the function called (on any thread) whenever an event is queued; null unregisters.

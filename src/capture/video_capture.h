@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "capture/cap_devices.h"
 #include "capture/cap_modes.h"
@@ -130,6 +131,11 @@ class TVideoCapture {
   bool StopPreview();
   bool StartCapture(bool confirm);
   bool StopCapture();
+  // Saves the latest camera frame at the source's own resolution as a JPEG at `utf8_path` with
+  // `band_lines` (UTF-8) drawn in a band under the picture; works while previewing and while
+  // recording; never blocks the GUI thread for more than a frame or two. Never replaces an
+  // existing name (NameTaken: the caller picks another one).
+  SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines);
 
   int VideoModeCount();
   TVCapMode GetVideoMode(int index);

@@ -1,5 +1,5 @@
 // Running the graph: preview, recording with its start question and stop, the hold and release
-// of the file branch, the 100 ms tick with the time limit, and graph events.
+// of the file branch, snapshots, the 100 ms tick with the time limit, and graph events.
 #include <algorithm>
 #include <filesystem>
 
@@ -223,6 +223,12 @@ bool TVideoCapture::StopCapture() {
   Fire(OnStopCapture);
   if (want_preview_) StartPreview();
   return saved;
+}
+
+SnapshotResult TVideoCapture::save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines) {
+  // A graph that is not running may still hold the last frame it showed: not the camera's now.
+  if (!backend_.has_graph() || !(previewing_ || capturing_)) return snapshot_no_picture();
+  return backend_.save_snapshot(utf8_path, band_lines);
 }
 
 void TVideoCapture::Tick() {

@@ -332,6 +332,13 @@ HResult FakeGraphBackend::end_capture() {
   return hr;
 }
 
+SnapshotResult FakeGraphBackend::save_snapshot(const std::string& utf8_path,
+                                               const std::vector<std::string>& band_lines) {
+  log.push_back("save_snapshot " + utf8_path);
+  snapshot_lines = band_lines;
+  return snapshot ? *snapshot : GraphBackend::save_snapshot(utf8_path, band_lines);
+}
+
 HResult FakeGraphBackend::set_notify(std::function<void()> notify) {
   const HResult hr = step(notify ? "set_notify" : "clear_notify");
   if (hr == S_OK) notify_ = std::move(notify);

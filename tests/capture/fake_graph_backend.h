@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,11 @@ class FakeGraphBackend : public GraphBackend {
   HResult stop() override;
   HResult end_capture() override;
   CaptureStats capture_stats() const override { return stats; }
+  // Logged "save_snapshot <path>" with the lines kept; gives `snapshot`, or when unset the
+  // interface's own answer (not supported).
+  SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines) override;
+  std::optional<SnapshotResult> snapshot;
+  std::vector<std::string> snapshot_lines;
   HResult set_notify(std::function<void()> notify) override;
   HResult get_event(GraphEvent& event) override;
 

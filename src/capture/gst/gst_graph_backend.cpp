@@ -15,6 +15,7 @@
 #include "capture/gst/device_catalog.h"
 #include "capture/gst/gst_runtime.h"
 #include "capture/gst/gst_stream_config.h"
+#include "capture/gst/snapshot_encoder.h"
 #include "util/cp1252.h"
 
 namespace wellvue::gst {
@@ -238,6 +239,8 @@ HResult GstGraphBackend::bind_device(const DeviceRef& device, FilterRef& filter)
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, note_frame,
                       new std::shared_ptr<std::atomic<std::int64_t>>(last_frame_ms_),
                       [](gpointer p) { delete static_cast<std::shared_ptr<std::atomic<std::int64_t>>*>(p); });
+    // Before the tee: the frame as the camera gives it, whatever the branches make of it.
+    LatestFrame::watch(latest_frame_, pad);
     gst_object_unref(pad);
   }
   filter = f;
@@ -555,6 +558,7 @@ void GstGraphBackend::stop_pipeline() {
   stop_pending_ = false;
   frames_live_->store(false);
   if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_NULL);
+  latest_frame_->clear();  // a stopped camera has no picture of now
 }
 
 HResult GstGraphBackend::end_capture() {
@@ -684,6 +688,7 @@ GstBusSyncReply GstGraphBackend::on_bus(GstBus*, GstMessage* msg, gpointer self)
 }
 
 void GstGraphBackend::watch_stalls() {
+  warm_up_snapshot_encoder();  // nothing is watched before the first run anyway
   std::unique_lock lock(watch_mutex_);
   while (!quit_) {
     watch_cv_.wait_for(lock, std::chrono::milliseconds(200));

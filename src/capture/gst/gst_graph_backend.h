@@ -1,7 +1,8 @@
 // The capture engine's graph backend over GStreamer: devices from the device monitor and the
 // tried encoders, the graph as one pipeline (source, format filter, tees, preview to an appsink,
 // frame tap), the file branch made per recording and held or released at the tee, stop that
-// closes the file while the preview goes on, and bus errors turned into graph events.
+// closes the file while the preview goes on, snapshots of the camera's latest frame at its own
+// size, and bus errors turned into graph events.
 #pragma once
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -18,6 +19,7 @@
 
 #include "capture/graph_backend.h"
 #include "capture/gst/gst_filter.h"
+#include "capture/gst/latest_frame.h"
 #include "capture/gst/recording_branch.h"
 #include "capture/scheduler.h"
 
@@ -82,6 +84,8 @@ class GstGraphBackend : public GraphBackend {
   HResult end_capture() override;
   CaptureStats capture_stats() const override;
   std::int64_t first_frame_time_ns() const override;
+
+  SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines) override;
 
   HResult set_notify(std::function<void()> notify) override;
   HResult get_event(GraphEvent& event) override;
@@ -149,6 +153,9 @@ class GstGraphBackend : public GraphBackend {
   bool file_not_created_ = false;  // the last recording could not create its file
   CaptureStats last_stats_;
   std::int64_t last_first_frame_ns_ = 0;
+
+  // The camera's latest frame at its own size, for snapshots (kept by a probe on the source).
+  std::shared_ptr<LatestFrame> latest_frame_ = std::make_shared<LatestFrame>();
 
   // Events (any thread).
   std::mutex events_mutex_;

@@ -1,5 +1,7 @@
 #include "gst_test_support.h"
 
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -82,6 +84,47 @@ Readback read_back(const std::string& path) {
   r.first_pts = counter.first_pts;
   r.end_time = counter.end_time;
   return r;
+}
+
+RgbPicture decode_jpeg(const std::string& path) {
+  RgbPicture p;
+  if (!ensure_gstreamer()) {
+    p.error = "GStreamer does not start";
+    return p;
+  }
+  GError* err = nullptr;
+  const std::string desc = "filesrc location=\"" + path +
+                           "\" ! jpegdec ! videoconvert ! video/x-raw,format=RGB ! appsink name=sink sync=false";
+  GstElement* pipeline = gst_parse_launch(desc.c_str(), &err);
+  if (err) {
+    p.error = err->message;
+    g_error_free(err);
+    if (pipeline) gst_object_unref(pipeline);
+    return p;
+  }
+  GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+  gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  if (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 20 * GST_SECOND)) {
+    GstVideoInfo info;
+    GstVideoFrame frame;
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) &&
+        gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
+      p.width = GST_VIDEO_FRAME_WIDTH(&frame);
+      p.height = GST_VIDEO_FRAME_HEIGHT(&frame);
+      p.stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+      const auto* data = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+      p.rgb.assign(data, data + static_cast<size_t>(p.stride) * p.height);
+      gst_video_frame_unmap(&frame);
+      p.ok = true;
+    }
+    gst_sample_unref(sample);
+  } else {
+    p.error = "jpegdec gave no picture";
+  }
+  gst_object_unref(sink);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(pipeline);
+  return p;
 }
 
 void CountingSurface::present(const VideoFrame& f) {

@@ -34,6 +34,16 @@ struct Readback {
 };
 Readback read_back(const std::string& path);
 
+// A JPEG decoded by GStreamer's jpegdec (libjpeg, not the encoder that wrote it) to RGB.
+struct RgbPicture {
+  bool ok = false;
+  std::string error;
+  int width = 0, height = 0, stride = 0;
+  std::vector<std::uint8_t> rgb;
+  const std::uint8_t* pixel(int x, int y) const { return &rgb[static_cast<size_t>(y) * stride + 3u * x]; }
+};
+RgbPicture decode_jpeg(const std::string& path);
+
 // Counts the preview pictures handed to the view.
 class CountingSurface : public VideoSurface {
  public:
