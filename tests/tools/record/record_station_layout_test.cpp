@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "../../app/support/wait_until.h"
 #include "../../util/temp_dir.h"
 #include "app/link_window/tform1.h"
 #include "app/main_window/main_form.h"
@@ -28,14 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool wait_until(const std::function<bool()>& done, int timeout_ms = 30000) {
-  QDeadlineTimer deadline(timeout_ms);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(2);
-  }
-  return done();
-}
+using testing::wait_until;
 
 // Records `seconds` through the two windows into `folder` as P12.srt.
 void record_through_the_windows(const fs::path& folder, int seconds) {
