@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "subtitles/depth_fix.h"
+#include "subtitles/depth_fix_srt.h"
 #include "subtitles/depth_record_reader.h"
 #include "synthetic_recording.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
+#include "util/time_code.h"
 
 namespace wellvue {
 namespace {
@@ -144,6 +146,36 @@ TEST(DepthFixTest, TheCorrectedRecordChangesOnlyDepthsAndTheCircumference) {
       EXPECT_NEAR(out.rows[i].depth_m, rec.depth(record.rows[i].tics, true), 0.0005);
     }
   }
+}
+
+TEST(DepthFixTest, SubtitlesMatchRowsTimedAtTheEndOrAtTheStartOfTheirEntries) {
+  for (bool at_start : {false, true}) {
+    SCOPED_TRACE(at_start ? "rows at the entries' start" : "rows at the entries' end");
+    SyntheticRecording rec;
+    rec.rows_at_entry_start = at_start;
+    const DepthRecord record = parse_depth_record(rec.record(), "P12.depth.csv");
+    const auto& l = rec.lines;
+    const DepthCorrection fix(
+        record, {{rec.row_ms(5), rec.depth(l[5].second, true)}, {rec.row_ms(50), rec.depth(l[50].second, true)}});
+    const SrtDepthRewrite out = rewrite_srt_depths(rec.srt(false), record, fix.rows());
+    EXPECT_EQ(out.text, rec.srt(true));
+    EXPECT_EQ(out.entries_rewritten, l.size() + 3);  // the lines, both zeros and the closing entry
+    EXPECT_EQ(out.entries_without_row, 0u);
+  }
+  // A record that lost its last rows: their entries keep their texts, and are counted.
+  SyntheticRecording rec;
+  std::string text = rec.record();
+  text.resize(text.find(std::to_string(rec.lines[58].first) + ",line,"));
+  const DepthRecord record = parse_depth_record(text, "P12.depth.csv");
+  const DepthCorrection fix(record, {{rec.lines[5].first, 1.0}});
+  const SrtDepthRewrite out = rewrite_srt_depths(rec.srt(false), record, fix.rows());
+  EXPECT_EQ(out.entries_without_row, 3u);  // lines 58 and 59, and the closing entry that repeats 59
+  const std::string srt = rec.srt(false);
+  const std::string from = time_code_of_ms(static_cast<std::uint64_t>(rec.lines[57].first)) + " --> " +
+                           time_code_of_ms(static_cast<std::uint64_t>(rec.lines[58].first));
+  ASSERT_NE(srt.find(from), std::string::npos);
+  EXPECT_EQ(out.text.substr(out.text.find(from)), srt.substr(srt.find(from)));
+  EXPECT_NE(out.text, srt);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ struct SyntheticRecording {
   // Lines: (video_ms, tics); a pause repeats a count.
   std::vector<std::pair<std::int64_t, std::int64_t>> lines;
   std::int64_t water_zero_after_line = 20;  // index of the line after which the water zero is set
+  // A line's row timed at the start of its entry (the end of the one before) instead of its end.
+  bool rows_at_entry_start = false;
 
   SyntheticRecording() {
     std::int64_t t = 0;
@@ -34,6 +36,11 @@ struct SyntheticRecording {
 
   double metres_per_tic(bool truth) const { return (truth ? true_mm : recorded_mm) / 1000.0 / tics_per_turn; }
   double depth(double tics, bool truth) const { return tics * metres_per_tic(truth) + (truth ? true_offset_m : 0.0); }
+  std::int64_t row_ms(std::size_t i) const {
+    if (!rows_at_entry_start) return lines[i].first;
+    if (i == 0) return 2100;
+    return static_cast<std::int64_t>(i) - 1 == water_zero_after_line ? water_zero_ms() : lines[i - 1].first;
+  }
   std::int64_t water_zero_tics() const { return lines[water_zero_after_line].second; }
   std::int64_t water_zero_ms() const { return lines[water_zero_after_line].first + 150; }
 
@@ -59,8 +66,8 @@ struct SyntheticRecording {
       std::string water;
       if (static_cast<std::int64_t>(i) > water_zero_after_line)
         water = three((tics - water_zero_tics()) * metres_per_tic(false));
-      r += std::to_string(ms) + ",line," + std::to_string(tics) + "," + std::to_string(tics) + "," + three(last) + "," +
-           water + ",\n";
+      r += std::to_string(row_ms(i)) + ",line," + std::to_string(tics) + "," + std::to_string(tics) + "," +
+           three(last) + "," + water + ",\n";
       if (static_cast<std::int64_t>(i) == water_zero_after_line)
         r += std::to_string(water_zero_ms()) + ",water_zero,," + std::to_string(tics) + "," + three(last) + ",0.000,\n";
       if (i == 1)
