@@ -40,7 +40,7 @@ struct PointAt {
 
 class RecordModel {
  public:
-  explicit RecordModel(const DepthRecord& record) : record_(record) {
+  explicit RecordModel(const DepthRecordText& record) : record_(record) {
     const auto& rows = record.rows;
     stretch_.resize(rows.size());
     metres_per_tic_.resize(rows.size());
@@ -119,7 +119,7 @@ class RecordModel {
   }
 
  private:
-  const DepthRecord& record_;
+  const DepthRecordText& record_;
   std::vector<std::size_t> stretch_;
   std::vector<double> metres_per_tic_;
   std::vector<double> reference_;
@@ -127,7 +127,7 @@ class RecordModel {
 
 }  // namespace
 
-DepthCorrection::DepthCorrection(const DepthRecord& record, const std::vector<KnownDepth>& points) {
+DepthCorrection::DepthCorrection(const DepthRecordText& record, const std::vector<KnownDepth>& points) {
   if (points.empty()) throw ConversionError(fr("Aucune profondeur connue : donnez au moins un point."));
   const RecordModel model(record);
   std::vector<PointAt> at;
@@ -230,8 +230,8 @@ DepthCorrection::DepthCorrection(const DepthRecord& record, const std::vector<Kn
   }
 }
 
-DepthRecord corrected_record(const DepthRecord& record, const DepthCorrection& correction) {
-  DepthRecord out = record;
+DepthRecordText corrected_record(const DepthRecordText& record, const DepthCorrection& correction) {
+  DepthRecordText out = record;
   for (std::size_t i = 0; i < out.rows.size(); ++i) {
     DepthRecordRow& row = out.rows[i];
     const CorrectedRow& c = correction.rows()[i];

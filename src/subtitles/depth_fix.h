@@ -43,7 +43,7 @@ class DepthCorrection {
   // the recording or where no count is known, two points at the same count (no scale), and a
   // corrected circumference that is not positive or is absurd (not within half to twice the
   // recorded one).
-  DepthCorrection(const DepthRecord& record, const std::vector<KnownDepth>& points);
+  DepthCorrection(const DepthRecordText& record, const std::vector<KnownDepth>& points);
 
   const DepthFit& fit() const { return fit_; }
   // One per row of the record, in its order.
@@ -61,6 +61,6 @@ class DepthCorrection {
 
 // The depth record with the corrected depths in its rows and the corrected circumference in its
 // header; every other field as it was.
-DepthRecord corrected_record(const DepthRecord& record, const DepthCorrection& correction);
+DepthRecordText corrected_record(const DepthRecordText& record, const DepthCorrection& correction);
 
 }  // namespace wellvue

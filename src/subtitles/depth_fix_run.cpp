@@ -114,7 +114,7 @@ DepthFixResult fix_recording_depths(const fs::path& rec, const std::vector<Known
   DepthFixResult result;
   result.files = depth_fix_files(rec);
   const DepthFixFiles& f = result.files;
-  const DepthRecord record = read_depth_record(f.record);
+  const DepthRecordText record = read_depth_record_text(f.record);
   const std::string srt = read_whole(f.srt);
   const DepthCorrection correction(record, points);
   const SrtDepthRewrite rewrite = rewrite_srt_depths(srt, record, correction.rows());

@@ -171,7 +171,7 @@ struct RowsOfKind {
 
 }  // namespace
 
-SrtDepthRewrite rewrite_srt_depths(std::string_view srt, const DepthRecord& record,
+SrtDepthRewrite rewrite_srt_depths(std::string_view srt, const DepthRecordText& record,
                                    const std::vector<CorrectedRow>& corrected) {
   RowsOfKind kinds[3];
   for (std::size_t i = 0; i < record.rows.size(); ++i) {

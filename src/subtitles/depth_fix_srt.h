@@ -22,7 +22,7 @@ struct SrtDepthRewrite {
 // record and stands within one frame (40 ms) of the entry's start or end, the one showing the
 // entry's depth first; the closing entry, which repeats the last depth shown, to the last such row
 // at its start. The depth texts keep their decimal mark.
-SrtDepthRewrite rewrite_srt_depths(std::string_view srt, const DepthRecord& record,
+SrtDepthRewrite rewrite_srt_depths(std::string_view srt, const DepthRecordText& record,
                                    const std::vector<CorrectedRow>& corrected);
 
 }  // namespace wellvue

@@ -101,13 +101,13 @@ std::string csv_field(const std::string& value) {
 
 }  // namespace
 
-const std::string* DepthRecord::header_value(std::string_view key) const {
+const std::string* DepthRecordText::header_value(std::string_view key) const {
   for (const auto& [k, v] : header)
     if (k == key) return &v;
   return nullptr;
 }
 
-void DepthRecord::set_header_value(std::string_view key, std::string value) {
+void DepthRecordText::set_header_value(std::string_view key, std::string value) {
   for (auto& [k, v] : header) {
     if (k == key) {
       v = std::move(value);
@@ -125,8 +125,8 @@ std::string record_metres_text(double metres) {
   return text;
 }
 
-DepthRecord parse_depth_record(std::string_view text, const std::string& name) {
-  DepthRecord record;
+DepthRecordText parse_depth_record_text(std::string_view text, const std::string& name) {
+  DepthRecordText record;
   std::size_t pos = 0;
   auto next_line = [&]() {
     const std::size_t end = text.find('\n', pos);
@@ -197,16 +197,16 @@ DepthRecord parse_depth_record(std::string_view text, const std::string& name) {
   return record;
 }
 
-DepthRecord read_depth_record(const std::filesystem::path& path) {
+DepthRecordText read_depth_record_text(const std::filesystem::path& path) {
   const std::string name = utf8_to_cp1252(path.string());
   std::ifstream in(path, std::ios::binary);
   if (!in) throw FileError(cannot_open_file_text(name));
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw FileError(cannot_open_file_text(name));
-  return parse_depth_record(text, name);
+  return parse_depth_record_text(text, name);
 }
 
-std::string depth_record_text(const DepthRecord& record) {
+std::string depth_record_text(const DepthRecordText& record) {
   std::string out(kDepthRecordFirstLine);
   out += '\n';
   for (const auto& [k, v] : record.header) out += "# " + k + ": " + v + "\n";

@@ -28,7 +28,7 @@ struct DepthRecordRow {
   bool restarts_relation() const { return event == "curb_zero" || event == "counter_reset"; }
 };
 
-struct DepthRecord {
+struct DepthRecordText {
   std::vector<std::pair<std::string, std::string>> header;  // key, value, in the file's order
   std::vector<DepthRecordRow> rows;
   // The header values the depth model needs.
@@ -47,11 +47,11 @@ inline constexpr std::string_view kDepthRecordColumns = "video_ms,event,raw,tics
 
 // The record of a text. Raises ConversionError, with the French text the operator sees (CP1252),
 // when it is not a depth record or a row cannot be read; name is the file name for those texts.
-DepthRecord parse_depth_record(std::string_view text, const std::string& name);
+DepthRecordText parse_depth_record_text(std::string_view text, const std::string& name);
 // The file's record; FileError when it cannot be read.
-DepthRecord read_depth_record(const std::filesystem::path& path);
+DepthRecordText read_depth_record_text(const std::filesystem::path& path);
 // The text of a record: its header, the column line and its rows, LF line ends.
-std::string depth_record_text(const DepthRecord& record);
+std::string depth_record_text(const DepthRecordText& record);
 
 // Metres with three decimals and a point, as the record holds them.
 std::string record_metres_text(double metres);

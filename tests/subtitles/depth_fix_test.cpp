@@ -27,7 +27,7 @@ struct FitCase {
 
 TEST(DepthFixTest, KnownDepthsGiveTheTrueCircumferenceOrAShift) {
   const SyntheticRecording rec;
-  const DepthRecord record = parse_depth_record(rec.record(), "P12.depth.csv");
+  const DepthRecordText record = parse_depth_record_text(rec.record(), "P12.depth.csv");
   const auto& l = rec.lines;
   const std::vector<FitCase> cases = {
       {"two lines far apart", {{l[5].first, l[5].second}, {l[50].first, l[50].second}}, true},
@@ -78,7 +78,7 @@ TEST(DepthFixTest, ACurbZeroInTheMiddleRestartsTheRelationThere) {
   const std::size_t at = text.find('\n', text.find(after)) + 1;
   text.insert(at, std::to_string(rec.lines[30].first + 50) + ",curb_zero,," + std::to_string(rec.lines[30].second) +
                       ",1.000,,\n");
-  DepthRecord record = parse_depth_record(text, "P12.depth.csv");
+  DepthRecordText record = parse_depth_record_text(text, "P12.depth.csv");
   const std::int64_t zero = rec.lines[30].second;
   for (DepthRecordRow& row : record.rows)
     if (row.is_line() && row.video_ms > rec.lines[30].first)
@@ -100,7 +100,7 @@ TEST(DepthFixTest, ACurbZeroInTheMiddleRestartsTheRelationThere) {
 
 TEST(DepthFixTest, BadPointsAreRefusedWithTheReason) {
   const SyntheticRecording rec;
-  const DepthRecord record = parse_depth_record(rec.record(), "P12.depth.csv");
+  const DepthRecordText record = parse_depth_record_text(rec.record(), "P12.depth.csv");
   const auto& l = rec.lines;
   struct Bad {
     const char* name;
@@ -130,12 +130,12 @@ TEST(DepthFixTest, BadPointsAreRefusedWithTheReason) {
 TEST(DepthFixTest, TheCorrectedRecordChangesOnlyDepthsAndTheCircumference) {
   const SyntheticRecording rec;
   const std::string text = rec.record();
-  const DepthRecord record = parse_depth_record(text, "P12.depth.csv");
+  const DepthRecordText record = parse_depth_record_text(text, "P12.depth.csv");
   EXPECT_EQ(depth_record_text(record), text);  // read and written back unchanged, quoted detail too
   const auto& l = rec.lines;
   const DepthCorrection fix(record,
                             {{l[5].first, rec.depth(l[5].second, true)}, {l[50].first, rec.depth(l[50].second, true)}});
-  const DepthRecord out = parse_depth_record(depth_record_text(corrected_record(record, fix)), "x");
+  const DepthRecordText out = parse_depth_record_text(depth_record_text(corrected_record(record, fix)), "x");
   ASSERT_EQ(out.rows.size(), record.rows.size());
   EXPECT_NEAR(out.circumference_mm, 480.0, 0.001);
   for (std::size_t i = 0; i < out.rows.size(); ++i) {
@@ -153,7 +153,7 @@ TEST(DepthFixTest, SubtitlesMatchRowsTimedAtTheEndOrAtTheStartOfTheirEntries) {
     SCOPED_TRACE(at_start ? "rows at the entries' start" : "rows at the entries' end");
     SyntheticRecording rec;
     rec.rows_at_entry_start = at_start;
-    const DepthRecord record = parse_depth_record(rec.record(), "P12.depth.csv");
+    const DepthRecordText record = parse_depth_record_text(rec.record(), "P12.depth.csv");
     const auto& l = rec.lines;
     const DepthCorrection fix(
         record, {{rec.row_ms(5), rec.depth(l[5].second, true)}, {rec.row_ms(50), rec.depth(l[50].second, true)}});
@@ -166,7 +166,7 @@ TEST(DepthFixTest, SubtitlesMatchRowsTimedAtTheEndOrAtTheStartOfTheirEntries) {
   SyntheticRecording rec;
   std::string text = rec.record();
   text.resize(text.find(std::to_string(rec.lines[58].first) + ",line,"));
-  const DepthRecord record = parse_depth_record(text, "P12.depth.csv");
+  const DepthRecordText record = parse_depth_record_text(text, "P12.depth.csv");
   const DepthCorrection fix(record, {{rec.lines[5].first, 1.0}});
   const SrtDepthRewrite out = rewrite_srt_depths(rec.srt(false), record, fix.rows());
   EXPECT_EQ(out.entries_without_row, 3u);  // lines 58 and 59, and the closing entry that repeats 59

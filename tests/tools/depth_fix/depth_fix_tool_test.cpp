@@ -81,7 +81,7 @@ TEST_F(DepthFixToolTest, TwoKnownDepthsRewriteEveryDepthTextAndNothingElse) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(slurp(path(".srt", true)), truth_);  // the SRT the true wheel would have written
   EXPECT_NE(srt_, truth_);
-  const DepthRecord fixed = parse_depth_record(slurp(path(".depth.csv", true)), "fixed");
+  const DepthRecordText fixed = parse_depth_record_text(slurp(path(".depth.csv", true)), "fixed");
   EXPECT_NEAR(fixed.circumference_mm / rec_.true_mm, 1.0, 0.002);
   for (const DepthRecordRow& row : fixed.rows) {
     if (!row.is_line()) continue;
