@@ -111,6 +111,15 @@ RecordingWorkflow::~RecordingWorkflow() {
   if (recording_) link_.set_track_origin(std::nullopt);
 }
 
+namespace {
+
+// "<name>.obs.srt" beside "<name>.avi".
+std::string observation_track_name(const std::string& avi_name) {
+  return name_without_extension(avi_name) + ".obs.srt";
+}
+
+}  // namespace
+
 void RecordingWorkflow::reset_counters() {
   DepthState& s = link_.state();
   s.poll_count = 0;
@@ -293,6 +302,8 @@ void RecordingWorkflow::start_depth_record() {
   if (depth_warned_) host_.show_warning(kDepthJournalWarning);
   depth_recording_ = true;
   add_depth_row(depth_row_now("start", 0));
+  const std::string observations = observation_track_name(cp1252_to_utf8(avi_name_));
+  if (!observations_.open(observations)) host_.show_warning(cannot_create_file_text(utf8_to_cp1252(observations)));
 }
 
 DepthRow RecordingWorkflow::depth_row_now(const std::string& event, std::int64_t video_ms,
@@ -311,6 +322,12 @@ void RecordingWorkflow::add_depth_row(DepthRow row) {
 
 void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::string& video,
                                             const std::string& kept_video) {
+  // The observations end with the record; the journal stays as it was when the whole file cannot
+  // be written.
+  if (!observations_.save()) {
+    prompter_.inform(cannot_create_file_text(utf8_to_cp1252(observation_track_name(cp1252_to_utf8(avi_name_)))));
+  }
+  observations_.close();
   if (!depth_recording_) return;
   // A rate the settings left to the device is the one the video file was written at.
   for (auto& [key, value] : depth_header_) {
@@ -357,6 +374,13 @@ void RecordingWorkflow::note_event(const std::string& event, const std::string& 
   const std::optional<std::int64_t> at = video_ms_now();
   if (!at || !depth_recording_) return;
   add_depth_row(depth_row_now(event, *at, detail));
+}
+
+void RecordingWorkflow::add_observation(const std::string& code, const std::string& note) {
+  refine_origin();
+  const std::optional<std::int64_t> at = video_ms_now();
+  if (!at) return;
+  observations_.add(*at, code, note, link_.state().depth_m);
 }
 
 void RecordingWorkflow::refine_origin() {
@@ -550,6 +574,7 @@ void RecordingWorkflow::finish_before_exit() {
     recording_ = false;
     depth_recording_ = false;
     depth_journal_.close();
+    observations_.close();
     reserve_.release();
     link_.set_track_origin(std::nullopt);
     remove_recording_note(recording_file_);

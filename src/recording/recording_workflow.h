@@ -15,6 +15,7 @@
 #include "encoder/encoder_link.h"
 #include "recording/depth_record.h"
 #include "recording/disk_reserve.h"
+#include "recording/observation_track.h"
 #include "recording/recording_host.h"
 #include "recording/srt_journal.h"
 #include "util/prompter.h"
@@ -72,6 +73,11 @@ class RecordingWorkflow {
   // "snapshot" (detail: the picture's file name) or "observation" (detail: "CODE" or "CODE: note");
   // UTF-8. Nothing when no recording runs.
   void note_event(const std::string& event, const std::string& detail);
+  // An observation of the operator at the current video time and depth into the observation track
+  // (its subtitle file is made at the first one). Nothing when no recording runs.
+  void add_observation(const std::string& code, const std::string& note);
+  // The folder of the current (or last) recording, UTF-8, absolute.
+  const std::string& folder() const { return folder_; }
   // The time of the video being recorded now, in milliseconds on its own clock (the subtitles'
   // origin); nullopt when no recording runs.
   std::optional<std::int64_t> video_ms_now() const;
@@ -132,6 +138,7 @@ class RecordingWorkflow {
   DepthHeader depth_header_;
   std::vector<DepthRow> depth_rows_;
   std::string depth_name_;  // UTF-8
+  ObservationTrack observations_;
   bool depth_recording_ = false;
   bool depth_warned_ = false;
   std::string folder_;  // UTF-8, absolute: the folder of the current (or last) recording

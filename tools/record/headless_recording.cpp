@@ -15,6 +15,7 @@
 #include "command_line_host.h"
 #include "encoder/posix_serial_port.h"
 #include "encoder/sim/sim_board.h"
+#include "recording/inspection_notes.h"
 #include "recording/recording_workflow.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -148,8 +149,19 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
 
   const auto started = SteadyClock::now();
   const auto deadline = started + std::chrono::seconds(o.seconds);
-  loop.run_until([&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); },
-                 std::chrono::hours(24 * 365));
+  auto over = [&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); };
+  InspectionNotes notes(engine, link, host, &recording, prompter, clock);
+  for (const TimedNote& note : o.notes) {
+    const auto at =
+        started + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(note.at_s));
+    loop.run_until([&] { return over() || SteadyClock::now() >= at; }, std::chrono::hours(24 * 365));
+    if (over()) break;
+    const std::string before = notes.last_photo();
+    if (note.code.empty()) notes.take_photo();
+    else notes.observe(note.code, {});
+    if (notes.last_photo() != before) out << notes.last_photo() << '\n' << std::flush;
+  }
+  loop.run_until(over, std::chrono::hours(24 * 365));
   if (!recording.recording()) return kNotRecorded;  // ended by the engine, which said why
 
   try {

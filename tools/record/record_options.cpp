@@ -1,5 +1,6 @@
 #include "record_options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace wellvue::record_tool {
@@ -8,9 +9,12 @@ const char* const kUsage =
     "usage: wellvue-record [--test-source | --camera NOM] [--port PORT] [--simulate-board]\n"
     "                      [--seconds N] [--bore NOM] [--prefix NOM] [--with-date | --no-date]\n"
     "                      [--folder DOSSIER] [--zero-counters yes|no] [--replace yes|no]\n"
+    "                      [--snapshot-at SECONDES]... [--observe-at SECONDES=CODE]...\n"
     "Enregistre une vidéo AVI et ses sous-titres SRT comme la station, sans fenêtre.\n"
     "Sans --seconds, l'enregistrement dure jusqu'à Ctrl-C. Réponses par défaut : remise à zéro\n"
     "des compteurs oui (sonde à la margelle), remplacement d'un fichier existant non.\n"
+    "--snapshot-at prend une photo, --observe-at note une observation (avec sa photo) à ce moment\n"
+    "de l'enregistrement.\n"
     "Codes de sortie : 0 enregistré, 1 enregistrement non démarré ou incomplet, 2 ligne de commande.\n";
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
@@ -72,6 +76,28 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       o.with_date = false;
     } else if (a == "--folder") {
       ok = value(o.folder);
+    } else if (a == "--snapshot-at" || a == "--observe-at") {
+      std::string v;
+      ok = value(v);
+      if (ok) {
+        TimedNote note;
+        std::string time = v;
+        if (a == "--observe-at") {
+          const auto eq = v.find('=');
+          if (eq == std::string::npos || eq + 1 == v.size()) {
+            error = "--observe-at attend SECONDES=CODE, pas '" + v + "'";
+            return std::nullopt;
+          }
+          time = v.substr(0, eq);
+          note.code = v.substr(eq + 1);
+        }
+        auto [end, ec] = std::from_chars(time.data(), time.data() + time.size(), note.at_s);
+        if (ec != std::errc() || end != time.data() + time.size() || note.at_s < 0) {
+          error = a + " attend un nombre de secondes positif, pas '" + time + "'";
+          return std::nullopt;
+        }
+        o.notes.push_back(note);
+      }
     } else if (a == "--zero-counters") {
       ok = answer(o.zero_counters);
     } else if (a == "--replace") {
@@ -90,6 +116,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     error = "--port et --simulate-board s'excluent : la carte simulée a son propre port";
     return std::nullopt;
   }
+  std::stable_sort(o.notes.begin(), o.notes.end(),
+                   [](const TimedNote& x, const TimedNote& y) { return x.at_s < y.at_s; });
   return o;
 }
 

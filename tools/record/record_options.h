@@ -7,6 +7,12 @@
 
 namespace wellvue::record_tool {
 
+// A photo or an observation taken at a time of the recording.
+struct TimedNote {
+  double at_s = 0;   // seconds after the start
+  std::string code;  // UTF-8; empty: a photo
+};
+
 // An answer given on the command line, or none (the question then takes its default answer).
 enum class Answer { Unset, Yes, No };
 
@@ -23,6 +29,7 @@ struct Options {
   std::string folder = ".";  // UTF-8
   Answer zero_counters = Answer::Unset;
   Answer replace = Answer::Unset;
+  std::vector<TimedNote> notes;  // --snapshot-at, --observe-at, in time order
 };
 
 // Parsed options, or nullopt with the reason (French, UTF-8) in `error`.

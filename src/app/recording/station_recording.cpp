@@ -11,9 +11,14 @@ StationRecording::StationRecording(TFormMain& main, TForm1& link_window, Prompte
   // The remembered recording folders sit beside the settings file: locate it first.
   link_window.settings_location();
   workflow_ = &model_.attach_recording(main.engine(), main.config(), host_, std::move(options), clock);
+  notes_ = std::make_unique<InspectionNotes>(main.engine(), model_.link(), host_, workflow_, prompter,
+                                             clock ? *clock : model_.clock());
 }
 
-StationRecording::~StationRecording() { model_.detach_recording(); }
+StationRecording::~StationRecording() {
+  notes_.reset();
+  model_.detach_recording();
+}
 
 void StationRecording::recover_unfinished() {
   const std::string message = model_.recover_unfinished(cp1252_to_utf8(main_.video_folder()));

@@ -7,6 +7,7 @@
 
 #include "app/recording/qt_recording_host.h"
 #include "encoder/clock.h"
+#include "recording/inspection_notes.h"
 #include "recording/recording_workflow.h"
 #include "station/station_model.h"
 
@@ -26,6 +27,9 @@ class StationRecording {
   void capCaptureProgress() { workflow_->capCaptureProgress(); }
   // Before the main window's closing steps: a recording under way is finished.
   void FormClose() { workflow_->finish_before_exit(); }
+  // "Photo" and "Observation" (code and note UTF-8), during a recording and outside one.
+  void take_photo() { notes_->take_photo(); }
+  void observe(const std::string& code, const std::string& note) { notes_->observe(code, note); }
   // Once the settings are read: recordings left unfinished by a crash, in the video folder or in a
   // folder the station recorded to before, are repaired, moved to their names, and the operator is
   // told which.
@@ -39,6 +43,7 @@ class StationRecording {
   StationModel& model_;
   QtRecordingHost host_;
   RecordingWorkflow* workflow_ = nullptr;  // the model's
+  std::unique_ptr<InspectionNotes> notes_;
 };
 
 }  // namespace wellvue

@@ -5,8 +5,10 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -62,6 +64,78 @@ TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
   EXPECT_GE(test::play_avi((folder / "P12.avi").string()).duration_s, 9.5);
   // The default answer to the zero question is printed with it.
   EXPECT_NE(run.err().find("-> oui (réponse par défaut)"), std::string::npos) << run.err();
+}
+
+// "width,height" of a file's first video stream as ffprobe reads it.
+std::string probed_size(const fs::path& file) {
+  const std::string command = "ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 '" +
+                              file.string() + "' 2>/dev/null";
+  std::string text;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buffer[128];
+    while (std::fgets(buffer, sizeof buffer, p)) text += buffer;
+    ::pclose(p);
+  }
+  while (!text.empty() && (text.back() == '\n' || text.back() == ',')) text.pop_back();
+  return text;
+}
+
+// A photo and an observation during a recording: the pictures at the camera's own size beside the
+// recording, the observation on the video in its own subtitle file, both in the depth record at
+// the same video time.
+TEST(RecordTool, PhotosAndObservationsLandBesideTheRecordingAtTheCamerasSize) {
+  test::TempDir dir;
+  const fs::path folder = dir.path() / "videos";
+  fs::create_directories(folder);
+  test::ToolRun run({"--test-source", "--simulate-board", "--seconds", "7", "--folder", folder.string(), "--prefix",
+                     "P12", "--no-date", "--snapshot-at", "2", "--observe-at", "4=Corrosion"},
+                    dir.path() / "logs");
+  ASSERT_EQ(run.wait(), 0) << run.err();
+  std::vector<fs::path> photos;
+  for (const std::string& name : names_in(folder))
+    if (name.ends_with(".jpg")) photos.push_back(folder / name);
+  ASSERT_EQ(photos.size(), 2u) << run.out();
+  EXPECT_EQ(names_in(folder).size(), 6u) << run.out();  // avi, srt, depth record, observations, two photos
+  // Named after the recording and the depth; the observation's photo also by its code.
+  const std::string observed = photos[0].filename().string().find("Corrosion") != std::string::npos
+                                   ? photos[0].filename().string()
+                                   : photos[1].filename().string();
+  EXPECT_TRUE(observed.starts_with("P12 ") && observed.ends_with("m Corrosion.jpg")) << observed;
+
+  // The camera's own width, the picture's height plus the band under it.
+  const std::string video = probed_size(folder / "P12.avi");
+  ASSERT_NE(video.find(','), std::string::npos) << video;
+  const int video_width = std::stoi(video), video_height = std::stoi(video.substr(video.find(',') + 1));
+  for (const fs::path& photo : photos) {
+    const std::string size = probed_size(photo);
+    ASSERT_NE(size.find(','), std::string::npos) << photo;
+    EXPECT_EQ(std::stoi(size), video_width) << photo;
+    EXPECT_GT(std::stoi(size.substr(size.find(',') + 1)), video_height) << photo;
+  }
+
+  const std::vector<test::ParsedSubtitle> cues = test::parse_srt((folder / "P12.obs.srt").string());
+  ASSERT_EQ(cues.size(), 1u);
+  EXPECT_NE(cues[0].text.find("Corrosion"), std::string::npos) << cues[0].text;
+  EXPECT_NEAR(cues[0].start_s, 4.0, 1.0);
+  EXPECT_NEAR(cues[0].end_s - cues[0].start_s, 5.0, 0.05);
+
+  const DepthRecord record = read_depth_record((folder / "P12.depth.csv").string());
+  std::optional<std::int64_t> observation_ms;
+  int snapshots = 0;
+  for (const DepthRow& row : record.rows) {
+    if (row.event == "observation") {
+      EXPECT_EQ(row.detail, "Corrosion");
+      observation_ms = row.video_ms;
+    }
+    if (row.event == "snapshot") {
+      ++snapshots;
+      EXPECT_TRUE(fs::exists(folder / row.detail)) << row.detail;
+    }
+  }
+  EXPECT_EQ(snapshots, 2);
+  ASSERT_TRUE(observation_ms.has_value());
+  EXPECT_NEAR(static_cast<double>(*observation_ms) / 1000.0, cues[0].start_s, 0.040);
+  expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
 }
 
 TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
