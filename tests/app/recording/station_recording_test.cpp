@@ -142,5 +142,42 @@ TEST(StationRecording, ClosingTheWindowFinishesTheRecordingAndStartUpRecoversNot
   EXPECT_EQ(w.prompter.texts().size(), messages);
 }
 
+// "Photo" outside a recording goes to the video folder under the prefix; during one, the photo
+// and the observation go beside the recording, into its depth record and its observation track.
+TEST(StationRecording, PhotosAndObservationsInsideAndOutsideARecording) {
+  Windows w;
+  ASSERT_TRUE(wait_until([&] { return w.link->link().polling(); }));
+  const fs::path folder = cp1252_to_utf8(w.main->video_folder());
+  auto photos = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+      if (e.path().extension() == ".jpg") names.push_back(e.path().filename().string());
+    return names;
+  };
+  ASSERT_TRUE(wait_until([&] {
+    w.recording->take_photo();
+    return !photos().empty();
+  }));
+  EXPECT_TRUE(photos()[0].starts_with("P12 ")) << photos()[0];
+
+  w.prompter.add_answer(true);  // zero
+  w.prompter.add_answer(true);  // start
+  ASSERT_TRUE(w.recording->btStartClick());
+  ASSERT_TRUE(wait_until([&] { return w.main->engine().FirstFrameTimeNs() > 0; }));
+  ASSERT_TRUE(wait_until([&] { return test::entries_in(w.link->link().track()) >= 3; }));
+  const std::size_t before = photos().size();
+  w.recording->observe("Corrosion", "bas du tubage");
+  EXPECT_EQ(photos().size(), before + 1);
+  w.recording->btStopClick();
+
+  const auto cues = test::parse_srt((folder / "P12.obs.srt").string());
+  ASSERT_EQ(cues.size(), 1u);
+  EXPECT_NE(cues[0].text.find("Corrosion"), std::string::npos);
+  EXPECT_NE(cues[0].text.find("bas du tubage"), std::string::npos);
+  const std::string record = test::read_bytes(folder / "P12.depth.csv");
+  EXPECT_NE(record.find(",observation,"), std::string::npos) << record;
+  EXPECT_NE(record.find(",snapshot,"), std::string::npos) << record;
+}
+
 }  // namespace
 }  // namespace wellvue
