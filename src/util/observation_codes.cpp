@@ -15,7 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kHeader = "# Codes d'observation, un par ligne (les lignes commen\xC3\xA7" "ant par # sont ignor\xC3\xA9" "es)";
+constexpr const char* kHeader =
+    "# Codes d'observation, un par ligne (les lignes commen\xC3\xA7"
+    "ant par # sont ignor\xC3\xA9"
+    "es)";
 
 std::string trimmed(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
@@ -90,10 +93,11 @@ std::string list_text(const fs::path& path) { return "La liste des observations 
 }  // namespace
 
 const std::vector<std::string>& default_observation_codes() {
-  static const std::vector<std::string> codes = {
-      "Tubage : joint", "Cr\xC3\xA9pine haut", "Cr\xC3\xA9pine bas",   "Corrosion",     "Perforation",
-      "D\xC3\xA9p\xC3\xB4t", "Racines",      "Obstruction", "Objet tomb\xC3\xA9", "Fond du forage", "Niveau d'eau",
-      "Venue d'eau",    "Fracture"};
+  static const std::vector<std::string> codes = {"Tubage : joint", "Cr\xC3\xA9pine haut", "Cr\xC3\xA9pine bas",
+                                                 "Corrosion",      "Perforation",         "D\xC3\xA9p\xC3\xB4t",
+                                                 "Racines",        "Obstruction",         "Objet tomb\xC3\xA9",
+                                                 "Fond du forage", "Niveau d'eau",        "Venue d'eau",
+                                                 "Fracture"};
   return codes;
 }
 
@@ -126,14 +130,22 @@ ObservationCodes load_observation_codes(const fs::path& path) {
       if (!m.empty()) out.message = m;
       return out;
     }
-    out.message = list_text(path) + " n'a pas pu \xEA" "tre lue (" + reason_of(err) +
-                  ") : la liste par d\xE9" "faut est utilis\xE9" "e.";
+    out.message = list_text(path) +
+                  " n'a pas pu \xEA"
+                  "tre lue (" +
+                  reason_of(err) +
+                  ") : la liste par d\xE9"
+                  "faut est utilis\xE9"
+                  "e.";
     return out;
   }
   out.codes = observation_codes_of_lines(split_text_lines(text));
   if (out.codes.empty()) {
     out.codes = default_observation_codes();
-    out.message = list_text(path) + " ne contient aucun code : la liste par d\xE9" "faut est utilis\xE9" "e.";
+    out.message = list_text(path) +
+                  " ne contient aucun code : la liste par d\xE9"
+                  "faut est utilis\xE9"
+                  "e.";
   }
   return out;
 }
@@ -142,7 +154,10 @@ std::string save_observation_codes(const fs::path& path, const std::vector<std::
   std::vector<std::string> lines = {kHeader};
   for (const std::string& c : observation_codes_of_lines(codes)) lines.push_back(c);
   if (write_text_lines(path, lines, true)) return {};
-  return list_text(path) + " n'a pas pu \xEA" "tre enregistr\xE9" "e.";
+  return list_text(path) +
+         " n'a pas pu \xEA"
+         "tre enregistr\xE9"
+         "e.";
 }
 
 }  // namespace wellvue

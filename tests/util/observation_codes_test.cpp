@@ -66,10 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Joint", "Cr\xC3\xA9pine haut", "Racines"},
                   false,
                   false},
-        CodesCase{"windows_code_page_and_bom", "\xEF\xBB\xBF" "D\xE9p\xF4t\r\nRacines", {"D\xC3\xA9p\xC3\xB4t", "Racines"},
-                  false, false},
-        CodesCase{"only_comments", "# rien\n\n", {}, true, false},
-        CodesCase{"unreadable", "<dir>", {}, true, false}),
+        CodesCase{"windows_code_page_and_bom",
+                  "\xEF\xBB\xBF"
+                  "D\xE9p\xF4t\r\nRacines",
+                  {"D\xC3\xA9p\xC3\xB4t", "Racines"},
+                  false,
+                  false},
+        CodesCase{"only_comments", "# rien\n\n", {}, true, false}, CodesCase{"unreadable", "<dir>", {}, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ObservationCodesSave, WritesTheCleanedListThatReadsBack) {
