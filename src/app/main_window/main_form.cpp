@@ -300,17 +300,25 @@ void TFormMain::dock() {
   const int inner = std::clamp(left_width_ - 12, 0, 140);
   RadioGroup_xy->resize(inner, RadioGroup_xy->height());
   RadioGroup_contraste->resize(inner, RadioGroup_contraste->height());
-  Image1->resize(inner, inner);
+  Image1->setGeometry(6, Image1->y(), inner, inner);
   place_left_buttons();
 }
 
 void TFormMain::place_left_buttons() {
-  constexpr int kHeight = 42;
+  constexpr int kHeight = 62;
   constexpr int kGap = 10;
-  const int top = Image1->y() + Image1->height() + kGap;
+  // Between the logo and the maker's text; the logo gives up height when the window is low.
+  const int bottom = Label6->y() - kGap;
+  const int need = 2 * kHeight + 2 * kGap;
   const int width = Image1->width();
+  const int logo = std::clamp(bottom - need - Image1->y(), 0, width);
+  if (Image1->height() != logo) {
+    Image1->resize(logo, logo);
+    Image1->move(6 + (width - logo) / 2, Image1->y());
+  }
+  const int top = Image1->y() + logo + kGap;
   for (int i = 0; ImageButton * b : {Panel_photo, Panel_observation}) {
-    QRect g(Image1->x(), top + i++ * (kHeight + kGap), width, kHeight);
+    QRect g(6, top + i++ * (kHeight + kGap), width, kHeight);
     // A button held down keeps its press offset; its release moves it back.
     if (b->is_pressed()) g.translate(ImageButton::kPressShift, ImageButton::kPressShift);
     if (b->geometry() != g) b->setGeometry(g);
