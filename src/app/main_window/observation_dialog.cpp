@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "util/observation_codes.h"
+
 namespace wellvue {
 
 namespace {
@@ -30,8 +32,8 @@ QPushButton* big_button(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-ObservationDialog::ObservationDialog(CodesSource codes, CodesSink save_codes, QWidget* parent)
-    : QDialog(parent), source_(std::move(codes)), sink_(std::move(save_codes)) {
+ObservationDialog::ObservationDialog(CodesSource source, CodesSink save_codes, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)), sink_(std::move(save_codes)) {
   setObjectName("ObservationDialog");
   setWindowTitle(QStringLiteral("Observation"));
   setModal(true);
@@ -45,7 +47,8 @@ ObservationDialog::ObservationDialog(CodesSource codes, CodesSink save_codes, QW
   list_->setObjectName("ListBox_codes");
   list_->setFont(pixel_font(list_->font(), 22, true));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setMinimumSize(420, 5 * kRowHeight);
+  // Eight rows at once: most lists whole, and the dialog still fits a laptop's screen.
+  list_->setMinimumSize(460, 8 * kRowHeight + 2 * list_->frameWidth());
   layout->addWidget(list_, 1);
 
   auto* note_label = new QLabel(QStringLiteral("Note (facultative) :"), this);
@@ -84,7 +87,7 @@ ObservationDialog::ObservationDialog(CodesSource codes, CodesSink save_codes, QW
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(edit_, &QPushButton::clicked, this, [this] { edit_list(); });
 
-  fill(source_ ? source_() : std::vector<std::string>{});
+  fill(codes());
   list_->setFocus();
 }
 
@@ -109,6 +112,12 @@ QString ObservationDialog::picked() const {
   return items.isEmpty() ? QString() : items.front()->text();
 }
 
+std::vector<std::string> ObservationDialog::codes() const {
+  std::vector<std::string> c = source_ ? source_() : std::vector<std::string>{};
+  // Never an empty list to pick from.
+  return c.empty() ? default_observation_codes() : c;
+}
+
 void ObservationDialog::update_save() { save_->setEnabled(!picked().isEmpty()); }
 
 ObservationChoice ObservationDialog::choice() const {
@@ -120,10 +129,10 @@ ObservationChoice ObservationDialog::choice() const {
 
 void ObservationDialog::edit_list() {
   if (!sink_) return;
-  CodeListEditor editor(source_ ? source_() : std::vector<std::string>{}, this);
+  CodeListEditor editor(codes(), this);
   if (editor.exec() != QDialog::Accepted) return;
   sink_(editor.lines());
-  fill(source_ ? source_() : std::vector<std::string>{});
+  fill(codes());
   list_->setFocus();
 }
 

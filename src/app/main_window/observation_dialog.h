@@ -22,11 +22,11 @@ struct ObservationChoice {
 class ObservationDialog : public QDialog {
   Q_OBJECT
  public:
-  // codes: what the list offers now; save_codes writes an edited list and gives the list as it
-  // reads back (empty functions: the list cannot be edited).
+  // source: what the list offers now (the usual codes when it gives none); save_codes writes an
+  // edited list, read back through source (none: the list cannot be edited).
   using CodesSource = std::function<std::vector<std::string>()>;
   using CodesSink = std::function<void(const std::vector<std::string>&)>;
-  ObservationDialog(CodesSource codes, CodesSink save_codes, QWidget* parent = nullptr);
+  ObservationDialog(CodesSource source, CodesSink save_codes, QWidget* parent = nullptr);
 
   // The code picked and the note, once accepted.
   ObservationChoice choice() const;
@@ -42,6 +42,7 @@ class ObservationDialog : public QDialog {
   void fill(const std::vector<std::string>& codes);
   void update_save();
   QString picked() const;
+  std::vector<std::string> codes() const;
 
   CodesSource source_;
   CodesSink sink_;

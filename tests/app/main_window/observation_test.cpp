@@ -12,6 +12,7 @@
 
 #include "app/main_window/observation_dialog.h"
 #include "form_fixture.h"
+#include "util/observation_codes.h"
 
 namespace wellvue {
 namespace {
@@ -210,6 +211,21 @@ TEST(ObservationDialog, TheListEditorWritesTheCodesAndTheListReloads) {
   EXPECT_EQ(shown, (std::vector<std::string>{"Racines", "Venue d'eau"}));
   ASSERT_EQ(s.observed.size(), 1u);
   EXPECT_EQ(s.observed[0].first, "Venue d'eau");
+}
+
+}  // namespace
+}  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// A station that gives no list still offers the usual codes, and no editing.
+TEST(ObservationDialog, WithoutAListTheUsualCodesAndNoEditing) {
+  ObservationDialog d({}, {});
+  ASSERT_EQ(d.codes_list()->count(), static_cast<int>(default_observation_codes().size()));
+  EXPECT_EQ(d.codes_list()->item(0)->text().toStdString(), default_observation_codes()[0]);
+  EXPECT_FALSE(d.edit_button()->isEnabled());
+  EXPECT_FALSE(d.save_button()->isEnabled());
 }
 
 }  // namespace
