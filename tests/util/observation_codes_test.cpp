@@ -39,7 +39,9 @@ TEST_P(ObservationCodesLoad, GivesTheFileCodesOrTheDefaultsWithAReason) {
   const ObservationCodes got = load_observation_codes(file);
   EXPECT_EQ(got.codes, c.codes.empty() ? default_observation_codes() : c.codes);
   EXPECT_EQ(!got.message.empty(), c.message) << got.message;
-  if (c.message) EXPECT_NE(got.message.find(utf8_to_cp1252(file.string())), std::string::npos) << got.message;
+  if (c.message) {
+    EXPECT_NE(got.message.find(utf8_to_cp1252(file.string())), std::string::npos) << got.message;
+  }
   if (c.written_with_defaults) {
     // The file now exists for the operator to edit, and reads back as the defaults, silently.
     ASSERT_TRUE(fs::is_regular_file(file));

@@ -12,6 +12,7 @@ namespace {
 constexpr int kIconWidth = 39;
 constexpr int kIconHeight = 33;
 constexpr int kIconLeft = 6;
+constexpr int kIconAboveTop = 3;
 }  // namespace
 
 ButtonIcon::ButtonIcon(const QString& resource, ImageButton* button)
@@ -72,8 +73,20 @@ void ImageButton::set_caption_pixel_size(int px) {
 ButtonIcon* ImageButton::add_icon(const QString& resource, const QString& object_name) {
   icon_ = new ButtonIcon(resource, this);
   icon_->setObjectName(object_name);
-  icon_->move(kIconLeft, (height() - kIconHeight) / 2);
+  place_icon();
   return icon_;
+}
+
+void ImageButton::set_icon_above(bool above) {
+  icon_above_ = above;
+  place_icon();
+  update();
+}
+
+void ImageButton::place_icon() {
+  if (!icon_) return;
+  if (icon_above_) icon_->move((width() - kIconWidth) / 2, kIconAboveTop);
+  else icon_->move(kIconLeft, (height() - kIconHeight) / 2);
 }
 
 void ImageButton::press() {
@@ -115,8 +128,20 @@ void ImageButton::paintEvent(QPaintEvent*) {
   // The caption is centred on the whole button like the designed captions, whose leading blanks
   // clear the icon. A caption that would run over the icon (one set later without those blanks,
   // the port name) or past the edge is centred in the room right of the icon, smaller if need be.
-  const int text_left = icon_ ? kIconLeft + kIconWidth + 2 : 4;
   QFont f = font();
+  p.setPen(font_colour_);
+  if (icon_ && icon_above_) {
+    // Under the icon, across the whole width, smaller if need be.
+    const QRect room(3, kIconAboveTop + kIconHeight, std::max(1, r.width() - 6),
+                     std::max(1, r.height() - kIconAboveTop - kIconHeight - 1));
+    const QString text = caption_.trimmed();
+    while (QFontMetrics(f).horizontalAdvance(text) > room.width() && f.pixelSize() > 9)
+      f.setPixelSize(f.pixelSize() - 1);
+    p.setFont(f);
+    p.drawText(room, Qt::AlignCenter, text);
+    return;
+  }
+  const int text_left = icon_ ? kIconLeft + kIconWidth + 2 : 4;
   const QFontMetrics fm(f);
   const QString trimmed = caption_.trimmed();
   const int full = fm.horizontalAdvance(caption_);
@@ -124,7 +149,6 @@ void ImageButton::paintEvent(QPaintEvent*) {
   while (blanks < caption_.size() && caption_[blanks] == u' ') ++blanks;
   const int lead = fm.horizontalAdvance(caption_.left(blanks));
   const int first_ink = (r.width() - full) / 2 + lead;
-  p.setPen(font_colour_);
   if (first_ink >= text_left && full <= r.width() - 8) {
     p.setFont(f);
     p.drawText(r, Qt::AlignCenter, caption_);
@@ -138,7 +162,7 @@ void ImageButton::paintEvent(QPaintEvent*) {
 
 void ImageButton::resizeEvent(QResizeEvent* e) {
   QFrame::resizeEvent(e);
-  if (icon_) icon_->move(kIconLeft, (height() - kIconHeight) / 2);
+  place_icon();
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* e) {

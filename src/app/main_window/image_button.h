@@ -59,6 +59,9 @@ class ImageButton : public QFrame {
 
   // Adds the 39 x 33 icon, centred vertically at the left; objectName is the icon's name.
   ButtonIcon* add_icon(const QString& resource, const QString& object_name);
+  // The icon centred above the caption instead, for a button too narrow for both side by side.
+  void set_icon_above(bool above);
+  bool icon_above() const { return icon_above_; }
   ButtonIcon* icon() const { return icon_; }
 
   InnerBevel inner_bevel() const { return inner_; }
@@ -81,11 +84,14 @@ class ImageButton : public QFrame {
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
+  void place_icon();
+
   QString caption_;
   QColor font_colour_;
   QColor face_colour_;
   InnerBevel inner_ = InnerBevel::None;
   bool pressed_ = false;
+  bool icon_above_ = false;
   ButtonIcon* icon_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 #include <climits>
 
@@ -84,8 +85,10 @@ TFormMain::~TFormMain() {
 }
 
 std::vector<ImageButton*> TFormMain::image_buttons() const {
-  return {Panel_choix_cam,        Panel_start_capture, Panel_stop_capture, Panel_visionner, Panel_open_com,
-          Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau,     Panel_help,      Panel_exit};
+  return {Panel_choix_cam,     Panel_start_capture, Panel_stop_capture,
+          Panel_visionner,     Panel_open_com,      Panel_BT_calibration_M,
+          Panel_zero_margelle, Panel_zero_eau,      Panel_help,
+          Panel_exit,          Panel_photo,         Panel_observation};
 }
 
 std::vector<ButtonIcon*> TFormMain::icons() const {
@@ -116,6 +119,20 @@ void TFormMain::wire_handlers() {
   connect(contraste_items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
     if (checked) run_handler([this] { RadioGroup_contrasteClick(); });
   });
+
+  // Gloved hands and eyes on the picture: the two field actions have keys of their own.
+  const std::pair<Qt::Key, ImageButton*> keys[] = {{Qt::Key_F5, Panel_photo}, {Qt::Key_F6, Panel_observation}};
+  for (const auto& [key, button] : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, b = button] {
+      run_handler([this, b] {
+        traite_down(b);
+        // A disabled button is left pressed for a mouse-up that a key never sends.
+        b->release();
+      });
+    });
+  }
 
   connect(BitBtn2, &QPushButton::clicked, this, [this] { run_handler([this] { BitBtn2Click(); }); });
   connect(BitBtn_esc, &QPushButton::clicked, this, [this] { run_handler([this] { BitBtn_escClick(); }); });
@@ -293,7 +310,29 @@ void TFormMain::dock() {
   const int inner = std::clamp(left_width_ - 12, 0, 140);
   RadioGroup_xy->resize(inner, RadioGroup_xy->height());
   RadioGroup_contraste->resize(inner, RadioGroup_contraste->height());
-  Image1->resize(inner, inner);
+  Image1->setGeometry(6, Image1->y(), inner, inner);
+  place_left_buttons();
+}
+
+void TFormMain::place_left_buttons() {
+  constexpr int kHeight = 62;
+  constexpr int kGap = 10;
+  // Between the logo and the maker's text; the logo gives up height when the window is low.
+  const int bottom = Label6->y() - kGap;
+  const int need = 2 * kHeight + 2 * kGap;
+  const int width = Image1->width();
+  const int logo = std::clamp(bottom - need - Image1->y(), 0, width);
+  if (Image1->height() != logo) {
+    Image1->resize(logo, logo);
+    Image1->move(6 + (width - logo) / 2, Image1->y());
+  }
+  const int top = Image1->y() + logo + kGap;
+  for (int i = 0; ImageButton * b : {Panel_photo, Panel_observation}) {
+    QRect g(6, top + i++ * (kHeight + kGap), width, kHeight);
+    // A button held down keeps its press offset; its release moves it back.
+    if (b->is_pressed()) g.translate(ImageButton::kPressShift, ImageButton::kPressShift);
+    if (b->geometry() != g) b->setGeometry(g);
+  }
 }
 
 void TFormMain::place_status_bar() {

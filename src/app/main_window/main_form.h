@@ -122,6 +122,9 @@ class TFormMain : public QWidget {
   bool Panel_repClick();
   void Panel_visionnerClick();
   void Panel_helpClick();
+  // "Photo" (F5) and "Observation" (F6, through the observation dialog).
+  void Panel_photoClick();
+  void Panel_observationClick();
   void capCaptureProgress();
   // The buttons of a stopped recording (also after the engine ended it by itself).
   void show_recording_stopped();
@@ -169,6 +172,9 @@ class TFormMain : public QWidget {
   QButtonGroup* contraste_items = nullptr;
   QLabel* Label6 = nullptr;
   QWidget* Image1 = nullptr;
+  // Under the logo: a snapshot and an observation at the present depth.
+  ImageButton* Panel_photo = nullptr;
+  ImageButton* Panel_observation = nullptr;
   // Right panel and its button column.
   QFrame* Panel3 = nullptr;
   QFrame* Panel10 = nullptr;
@@ -220,7 +226,7 @@ class TFormMain : public QWidget {
   // The in-memory image of the settings file.
   QListWidget* ListBox_param = nullptr;
 
-  // The ten image buttons and the eight icons, in form order.
+  // The twelve image buttons and the ten icons, in form order.
   std::vector<ImageButton*> image_buttons() const;
   std::vector<ButtonIcon*> icons() const;
 
@@ -246,6 +252,8 @@ class TFormMain : public QWidget {
   // The button column laid out in the right panel's height (its gaps shrink on a low window).
   void fit_button_column();
   void place_status_bar();
+  // The photo and observation buttons under the logo, at the logo's width.
+  void place_left_buttons();
   int left_panel_need() const;
   void run_handler(const std::function<void()>& handler);
   void quit_after_start(int code);

@@ -4,6 +4,7 @@
 
 #include "app/graph_config/edit_graph_config.h"
 #include "app/main_window/main_form.h"
+#include "app/main_window/observation_dialog.h"
 #include "app/services/text_bridge.h"
 #include "util/numbers.h"
 
@@ -64,7 +65,7 @@ void TFormMain::set_button_states(ButtonStates state) {
       changes = {{Panel_stop_capture, false}, {Panel_start_capture, true}, {Panel_BT_calibration_M, true}};
       break;
     case ButtonStates::Ready:
-      changes = {{Panel_start_capture, true}};
+      changes = {{Panel_start_capture, true}, {Panel_photo, true}, {Panel_observation, true}};
       focus = Panel_start_capture;
       break;
   }
@@ -116,6 +117,8 @@ void TFormMain::traite_down(ImageButton* panel) {
          f.btStopClick();
          f.show_recording_stopped();
        }},
+      {Panel_photo, true, true, [](TFormMain& f, ImageButton*) { f.Panel_photoClick(); }},
+      {Panel_observation, true, true, [](TFormMain& f, ImageButton*) { f.Panel_observationClick(); }},
       {Panel_choix_cam, false, true,
        [](TFormMain& f, ImageButton*) {
          // The start button comes alive whatever the dialog's outcome, also when it failed.
@@ -159,6 +162,16 @@ void TFormMain::choix_cam_Button2Click() {
   e.FillConfig(config_);
   const std::string prefix = from_qt(Edit_nom_prefixe->text());
   if (edit_graph_config(*config_, cap->backend(), graph_memory_, prefix, this)) e.ApplyConfig(config_);
+}
+
+void TFormMain::Panel_photoClick() {
+  if (links_.take_photo) links_.take_photo();
+}
+
+void TFormMain::Panel_observationClick() {
+  const std::optional<ObservationChoice> c =
+      ask_observation(links_.observation_codes, links_.save_observation_codes, this);
+  if (c && links_.observe) links_.observe(c->code, c->note);
 }
 
 bool TFormMain::btStartClick() { return links_.start_recording ? links_.start_recording() : false; }

@@ -34,14 +34,15 @@ void TFormMain::choix_couleur() {
        {Panel_choix_cam, Panel_rep, Panel_open_com, Panel_BT_calibration_M, Panel_help, Panel_visionner, Panel_exit})
     b->set_font_colour(s.text);
 
-  for (ImageButton* b :
-       {Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_open_com, Panel_start_capture,
-        Panel_stop_capture, Panel_choix_cam, Panel_exit, Panel_help, Panel_visionner, Panel_rep})
+  for (ImageButton* b : {Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_open_com,
+                         Panel_start_capture, Panel_stop_capture, Panel_choix_cam, Panel_exit, Panel_help,
+                         Panel_visionner, Panel_rep, Panel_photo, Panel_observation})
     b->set_face_colour(s.button_face);
 
-  // The four buttons whose colour is their recording state keep that state; an enabled one takes
-  // the new text colour, so that it stays readable on the new face ("sombre" has black faces).
-  for (ImageButton* b : {Panel_start_capture, Panel_stop_capture, Panel_zero_margelle, Panel_zero_eau})
+  // The buttons whose colour is their recording state keep that state; an enabled one takes the
+  // new text colour, so that it stays readable on the new face ("sombre" has black faces).
+  for (ImageButton* b :
+       {Panel_start_capture, Panel_stop_capture, Panel_zero_margelle, Panel_zero_eau, Panel_photo, Panel_observation})
     if (b->is_enabled_button()) b->set_font_colour(s.text);
   // Plain labels on the coloured panels (file name title, start depth, the overlays' texts) stay
   // readable on every background.

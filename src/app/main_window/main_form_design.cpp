@@ -146,6 +146,21 @@ void TFormMain::build_left_panel() {
   logo->setGeometry(6, 300, 140, 140);
   Image1 = logo;
 
+  // Placed under the logo by the layout, which follows the logo's size.
+  Panel_photo = image_button(Panel4, "Panel_photo", QString::fromUtf8("Photo"), QRect(6, 450, 140, 62));
+  Panel_photo->add_icon(":/main_window/icons/photo.svg", "Image_photo");
+  Panel_photo->setToolTip(QString::fromUtf8(" Photo de l'image vidéo (F5) "));
+  Panel_observation =
+      image_button(Panel4, "Panel_observation", QString::fromUtf8("Observation"), QRect(6, 522, 140, 62));
+  Panel_observation->add_icon(":/main_window/icons/observation.svg", "Image_observation");
+  Panel_observation->setToolTip(QString::fromUtf8(" Observation à la profondeur actuelle (F6) "));
+  // Disabled until a camera is chosen, like the start of a recording. The panel is narrow: each
+  // icon above its caption.
+  for (ImageButton* b : {Panel_photo, Panel_observation}) {
+    b->set_icon_above(true);
+    b->set_font_colour(ImageButton::disabled_colour());
+  }
+
   Label6 = label(Panel4, "Label6", "KTX", 8, 600);
   QFont small = Label6->font();
   small.setPixelSize(11);

@@ -15,6 +15,7 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/main_form_panels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_form_folders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder_chooser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/observation_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fit_label.cpp
   ${CMAKE_CURRENT_LIST_DIR}/recording_mark.cpp
   ${CMAKE_CURRENT_LIST_DIR}/station.cpp

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "encoder/link_fields.h"
 
@@ -36,6 +37,14 @@ struct StationLinks {
   std::function<void()> stop_recording;
   std::function<void()> recording_progress;
   std::function<void()> finish_recording;
+
+  // "Photo" (F5): a snapshot of the live picture. "Observation" (F6): the code picked and the
+  // note typed (UTF-8), logged at the present depth with a snapshot.
+  std::function<void()> take_photo;
+  std::function<void(const std::string& code, const std::string& note)> observe;
+  // The observation codes offered (UTF-8), and the list edited by the operator written back.
+  std::function<std::vector<std::string>()> observation_codes;
+  std::function<void(const std::vector<std::string>&)> save_observation_codes;
 };
 
 }  // namespace wellvue

@@ -250,6 +250,19 @@ TEST_P(MainWindowScreen, OpensWholeAndNoAspectHidesAControl) {
         const QRect in_window(w->mapTo(&m, QPoint(0, 0)), w->size());
         EXPECT_TRUE(m.rect().contains(in_window)) << where << ": " << w->objectName().toStdString();
       }
+    // The photo and observation buttons under the logo: shown, whole, at a gloved finger's size,
+    // and over no other control of the panel.
+    for (ImageButton* b : {m.Panel_photo, m.Panel_observation}) {
+      EXPECT_TRUE(b->isVisibleTo(&m)) << where;
+      EXPECT_TRUE(m.Panel4->rect().contains(b->geometry())) << where << ": " << b->objectName().toStdString();
+      EXPECT_GE(b->height(), 40) << where;
+      EXPECT_GE(b->width(), 80) << where;
+      for (QWidget* w : m.Panel4->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w == b || !w->isVisibleTo(&m)) continue;
+        EXPECT_FALSE(w->geometry().intersects(b->geometry()))
+            << where << ": " << b->objectName().toStdString() << " over " << w->objectName().toStdString();
+      }
+    }
     for (QButtonGroup* g : {m.xy_items, m.contraste_items})
       for (QAbstractButton* b : g->buttons()) {
         const QRect text(b->mapTo(m.Panel4, QPoint(0, 0)), b->sizeHint());
