@@ -7,6 +7,7 @@
 #include "export/depth_record.h"
 #include "export/export_error.h"
 #include "export/export_output.h"
+#include "export/mp4_track_names.h"
 
 namespace wellvue::exporting {
 namespace {
@@ -79,6 +80,12 @@ ExportResult run_export(const ExportOptions& options, ExportBackend& backend, co
     result.message = outcome.message;
     if (outcome.status == ExportStatus::Cancelled) result.message = "export annulé";
     if (outcome.status != ExportStatus::Done) return result;  // the temporary file goes with `pending`
+    if (plan.format == ExportFormat::Mp4) {
+      std::vector<std::string> titles;
+      for (const auto& t : plan.tracks) titles.push_back(t.title);
+      if (const std::string problem = name_mp4_text_tracks(pending.fd(), titles); !problem.empty())
+        throw ExportError(problem);
+    }
     pending.publish();
     if (progress) progress(1.0);
   } catch (const ExportError& e) {

@@ -38,7 +38,7 @@ PendingOutput::PendingOutput(const fs::path& output, bool replace) : output_(out
     throw ExportError("le fichier " + output.string() + " existe déjà (--replace pour le remplacer)");
   const fs::path folder = output.has_parent_path() ? output.parent_path() : fs::path(".");
   temp_ = folder / ("." + output.filename().string() + "." + std::to_string(::getpid()) + ".part");
-  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();

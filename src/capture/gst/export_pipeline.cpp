@@ -99,6 +99,9 @@ bool add_chain(GstElement* bin, const std::vector<GstElement*>& chain) {
 // Timed UTF-8 text buffers, all handed over when the source first asks, then the end.
 struct TextFeed {
   const std::vector<Cue>* cues = nullptr;
+  // mp4mux times a text sample up to the next one: an empty sample where the last cue ends keeps
+  // that cue from lasting no time.
+  bool blank_after_last = false;
   bool done = false;
 };
 
@@ -111,6 +114,12 @@ void feed_texts(GstAppSrc* src, guint, gpointer data) {
     GST_BUFFER_PTS(buf) = static_cast<GstClockTime>(cue.start_ms) * GST_MSECOND;
     GST_BUFFER_DURATION(buf) = static_cast<GstClockTime>(cue.end_ms - cue.start_ms) * GST_MSECOND;
     if (gst_app_src_push_buffer(src, buf) != GST_FLOW_OK) return;
+  }
+  if (feed->blank_after_last && !feed->cues->empty()) {
+    GstBuffer* blank = gst_buffer_new();
+    GST_BUFFER_PTS(blank) = static_cast<GstClockTime>(feed->cues->back().end_ms) * GST_MSECOND;
+    GST_BUFFER_DURATION(blank) = GST_MSECOND;
+    if (gst_app_src_push_buffer(src, blank) != GST_FLOW_OK) return;
   }
   gst_app_src_end_of_stream(src);
 }
@@ -271,6 +280,7 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   tags.resize(plan.tracks.size());
   for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
     feeds[i].cues = &plan.tracks[i].cues;
+    feeds[i].blank_after_last = mp4;
     tags[i].title = plan.tracks[i].title;
     tags[i].language = plan.tracks[i].language;
     GstElement* text = text_source(feeds[i]);
