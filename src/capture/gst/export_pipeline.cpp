@@ -194,7 +194,7 @@ GstElement* h264_encoder() {
   GstElement* enc = make(factory.c_str());
   if (factory == "x264enc") {
     // Quality-based rate at a fast preset: several times real time on two cores.
-    gst_util_set_object_arg(G_OBJECT(enc), "speed-preset", "veryfast");
+    gst_util_set_object_arg(G_OBJECT(enc), "speed-preset", "superfast");
     gst_util_set_object_arg(G_OBJECT(enc), "pass", "qual");
     g_object_set(enc, "quantizer", 23u, "threads", 2u, nullptr);
   } else {
