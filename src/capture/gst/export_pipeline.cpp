@@ -234,23 +234,22 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
 
   GstElement* encoder = h264_encoder();
   if (!encoder) return "aucun encodeur H.264 installé (paquet gstreamer1.0-plugins-ugly)";
+  GstElement* overlay = plan.burn.empty() ? nullptr : make_overlay();
+  if (!plan.burn.empty() && !overlay) {
+    gst_object_unref(gst_object_ref_sink(encoder));
+    return "l'incrustation du texte n'est pas installée (paquet gstreamer1.0-x)";
+  }
   GstElement* queue = make("queue");
-  GstElement* convert = make("videoconvert");
   GstElement* i420 = make("capsfilter");
   GstElement* parse = make("h264parse");
-  if (!queue || !convert || !i420 || !parse) return "un composant manque pour encoder la vidéo (h264parse)";
+  std::vector<GstElement*> video{queue, make("videoconvert")};
+  if (overlay) video.push_back(overlay);
+  for (GstElement* e : {i420, encoder, parse}) video.push_back(e);
+  if (!add_chain(pipeline, video))
+    return "un composant manque pour encoder la vidéo (h264parse : paquet gstreamer1.0-plugins-bad)";
   // Players want 4:2:0 H.264 whatever the camera's format.
   CapsPtr caps(gst_caps_from_string("video/x-raw,format=I420"));
   g_object_set(i420, "caps", caps.get(), nullptr);
-  std::vector<GstElement*> video{queue, convert};
-  GstElement* overlay = nullptr;
-  if (!plan.burn.empty()) {
-    overlay = make_overlay();
-    if (!overlay) return "l'incrustation du texte n'est pas installée (paquet gstreamer1.0-x)";
-    video.push_back(overlay);
-  }
-  for (GstElement* e : {i420, encoder, parse}) video.push_back(e);
-  if (!add_chain(pipeline, video)) return "la chaîne d'encodage vidéo n'a pas pu être construite";
   if (!gst_element_link(parse, mux)) return "le format de fichier refuse la vidéo H.264";
   state.video_in = queue;
   GstPad* enc_in = gst_element_get_static_pad(encoder, "sink");
