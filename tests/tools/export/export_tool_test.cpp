@@ -33,9 +33,11 @@ std::string read_file(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A fresh log folder for each child, all removed when the test program ends.
 fs::path logs_dir() {
+  static test::TempDir logs;
   static int n = 0;
-  return fs::temp_directory_path() / ("wellvue-export-logs-" + std::to_string(::getpid())) / std::to_string(n++);
+  return logs.path() / std::to_string(n++);
 }
 
 std::string output_of(const std::vector<std::string>& argv) {
