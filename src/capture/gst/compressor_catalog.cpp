@@ -204,7 +204,7 @@ std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::stri
     auto c = std::make_shared<Compressor>();
     c->factory = f;
     c->dv = f == "avenc_dvvideo";
-    c->name = c->dv ? kDvCompressorName : long_name(f);
+    c->name = c->dv ? kDvCompressorName : f == "x264enc" ? kX264CompressorName : long_name(f);
     all.push_back(c);
   }
   std::vector<char> good(all.size(), 0);

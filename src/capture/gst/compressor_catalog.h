@@ -16,6 +16,8 @@ struct Compressor {
 };
 
 inline constexpr const char* kDvCompressorName = "DV Video Encoder";
+// x264enc, offered once gstreamer1.0-plugins-ugly is installed.
+inline constexpr const char* kX264CompressorName = "H.264 (x264)";
 
 class CompressorCatalog {
  public:

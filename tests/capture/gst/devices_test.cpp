@@ -42,6 +42,17 @@ TEST(Devices, CompressorsAreTheEncodersTheMuxerTakes) {
   EXPECT_FALSE(audio.empty());
 }
 
+TEST(Devices, H264IsOfferedUnderItsOwnNameOnceX264IsInstalled) {
+  Station s;
+  GstElementFactory* x264 = gst_element_factory_find("x264enc");
+  if (!x264) GTEST_SKIP() << "x264enc not installed (gstreamer1.0-plugins-ugly)";
+  gst_object_unref(x264);
+  const auto video = GetVideoCompressorNames(s.backend, true);
+  EXPECT_TRUE(has(video, "H.264 (x264)"));
+  EXPECT_FALSE(has(video, "x264 H.264 Encoder"));
+  EXPECT_TRUE(has(video, "DV Video Encoder"));
+}
+
 TEST(Devices, AFoundDeviceKeepsItsHandleAcrossEnumerations) {
   Station s;
   const auto first = s.backend.enumerate_devices(DeviceCategory::VideoInput);

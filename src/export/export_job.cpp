@@ -1,0 +1,98 @@
+#include "export/export_job.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "export/burn_texts.h"
+#include "export/depth_record.h"
+#include "export/export_error.h"
+#include "export/export_output.h"
+#include "export/mp4_track_names.h"
+
+namespace wellvue::exporting {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ExportError("lecture impossible : " + path.string());
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// The recording ended about when its AVI was last written.
+std::optional<LocalDateTime> start_from_file_time(const fs::path& avi, std::int64_t duration_ms) {
+  std::error_code ec;
+  const auto written = fs::last_write_time(avi, ec);
+  if (ec) return std::nullopt;
+  const auto system = std::chrono::file_clock::to_sys(written);
+  return to_local(std::chrono::time_point_cast<std::chrono::system_clock::duration>(system) -
+                  std::chrono::milliseconds(duration_ms));
+}
+
+}  // namespace
+
+ExportPlan plan_export(const RecordingInputs& inputs, const VideoFacts& facts, const ExportOptions& options,
+                       std::optional<LocalDateTime> fallback_start) {
+  ExportPlan plan;
+  plan.avi = inputs.avi;
+  plan.format = options.format;
+  plan.duration_ms = facts.duration_ms;
+  plan.audio = facts.has_audio;
+  const bool no_overlap = options.format == ExportFormat::Mp4;
+  const auto depth = read_srt_cues(read_bytes(inputs.srt), TextEncoding::Cp1252);
+  plan.tracks.push_back({kDepthTrackTitle, "fr", cues_within(depth, facts.duration_ms, no_overlap)});
+  if (!inputs.observations.empty()) {
+    auto obs =
+        cues_within(read_srt_cues(read_bytes(inputs.observations), TextEncoding::Utf8), facts.duration_ms, no_overlap);
+    if (!obs.empty()) plan.tracks.push_back({kObservationsTrackTitle, "fr", std::move(obs)});
+  }
+  if (options.burn) {
+    BurnSource source = burn_source_from_track(depth);
+    if (!inputs.depth_record.empty())
+      if (const auto record = read_depth_record(read_bytes(inputs.depth_record))) {
+        BurnSource from_record = burn_source_from_record(*record);
+        if (from_record.bore.empty()) from_record.bore = source.bore;
+        if (!from_record.start) from_record.start = source.start;
+        if (from_record.depths.empty()) from_record.depths = source.depths;
+        source = std::move(from_record);
+      }
+    if (!source.start) source.start = fallback_start;
+    plan.burn = burn_texts(source, facts.duration_ms);
+  }
+  return plan;
+}
+
+ExportResult run_export(const ExportOptions& options, ExportBackend& backend, const ProgressFn& progress,
+                        const std::atomic<bool>& cancel) {
+  ExportResult result;
+  try {
+    const RecordingInputs inputs = resolve_recording(options.recording);
+    result.output = options.output.empty() ? default_output(inputs.avi, options.format) : fs::path(options.output);
+    PendingOutput pending(result.output, options.replace);
+    const VideoFacts facts = backend.probe(inputs.avi);
+    ExportPlan plan = plan_export(inputs, facts, options, start_from_file_time(inputs.avi, facts.duration_ms));
+    plan.output_fd = pending.fd();
+    const PipelineOutcome outcome = backend.run(plan, progress, cancel);
+    result.status = outcome.status;
+    result.message = outcome.message;
+    if (outcome.status == ExportStatus::Cancelled) result.message = "export annulé";
+    if (outcome.status != ExportStatus::Done) return result;  // the temporary file goes with `pending`
+    if (plan.format == ExportFormat::Mp4) {
+      std::vector<std::string> titles;
+      for (const auto& t : plan.tracks) titles.push_back(t.title);
+      if (const std::string problem = name_mp4_text_tracks(pending.fd(), titles); !problem.empty())
+        throw ExportError(problem);
+    }
+    pending.publish();
+    if (progress) progress(1.0);
+  } catch (const ExportError& e) {
+    result.status = ExportStatus::Failed;
+    result.message = e.what();
+  }
+  return result;
+}
+
+}  // namespace wellvue::exporting
