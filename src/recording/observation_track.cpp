@@ -36,6 +36,7 @@ bool ObservationTrack::open(const std::string& utf8_path) {
   if (!SrtJournal::can_open(path_)) return false;
   if (::unlink(path_.c_str()) != 0 && errno != ENOENT) return false;
   open_ = true;
+  end_ms_ = -1;
   return true;
 }
 
@@ -43,6 +44,7 @@ std::vector<std::string> ObservationTrack::cue_lines(std::size_t i, bool last) c
   const Observation& o = observations_[i];
   std::int64_t end = o.start_ms + kShownMs;
   if (!last && i + 1 < observations_.size()) end = std::min(end, observations_[i + 1].start_ms);
+  if (end_ms_ >= 0) end = std::max(std::min(end, end_ms_), o.start_ms + 1);
   SrtEntry e;
   e.number = static_cast<long long>(i) + 1;
   e.start = time_code_of_ms(static_cast<std::uint64_t>(o.start_ms));

@@ -29,6 +29,8 @@ class ObservationTrack {
   bool open(const std::string& utf8_path);
   // An observation at video_ms of the recording, journaled at once.
   void add(std::int64_t video_ms, const std::string& code, const std::string& note, double depth_m);
+  // Where the video ends: no cue shows past it (one that began in the last millisecond keeps one).
+  void end_at(std::int64_t video_end_ms) { end_ms_ = video_end_ms; }
   // Writes the whole file with its final cue times, replacing the journal in one step; true when
   // done (also when there is no observation, and so no file).
   bool save();
@@ -48,6 +50,7 @@ class ObservationTrack {
   std::string path_;
   bool open_ = false;
   bool failed_ = false;
+  std::int64_t end_ms_ = -1;  // the video's end once known; -1: not yet
   SrtJournal journal_;
   std::vector<Observation> observations_;
 };

@@ -324,6 +324,7 @@ void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::stri
                                             const std::string& kept_video) {
   // The observations end with the record; the journal stays as it was when the whole file cannot
   // be written.
+  observations_.end_at(end_ms);
   if (!observations_.save()) {
     prompter_.inform(cannot_create_file_text(utf8_to_cp1252(observation_track_name(cp1252_to_utf8(avi_name_)))));
   }

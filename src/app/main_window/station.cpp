@@ -6,6 +6,7 @@
 #include "app/main_window/station_backend.h"
 #include "app/services/text_bridge.h"
 #include "util/decimal_separator.h"
+#include "util/observation_codes.h"
 
 namespace wellvue {
 
@@ -61,6 +62,19 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   links.stop_recording = [recording] { recording->btStopClick(); };
   links.recording_progress = [recording] { recording->capCaptureProgress(); };
   links.finish_recording = [recording] { recording->FormClose(); };
+  links.take_photo = [recording] { recording->take_photo(); };
+  links.observe = [recording](const std::string& code, const std::string& note) { recording->observe(code, note); };
+  // The codes list sits beside the settings file, for the operator to edit.
+  const std::filesystem::path codes = observation_codes_path(link->settings_location().settings_file);
+  links.observation_codes = [this, codes] {
+    ObservationCodes read = load_observation_codes(codes);
+    if (!read.message.empty()) prompter_.inform(read.message);
+    return read.codes;
+  };
+  links.save_observation_codes = [this, codes](const std::vector<std::string>& list) {
+    const std::string message = save_observation_codes(codes, list);
+    if (!message.empty()) prompter_.inform(message);
+  };
   main_->set_links(std::move(links));
   // Before any camera choice or recording: a new recording would replace the old temporary file.
   recording_->recover_unfinished();
