@@ -11,6 +11,9 @@ namespace {
 
 // Depths are written to the millimetre: closer than this is the same depth.
 constexpr double kSameDepth = 0.0005;
+// The board sends a line every 100 ms or so: readings further apart than this have a gap between
+// them, over which the camera's passage is interpolated.
+constexpr std::int64_t kReadingGapMs = 250;
 
 }  // namespace
 
@@ -39,18 +42,22 @@ std::optional<double> DepthTrack::first_down(double d) const {
     if (p.depth_m + kSameDepth < d) continue;
     if (i == 0 || std::abs(p.depth_m - d) <= kSameDepth) return static_cast<double>(p.ms);
     const DepthPoint& q = points_[i - 1];
+    // Readings at the board's pace: the first frame showing the reading there. Far apart (the
+    // board was lost, a sparse track), the camera passed the depth in between.
+    if (p.ms - q.ms <= kReadingGapMs) return static_cast<double>(p.ms);
     return q.ms + (d - q.depth_m) / (p.depth_m - q.depth_m) * static_cast<double>(p.ms - q.ms);
   }
   return std::nullopt;
 }
 
-std::optional<double> DepthTrack::last_up(double d, double frame_ms) const {
+std::optional<double> DepthTrack::last_up(double d) const {
   for (std::size_t i = points_.size(); i-- > 1;) {
     const DepthPoint& p = points_[i];      // shallower than d...
     const DepthPoint& q = points_[i - 1];  // ...after a reading at or below it
     if (!(p.depth_m + kSameDepth < d && q.depth_m + kSameDepth >= d)) continue;
-    // A pause at exactly that depth: the camera stays there until the next reading.
-    if (std::abs(q.depth_m - d) <= kSameDepth) return std::max<double>(q.ms, p.ms - frame_ms);
+    // The reading at or below it stands until the next one: its last frame is just before.
+    if (std::abs(q.depth_m - d) <= kSameDepth || p.ms - q.ms <= kReadingGapMs)
+      return std::max<double>(static_cast<double>(q.ms), static_cast<double>(p.ms - 1));
     return q.ms + (q.depth_m - d) / (q.depth_m - p.depth_m) * static_cast<double>(p.ms - q.ms);
   }
   return std::nullopt;
@@ -69,7 +76,7 @@ std::optional<DepthSeek> DepthTrack::seek(double depth_m, PassDirection directio
   }
   std::optional<double> t;
   if (direction == PassDirection::Ascent) {
-    t = last_up(out.depth_m, frame_ms);
+    t = last_up(out.depth_m);
     if (t) {
       out.ms = frame_at_or_before(*t, frame_ms);
       return out;

@@ -40,14 +40,14 @@ class DepthTrack {
   // the track is empty.
   std::optional<double> depth_at(std::int64_t ms) const;
 
-  // The first frame at `depth_m` going down (the first crossing, interpolated between readings)
-  // or the last frame there going up. A depth never reached gives the nearest one reached, with a
-  // note. `frame_ms` is the length of a frame (40 at 25 images/s). Empty track: none.
+  // The first frame at `depth_m` going down (the first frame showing the first reading there;
+  // interpolated between readings far apart) or the last frame there going up. A depth never reached gives the nearest
+  // one reached, with a note. `frame_ms` is the length of a frame (40 at 25 images/s). Empty track: none.
   std::optional<DepthSeek> seek(double depth_m, PassDirection direction, double frame_ms) const;
 
  private:
   std::optional<double> first_down(double depth_m) const;
-  std::optional<double> last_up(double depth_m, double frame_ms) const;
+  std::optional<double> last_up(double depth_m) const;
 
   std::vector<DepthPoint> points_;
   double min_ = 0.0;

@@ -60,6 +60,14 @@ TEST(DepthTrackTest, SeeksTheFirstDescentOrLastAscentFrameAtADepth) {
     }
   }
   EXPECT_FALSE(DepthTrack().seek(1.0, PassDirection::Descent, 40.0));
+
+  // Readings at the board's pace: the frames that show the reading there, so the depth under the
+  // picture is the one asked for.
+  const DepthTrack dense({{0, 0.0}, {100, 0.1}, {200, 0.2}, {300, 0.1}, {400, 0.0}});
+  EXPECT_EQ(dense.seek(0.05, PassDirection::Descent, 40.0)->ms, 120);
+  EXPECT_GE(*dense.depth_at(120), 0.05);
+  EXPECT_EQ(dense.seek(0.15, PassDirection::Ascent, 40.0)->ms, 280);
+  EXPECT_GE(*dense.depth_at(280), 0.15);
 }
 
 TEST(DepthTrackTest, TheReadingInForceAndUnsortedRows) {

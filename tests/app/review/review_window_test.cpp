@@ -21,7 +21,9 @@
 #include "../support/wait_until.h"
 #include "app/review/profile_plot.h"
 #include "app/review/review_picture.h"
+#include "app/services/text_bridge.h"
 #include "recording/depth_record.h"
+#include "util/depth_text.h"
 #include "util/scripted_prompter.h"
 
 namespace wellvue {
@@ -79,30 +81,37 @@ test::TempDir* ReviewWindowTest::dir_ = nullptr;
 DepthRecord* ReviewWindowTest::record_ = nullptr;
 
 TEST_F(ReviewWindowTest, ATypedDepthLandsWithinAFrameOfTheRecordsFirstRowThere) {
-  // Depths of rows a few seconds apart, typed as an operator would (comma, or with the metre sign).
-  for (const std::int64_t around_ms : {1500, 4200, 7700}) {
-    double depth = 0;
+  // Depths of rows a few seconds apart and round depths between rows, typed as an operator would
+  // (comma or point, with or without the metre sign).
+  auto row_depth_near = [](std::int64_t ms) {
     for (const DepthRow& row : record_->rows)
-      if (row.event == "line" && row.video_ms >= around_ms) {
-        depth = row.depth_m;
-        break;
-      }
+      if (row.event == "line" && row.video_ms >= ms) return row.depth_m;
+    return 0.0;
+  };
+  char exact_comma[32], exact_metre[32], exact_late[32];
+  std::snprintf(exact_comma, sizeof exact_comma, "%.3f", row_depth_near(1500));
+  std::snprintf(exact_metre, sizeof exact_metre, "%.3fm", row_depth_near(4200));
+  std::snprintf(exact_late, sizeof exact_late, "%.3f", row_depth_near(7700));
+  QString comma = QString::fromLatin1(exact_comma);
+  comma.replace(QLatin1Char('.'), QLatin1Char(','));
+  for (const QString& typed : {comma, QString::fromLatin1(exact_metre), QString::fromLatin1(exact_late),
+                               QStringLiteral("0,5"), QStringLiteral("1.2m")}) {
+    SCOPED_TRACE(typed.toStdString());
+    QString number = typed;
+    number.replace(QLatin1Char(','), QLatin1Char('.')).remove(QLatin1Char('m'));
+    const double depth = number.toDouble();
     const DepthRow& expected = first_row_at(depth);
-    char typed[32];
-    std::snprintf(typed, sizeof typed, around_ms == 4200 ? "%.3fm" : "%.3f", depth);
-    QString text = QString::fromLatin1(typed);
-    if (around_ms == 1500) text.replace(QLatin1Char('.'), QLatin1Char(','));
-    SCOPED_TRACE(text.toStdString());
     window_->depth_field()->clear();
-    QTest::keyClicks(window_->depth_field(), text);
+    QTest::keyClicks(window_->depth_field(), typed);
     QTest::keyClick(window_->depth_field(), Qt::Key_Return);
     const std::int64_t frame = window_->player().frame_ms();
     EXPECT_GE(frame, expected.video_ms);
     EXPECT_LE(frame - expected.video_ms, kFrameMs) << "row at " << expected.video_ms;
     EXPECT_TRUE(window_->note_label()->text().isEmpty()) << window_->note_label()->text().toStdString();
-    // The depth under the picture is the one reached.
-    EXPECT_TRUE(window_->depth_label()->text().startsWith(QString::number(depth, 'f', 2).left(3)))
-        << window_->depth_label()->text().toStdString();
+    // The depth under the picture is the reading of that frame: the one asked for or just past it.
+    const double shown = *window_->recording().track.depth_at(frame);
+    EXPECT_GE(shown, depth - 0.0005);
+    EXPECT_EQ(window_->depth_label()->text(), to_qt(depth_text(shown)));
   }
   // Deeper than the recording went: the deepest moment, and the operator is told.
   window_->depth_field()->clear();
