@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -236,6 +237,13 @@ ReviewWindow* open_review_window(const std::string& video_path, QWidget* parent)
     prompter->inform(error);
     delete window;
     return nullptr;
+  }
+  // The whole screen's worth on a small one, most of it on a large one.
+  if (const QScreen* screen = window->screen()) {
+    const QRect area = screen->availableGeometry();
+    constexpr int kFrameAllowance = 40;  // the title bar and borders the window manager adds
+    window->resize(std::min(area.width(), std::max(1280, area.width() * 85 / 100)),
+                   std::min(area.height() - kFrameAllowance, std::max(720, area.height() * 85 / 100)));
   }
   window->show();
   return window;
