@@ -89,7 +89,7 @@ std::optional<DepthSeek> DepthTrack::seek(double depth_m, PassDirection directio
         out.note =
             "La cam\xE9ra n'est pas remont\xE9"
             "e au-dessus de " +
-            depth_text(out.depth_m) + " : fin de l'enregistrement.";
+            depth_text(out.depth_m) + " : derni\xE8re mesure de l'enregistrement.";
       return out;
     }
   }

@@ -222,7 +222,10 @@ void ReviewWindow::show_position() {
 
 void ReviewWindow::tick() {
   const std::string error = player_->poll();
-  if (!error.empty()) note_->setText(QStringLiteral("Lecture interrompue : %1").arg(to_qt(error)));
+  if (!error.empty()) {
+    player_->pause();
+    prompter_.inform("La lecture de la vid\xE9o s'est interrompue : " + error);
+  }
   if (!player_->playing()) play_->setText(QStringLiteral("Lecture"));
   if (player_->playing()) show_position();
 }

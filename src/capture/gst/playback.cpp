@@ -122,6 +122,9 @@ class GstPlayer final : public Player {
     }
     const std::uint64_t before = shown();
     const std::int64_t from = frame_ms();
+    // On the last frame a step has nothing to show: say so at once rather than wait for a frame.
+    const std::int64_t duration = duration_ms();
+    if (duration > 0 && from + frame * frames > duration - frame / 2) return false;
     if (!gst_element_send_event(pipeline_,
                                 gst_event_new_step(GST_FORMAT_BUFFERS, static_cast<guint64>(frames), 1.0, TRUE, FALSE)))
       return false;

@@ -120,6 +120,17 @@ TEST_F(ReviewWindowTest, ATypedDepthLandsWithinAFrameOfTheRecordsFirstRowThere) 
   EXPECT_TRUE(window_->note_label()->text().contains(QStringLiteral("n'a pas été atteinte")));
   EXPECT_LE(std::abs(window_->player().frame_ms() - first_row_at(window_->recording().track.max_depth()).video_ms),
             kFrameMs);
+  // Going up: this descent never came back above 1 m, so its last moment there is the last reading.
+  window_->direction()->setCurrentIndex(1);
+  window_->depth_field()->clear();
+  QTest::keyClicks(window_->depth_field(), QStringLiteral("1"));
+  QTest::keyClick(window_->depth_field(), Qt::Key_Return);
+  std::int64_t last_reading = 0;
+  for (const DepthRow& row : record_->rows)
+    if (row.event == "line") last_reading = row.video_ms;
+  EXPECT_LE(std::abs(window_->player().frame_ms() - last_reading), kFrameMs);
+  EXPECT_TRUE(window_->note_label()->text().contains(QStringLiteral("pas remontée")));
+  window_->direction()->setCurrentIndex(0);
   // Not a number: said, and the picture stays.
   const std::int64_t before = window_->player().frame_ms();
   window_->depth_field()->clear();
@@ -155,6 +166,12 @@ TEST_F(ReviewWindowTest, FrameStepsMoveOneFrameEachWay) {
   EXPECT_EQ(window_->player().frame_ms(), 4000 + 2 * kFrameMs);
   ASSERT_TRUE(window_->step(-1));
   EXPECT_EQ(window_->player().frame_ms(), 4000 + kFrameMs);
+  // Past the last frame there is nothing to step to: it says so and stays on it.
+  ASSERT_TRUE(window_->go_to_ms(window_->player().duration_ms() + 5000));
+  const std::int64_t last = window_->player().frame_ms();
+  EXPECT_GT(last, window_->player().duration_ms() - 2 * kFrameMs);
+  EXPECT_FALSE(window_->step(1));
+  EXPECT_EQ(window_->player().frame_ms(), last);
 }
 
 TEST_F(ReviewWindowTest, TheMarksListTheObservationAndThePhotoWithThumbnails) {
