@@ -1,0 +1,79 @@
+// The review window's photo: the frame shown at the video's size with a band of its depth under
+// it, the way the station's photos look, saved beside the recording without replacing a file.
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <vector>
+
+#include "app/review/review_picture.h"
+#include "app/review/review_window.h"
+#include "app/services/text_bridge.h"
+#include "capture/snapshot.h"
+#include "util/depth_text.h"
+#include "util/time_code.h"
+
+namespace wellvue {
+
+namespace {
+
+QImage with_band(const QImage& frame, const std::vector<QString>& lines) {
+  const SnapshotBand band = snapshot_band(frame.width(), frame.height(), lines.size());
+  QImage out(frame.width(), frame.height() + band.height, QImage::Format_RGB32);
+  out.fill(Qt::black);
+  QPainter p(&out);
+  p.drawImage(0, 0, frame);
+  QFont font = p.font();
+  font.setPixelSize(std::max(1, band.font_px));
+  p.setFont(font);
+  p.setPen(Qt::white);
+  int y = frame.height() + band.margin_px;
+  for (const QString& line : lines) {
+    p.drawText(QRect(band.margin_px, y, frame.width() - 2 * band.margin_px, band.line_px),
+               Qt::AlignLeft | Qt::AlignVCenter, line);
+    y += band.line_px;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string ReviewWindow::save_photo() {
+  const QImage frame = picture_->picture();
+  if (frame.isNull()) {
+    prompter_.inform(
+        "Aucune image \xE0 photographier : la vid\xE9o n'est pas encore affich\xE9"
+        "e.");
+    return {};
+  }
+  const std::int64_t ms = std::max<std::int64_t>(0, player_->frame_ms());
+  const auto depth = recording_.track.depth_at(ms);
+  const QFileInfo video(QString::fromStdString(recording_.video_path));
+  const QString depth_part = depth ? to_qt(depth_text(*depth)) : QStringLiteral("%1ms").arg(ms);
+  const QString time = QString::fromStdString(time_code_of_ms(static_cast<std::uint64_t>(ms)));
+  std::vector<QString> lines{video.completeBaseName(),
+                             QStringLiteral("Profondeur %1   Temps %2").arg(depth_part, time)};
+  const QImage out = with_band(frame, lines);
+  const QString stem =
+      video.absolutePath() + QLatin1Char('/') + video.completeBaseName() + QStringLiteral(" revue ") + depth_part;
+  // Never over an existing file: the second photo at a depth gets a number.
+  for (int n = 1; n < 1000; ++n) {
+    const QString path = stem + (n == 1 ? QString() : QStringLiteral(" (%1)").arg(n)) + QStringLiteral(".jpg");
+    QFile file(path);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) continue;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) continue;
+    if (out.save(&file, "JPG", 92) && file.flush()) {
+      file.close();
+      return path.toStdString();
+    }
+    file.close();
+    file.remove();
+    prompter_.inform("La photo " + from_qt(path) +
+                     " n'a pas pu \xEAtre \xE9"
+                     "crite (disque plein ?).");
+    return {};
+  }
+  prompter_.inform("Impossible de nommer la photo \xE0 c\xF4t\xE9 de l'enregistrement.");
+  return {};
+}
+
+}  // namespace wellvue
