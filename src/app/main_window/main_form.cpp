@@ -88,7 +88,8 @@ std::vector<ImageButton*> TFormMain::image_buttons() const {
   return {Panel_choix_cam,     Panel_start_capture, Panel_stop_capture,
           Panel_visionner,     Panel_open_com,      Panel_BT_calibration_M,
           Panel_zero_margelle, Panel_zero_eau,      Panel_help,
-          Panel_exit,          Panel_photo,         Panel_observation};
+          Panel_exit,          Panel_photo,         Panel_observation,
+          Panel_revoir};
 }
 
 std::vector<ButtonIcon*> TFormMain::icons() const {
@@ -121,7 +122,8 @@ void TFormMain::wire_handlers() {
   });
 
   // Gloved hands and eyes on the picture: the two field actions have keys of their own.
-  const std::pair<Qt::Key, ImageButton*> keys[] = {{Qt::Key_F5, Panel_photo}, {Qt::Key_F6, Panel_observation}};
+  const std::pair<Qt::Key, ImageButton*> keys[] = {
+      {Qt::Key_F5, Panel_photo}, {Qt::Key_F6, Panel_observation}, {Qt::Key_F7, Panel_revoir}};
   for (const auto& [key, button] : keys) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
     shortcut->setContext(Qt::WindowShortcut);
@@ -319,7 +321,7 @@ void TFormMain::place_left_buttons() {
   constexpr int kGap = 10;
   // Between the logo and the maker's text; the logo gives up height when the window is low.
   const int bottom = Label6->y() - kGap;
-  const int need = 2 * kHeight + 2 * kGap;
+  const int need = 3 * kHeight + 3 * kGap;
   const int width = Image1->width();
   const int logo = std::clamp(bottom - need - Image1->y(), 0, width);
   if (Image1->height() != logo) {
@@ -327,7 +329,7 @@ void TFormMain::place_left_buttons() {
     Image1->move(6 + (width - logo) / 2, Image1->y());
   }
   const int top = Image1->y() + logo + kGap;
-  for (int i = 0; ImageButton * b : {Panel_photo, Panel_observation}) {
+  for (int i = 0; ImageButton * b : {Panel_photo, Panel_observation, Panel_revoir}) {
     QRect g(6, top + i++ * (kHeight + kGap), width, kHeight);
     // A button held down keeps its press offset; its release moves it back.
     if (b->is_pressed()) g.translate(ImageButton::kPressShift, ImageButton::kPressShift);

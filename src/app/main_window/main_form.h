@@ -125,6 +125,7 @@ class TFormMain : public QWidget {
   // "Photo" (F5) and "Observation" (F6, through the observation dialog).
   void Panel_photoClick();
   void Panel_observationClick();
+  void Panel_revoirClick();  // the last recording in the review window
   void capCaptureProgress();
   // The buttons of a stopped recording (also after the engine ended it by itself).
   void show_recording_stopped();
@@ -175,6 +176,7 @@ class TFormMain : public QWidget {
   // Under the logo: a snapshot and an observation at the present depth.
   ImageButton* Panel_photo = nullptr;
   ImageButton* Panel_observation = nullptr;
+  ImageButton* Panel_revoir = nullptr;
   // Right panel and its button column.
   QFrame* Panel3 = nullptr;
   QFrame* Panel10 = nullptr;

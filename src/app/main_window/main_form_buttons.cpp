@@ -62,7 +62,11 @@ void TFormMain::set_button_states(ButtonStates state) {
       focus = Panel_stop_capture;
       break;
     case ButtonStates::Stopped:
-      changes = {{Panel_stop_capture, false}, {Panel_start_capture, true}, {Panel_BT_calibration_M, true}};
+      // A recording to look at again.
+      changes = {{Panel_stop_capture, false},
+                 {Panel_start_capture, true},
+                 {Panel_BT_calibration_M, true},
+                 {Panel_revoir, true}};
       break;
     case ButtonStates::Ready:
       changes = {{Panel_start_capture, true}, {Panel_photo, true}, {Panel_observation, true}};
@@ -119,6 +123,7 @@ void TFormMain::traite_down(ImageButton* panel) {
        }},
       {Panel_photo, true, true, [](TFormMain& f, ImageButton*) { f.Panel_photoClick(); }},
       {Panel_observation, true, true, [](TFormMain& f, ImageButton*) { f.Panel_observationClick(); }},
+      {Panel_revoir, true, true, [](TFormMain& f, ImageButton*) { f.Panel_revoirClick(); }},
       {Panel_choix_cam, false, true,
        [](TFormMain& f, ImageButton*) {
          // The start button comes alive whatever the dialog's outcome, also when it failed.
@@ -172,6 +177,10 @@ void TFormMain::Panel_observationClick() {
   const std::optional<ObservationChoice> c =
       ask_observation(links_.observation_codes, links_.save_observation_codes, this);
   if (c && links_.observe) links_.observe(c->code, c->note);
+}
+
+void TFormMain::Panel_revoirClick() {
+  if (links_.review_last) links_.review_last();
 }
 
 bool TFormMain::btStartClick() { return links_.start_recording ? links_.start_recording() : false; }

@@ -36,13 +36,13 @@ void TFormMain::choix_couleur() {
 
   for (ImageButton* b : {Panel_BT_calibration_M, Panel_zero_margelle, Panel_zero_eau, Panel_open_com,
                          Panel_start_capture, Panel_stop_capture, Panel_choix_cam, Panel_exit, Panel_help,
-                         Panel_visionner, Panel_rep, Panel_photo, Panel_observation})
+                         Panel_visionner, Panel_rep, Panel_photo, Panel_observation, Panel_revoir})
     b->set_face_colour(s.button_face);
 
   // The buttons whose colour is their recording state keep that state; an enabled one takes the
   // new text colour, so that it stays readable on the new face ("sombre" has black faces).
-  for (ImageButton* b :
-       {Panel_start_capture, Panel_stop_capture, Panel_zero_margelle, Panel_zero_eau, Panel_photo, Panel_observation})
+  for (ImageButton* b : {Panel_start_capture, Panel_stop_capture, Panel_zero_margelle, Panel_zero_eau, Panel_photo,
+                         Panel_observation, Panel_revoir})
     if (b->is_enabled_button()) b->set_font_colour(s.text);
   // Plain labels on the coloured panels (file name title, start depth, the overlays' texts) stay
   // readable on every background.

@@ -154,9 +154,12 @@ void TFormMain::build_left_panel() {
       image_button(Panel4, "Panel_observation", QString::fromUtf8("Observation"), QRect(6, 522, 140, 62));
   Panel_observation->add_icon(":/main_window/icons/observation.svg", "Image_observation");
   Panel_observation->setToolTip(QString::fromUtf8(" Observation à la profondeur actuelle (F6) "));
+  Panel_revoir = image_button(Panel4, "Panel_revoir", QString::fromUtf8("Revoir"), QRect(6, 594, 140, 62));
+  Panel_revoir->add_icon(":/main_window/icons/revoir.svg", "Image_revoir");
+  Panel_revoir->setToolTip(QString::fromUtf8(" Revoir la dernière vidéo par la profondeur (F7) "));
   // Disabled until a camera is chosen, like the start of a recording. The panel is narrow: each
   // icon above its caption.
-  for (ImageButton* b : {Panel_photo, Panel_observation}) {
+  for (ImageButton* b : {Panel_photo, Panel_observation, Panel_revoir}) {
     b->set_icon_above(true);
     b->set_font_colour(ImageButton::disabled_colour());
   }

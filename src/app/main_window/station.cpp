@@ -4,9 +4,11 @@
 #include <cstdlib>
 
 #include "app/main_window/station_backend.h"
+#include "app/review/review_window.h"
 #include "app/services/text_bridge.h"
 #include "util/decimal_separator.h"
 #include "util/observation_codes.h"
+#include "util/settings_file.h"
 
 namespace wellvue {
 
@@ -63,6 +65,10 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   links.recording_progress = [recording] { recording->capCaptureProgress(); };
   links.finish_recording = [recording] { recording->FormClose(); };
   links.take_photo = [recording] { recording->take_photo(); };
+  links.review_last = [recording, this] {
+    const std::string avi = recording->workflow().avi_name();
+    if (!avi.empty()) open_review_window(path_from_text(avi).string(), main_.get());
+  };
   links.observe = [recording](const std::string& code, const std::string& note) { recording->observe(code, note); };
   // The codes list sits beside the settings file, for the operator to edit.
   const std::filesystem::path codes = observation_codes_path(link->settings_location().settings_file);

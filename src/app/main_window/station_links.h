@@ -41,6 +41,8 @@ struct StationLinks {
   // "Photo" (F5): a snapshot of the live picture. "Observation" (F6): the code picked and the
   // note typed (UTF-8), logged at the present depth with a snapshot.
   std::function<void()> take_photo;
+  // "Revoir": the last recording in the review window.
+  std::function<void()> review_last;
   std::function<void(const std::string& code, const std::string& note)> observe;
   // The observation codes offered (UTF-8), and the list edited by the operator written back.
   std::function<std::vector<std::string>()> observation_codes;

@@ -51,6 +51,7 @@ void click_code(QDialog* d, const QString& code) {
 struct Station {
   FormFixture f;
   int photos = 0;
+  int reviews = 0;
   std::vector<std::pair<std::string, std::string>> observed;
   std::vector<std::string> codes = {"Tubage : joint", "Cr\xC3\xA9pine haut", "Objet tomb\xC3\xA9"};
   std::vector<std::vector<std::string>> saved;
@@ -58,6 +59,7 @@ struct Station {
   Station() {
     StationLinks links = f.form->links();
     links.take_photo = [this] { ++photos; };
+    links.review_last = [this] { ++reviews; };
     links.observe = [this](const std::string& c, const std::string& n) { observed.emplace_back(c, n); };
     links.observation_codes = [this] { return codes; };
     links.save_observation_codes = [this](const std::vector<std::string>& l) {
@@ -119,6 +121,23 @@ TEST(ObservationButtons, NothingBeforeTheCameraChoiceThenKeysAndButtonsAct) {
   EXPECT_EQ(dialogs, 2);
   EXPECT_TRUE(s.observed.empty());
   EXPECT_TRUE(s.f.prompter.texts().empty());
+}
+
+// "Revoir" waits for a recording to look at: neither its key nor its button act before a stop.
+TEST(ReviewButton, OnlyAfterARecordingStopped) {
+  Station s;
+  TFormMain& m = *s.f.form;
+  m.set_button_states(TFormMain::ButtonStates::Ready);
+  EXPECT_FALSE(m.Panel_revoir->is_enabled_button());
+  s.key(Qt::Key_F7);
+  EXPECT_EQ(s.reviews, 0);
+  m.set_button_states(TFormMain::ButtonStates::Recording);
+  m.set_button_states(TFormMain::ButtonStates::Stopped);
+  EXPECT_TRUE(m.Panel_revoir->is_enabled_button());
+  s.key(Qt::Key_F7);
+  QTest::mousePress(m.Panel_revoir, Qt::LeftButton, {}, QPoint(60, 20));
+  QTest::mouseRelease(m.Panel_revoir, Qt::LeftButton, {}, QPoint(60, 20));
+  EXPECT_EQ(s.reviews, 2);
 }
 
 TEST(ObservationButtons, F6PicksACodeWithANoteAndEscapeOrNoPickGivesNothing) {
