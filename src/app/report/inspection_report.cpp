@@ -218,12 +218,14 @@ class ReportPainter {
       return;
     }
     const double row_h = (body_.bottom() - y - mm(8)) / kObservationsPerPage;
-    const double thumb_w = mm(48), thumb_h = std::min(row_h - mm(3), thumb_w * 3 / 4);
-    const double x_depth = body_.left() + thumb_w + mm(4), x_time = x_depth + mm(22), x_code = x_time + mm(22),
+    const double thumb_w = mm(46), thumb_h = std::min(row_h - mm(3), thumb_w * 3 / 4);
+    const double x_photo = body_.left() + mm(9);
+    const double x_depth = x_photo + thumb_w + mm(4), x_time = x_depth + mm(22), x_code = x_time + mm(22),
                  x_note = x_code + mm(36);
     auto column_heads = [&](double top) {
       p_.setFont(font(8.5, true));
-      p_.drawText(QPointF(body_.left(), top + mm(4)), QStringLiteral("Photo"));
+      p_.drawText(QPointF(body_.left(), top + mm(4)), QStringLiteral("N°"));
+      p_.drawText(QPointF(x_photo, top + mm(4)), QStringLiteral("Photo"));
       p_.drawText(QPointF(x_depth, top + mm(4)), QStringLiteral("Profondeur"));
       p_.drawText(QPointF(x_time, top + mm(4)), QStringLiteral("Temps"));
       p_.drawText(QPointF(x_code, top + mm(4)), QStringLiteral("Code"));
@@ -239,7 +241,10 @@ class ReportPainter {
         y = column_heads(heading(QStringLiteral("Observations (suite)"), body_.top()));
       }
       const ReportObservation& o = c_.observations[i];
-      const QRectF thumb(body_.left(), y + mm(1), thumb_w, thumb_h);
+      p_.setPen(Qt::black);
+      p_.setFont(font(9.5, true));
+      p_.drawText(QPointF(body_.left(), y + mm(5)), QString::number(i + 1));
+      const QRectF thumb(x_photo, y + mm(1), thumb_w, thumb_h);
       QImage image;
       if (o.photo && !o.photo->path.empty()) image = load_scaled(o.photo->path, 480);
       if (!image.isNull()) {

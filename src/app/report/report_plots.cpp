@@ -118,10 +118,12 @@ void draw_profile_plot(QPainter& p, const QRectF& area, const ReportContent& c, 
   // Observations: a red mark on the curve with its code.
   p.setPen(QPen(QColor(200, 30, 30), 0.3 * unit));
   p.setBrush(QColor(200, 30, 30));
-  for (const ReportObservation& o : c.observations) {
+  // Numbered as in the table: codes would overlap where observations come close together.
+  for (std::size_t i = 0; i < c.observations.size(); ++i) {
+    const ReportObservation& o = c.observations[i];
     const QPointF at(x_of(o.video_ms / 1000.0), y_of(o.depth_m));
     p.drawEllipse(at, 0.9 * unit, 0.9 * unit);
-    p.drawText(at + QPointF(1.5 * unit, -1.0 * unit), qs(o.code));
+    p.drawText(at + QPointF(1.5 * unit, -1.0 * unit), QString::number(i + 1));
   }
   p.restore();
 }
@@ -174,8 +176,12 @@ void draw_strip_log(QPainter& p, const QRectF& area, const ReportContent& c, dou
     marks.push_back(
         {*c.water_level_m, QStringLiteral("Niveau d'eau ") + metres(*c.water_level_m), QColor(30, 100, 220)});
   if (c.has_depths) marks.push_back({reached, QStringLiteral("Fond atteint ") + metres(reached), QColor(90, 60, 20)});
-  for (const ReportObservation& o : c.observations)
-    marks.push_back({o.depth_m, metres(o.depth_m) + QStringLiteral("  ") + qs(o.code), QColor(200, 30, 30)});
+  for (std::size_t i = 0; i < c.observations.size(); ++i) {
+    const ReportObservation& o = c.observations[i];
+    marks.push_back({o.depth_m,
+                     QStringLiteral("%1. ").arg(i + 1) + metres(o.depth_m) + QStringLiteral("  ") + qs(o.code),
+                     QColor(200, 30, 30)});
+  }
   std::stable_sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.depth < b.depth; });
   const double label_x = column.right() + 14 * unit;
   double next_free = area.top();
