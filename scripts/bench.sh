@@ -19,5 +19,6 @@ run "$B/bench/capture/wellvue_capture_cpu_bench" "$rec"
 run "$B/bench/capture/wellvue_capture_snapshot_bench" 20
 run "$B/bench/app/startup_bench" --test-source --runs 5
 run "$B/bench/app_link/wellvue_link_window_bench" --seconds 20 --rate 50
+run "$B/bench/report/wellvue_report_bench" --runs 3
 run "$B/bench/recording/recording_alignment_bench" --seconds "$align" --timing both --outliers
 exit $status
