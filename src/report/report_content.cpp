@@ -287,8 +287,8 @@ ReportContent gather_report(const std::string& rec, const ReportOptions& options
   }
   if (!done) {
     if (!exists(paths.srt)) {
-      throw FileError(cannot_open_file_text(
-          utf8_to_cp1252(file_name_of(exists(paths.depth_record) ? paths.srt : paths.depth_record))));
+      // Nothing gives a depth: the subtitles, which every recording has, are named.
+      throw FileError(cannot_open_file_text(utf8_to_cp1252(paths.srt)));
     }
     from_subtitles(paths, c);
   }

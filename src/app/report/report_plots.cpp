@@ -184,17 +184,36 @@ void draw_strip_log(QPainter& p, const QRectF& area, const ReportContent& c, dou
   }
   std::stable_sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.depth < b.depth; });
   const double label_x = column.right() + 14 * unit;
+  // Smaller labels when they cannot all stand one under the other at this size.
+  const double gap = 0.3 * unit;
+  if (marks.size() * (fm.height() + gap) > area.height()) {
+    QFont f = p.font();
+    f.setPointSizeF(std::max(4.0, f.pointSizeF() * area.height() / (marks.size() * (fm.height() + gap))));
+    p.setFont(f);
+  }
+  const QFontMetricsF lm(p.font(), p.device());
+  // Each label at its depth or just under the one above; then, from the bottom, pulled up so that
+  // none runs off the page.
+  std::vector<double> label_y(marks.size());
   double next_free = area.top();
-  for (const Mark& m : marks) {
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    label_y[i] = std::max(y_of(marks[i].depth), next_free + lm.height() / 2);
+    next_free = label_y[i] + lm.height() / 2 + gap;
+  }
+  double limit = area.bottom() - lm.height() / 2;
+  for (std::size_t i = marks.size(); i-- > 0;) {
+    label_y[i] = std::min(label_y[i], limit);
+    limit = label_y[i] - lm.height() - gap;
+  }
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    const Mark& m = marks[i];
     const double y = y_of(m.depth);
-    const double label_y = std::max(y, next_free + fm.height() / 2);
-    next_free = label_y + fm.height() / 2 + 0.3 * unit;
     p.setPen(QPen(m.colour, 0.35 * unit));
     p.drawLine(QPointF(column.left(), y), QPointF(column.right() + 6 * unit, y));
     p.setPen(QPen(m.colour, 0.15 * unit));
-    p.drawLine(QPointF(column.right() + 6 * unit, y), QPointF(label_x - 1 * unit, label_y));
-    p.drawText(QRectF(label_x, label_y - fm.height() / 2, area.right() - label_x, fm.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(m.text, Qt::ElideRight, area.right() - label_x));
+    p.drawLine(QPointF(column.right() + 6 * unit, y), QPointF(label_x - 1 * unit, label_y[i]));
+    p.drawText(QRectF(label_x, label_y[i] - lm.height() / 2, area.right() - label_x, lm.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, lm.elidedText(m.text, Qt::ElideRight, area.right() - label_x));
   }
   p.restore();
 }

@@ -194,6 +194,38 @@ TEST_F(ReportTool, WithoutDepthRecordOrObservationsTheSubtitlesStillGiveAReportT
   EXPECT_GT(first.drawn_and_red(0.6, 0.9).first, first.width * first.height * 0.3 * 0.005);
 }
 
+TEST_F(ReportTool, AWaterZeroPutsTheWaterLevelInTheHeaderAndOnTheStripLog) {
+  // The same recording with a water zero made at 90 tics before it started.
+  const fs::path wet = dir_->path() / "wet";
+  fs::create_directories(wet);
+  for (const char* name : {"P12.avi", "P12.srt"}) fs::copy_file(folder() / name, wet / name);
+  std::string record = slurp(folder() / "P12.depth.csv");
+  const std::string none = "# water_zero_tics: -1\n";
+  ASSERT_NE(record.find(none), std::string::npos);
+  record.replace(record.find(none), none.size(), "# water_zero_tics: 90\n");
+  std::ofstream(wet / "P12.depth.csv", std::ios::binary) << record;
+  const DepthRecord r = read_depth_record((wet / "P12.depth.csv").string());
+  const double circumference_m = std::stod(r.header.at("circumference_mm_per_turn")) / 1000;
+  const double level =
+      std::stod(r.header.at("start_depth_m")) + (90 - std::stoi(r.header.at("curb_zero_tics"))) * circumference_m / 24;
+
+  const fs::path pdf = dir_->path() / "eau.pdf";
+  const auto [out, code] = report(quoted(wet / "P12") + " --output " + quoted(pdf));
+  ASSERT_EQ(code, 0) << out;
+  const std::string text = pdf_text(pdf);
+  EXPECT_NE(text.find("90 tics (niveau d'eau \xC3\xA0 " + french_metres(level) + ")"), std::string::npos) << text;
+  EXPECT_NE(text.find("Niveau d'eau " + french_metres(level)), std::string::npos) << text;
+  // The water drawn blue in the bore below its level.
+  const Page log = render(pdf, 2, dir_->path());
+  int blue = 0;
+  for (int y = log.height / 10; y < log.height * 9 / 10; ++y)
+    for (int x = 0; x < log.width; ++x) {
+      const auto* px = reinterpret_cast<const unsigned char*>(log.rgb.data()) + 3 * (y * log.width + x);
+      if (px[2] > 230 && px[0] < 215 && px[1] < 235) ++blue;
+    }
+  EXPECT_GT(blue, 200);
+}
+
 TEST_F(ReportTool, FailuresSayWhyInFrenchAndLeaveAnEarlierReportAsItWas) {
   const fs::path old_pdf = dir_->path() / "ancien.pdf";
   std::ofstream(old_pdf) << "earlier report";
