@@ -204,6 +204,7 @@ void find_photos(const RecordingPaths& paths, ReportContent& c) {
 void from_subtitles(const RecordingPaths& paths, ReportContent& c) {
   const SrtDepths srt = read_srt_depths(paths.srt);
   c.bore = srt.bore;
+  c.depths_from_subtitles = true;
   if (!srt.points.empty()) {
     c.has_depths = true;
     const auto [lo, hi] = std::minmax_element(srt.points.begin(), srt.points.end(),
@@ -291,6 +292,23 @@ ReportContent gather_report(const std::string& rec, const ReportOptions& options
       throw FileError(cannot_open_file_text(utf8_to_cp1252(paths.srt)));
     }
     from_subtitles(paths, c);
+  }
+  // A record cut short before its first line: the subtitles may still carry the depths.
+  if (done && !c.has_depths && exists(paths.srt)) {
+    try {
+      const SrtDepths srt = read_srt_depths(paths.srt);
+      if (!srt.points.empty()) {
+        c.has_depths = true;
+        c.depths_from_subtitles = true;
+        const auto [lo, hi] = std::minmax_element(srt.points.begin(), srt.points.end(),
+                                                  [](const auto& a, const auto& b) { return a.depth_m < b.depth_m; });
+        c.min_depth_m = lo->depth_m;
+        c.max_depth_m = hi->depth_m;
+        c.profile = thin_profile(srt.points, kProfileSlices);
+        c.warnings.push_back("Profondeurs lues dans les sous-titres : l'enregistrement des profondeurs n'en a pas");
+      }
+    } catch (const ConversionError&) {
+    }
   }
   // The video's own length when the record has no stop row (a recording cut short).
   if (c.duration_s < 0 || !c.has_depth_record) {

@@ -56,7 +56,8 @@ struct ReportContent {
   std::string station;     // the station's version; empty without depth record
   double duration_s = -1;  // -1: unknown
   bool has_depth_record = false;
-  bool has_depths = false;  // at least one depth read
+  bool has_depths = false;             // at least one depth read
+  bool depths_from_subtitles = false;  // the depth record had none, or none could be read
   double min_depth_m = 0;
   double max_depth_m = 0;
   double circumference_mm = 0;  // at the start; 0: unknown

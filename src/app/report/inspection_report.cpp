@@ -173,7 +173,9 @@ class ReportPainter {
                                          : QStringLiteral("aucun")});
       rows.push_back({QStringLiteral("Profondeur de départ"), qs(report_metres(c_.start_depth_m.value_or(0)))});
       rows.push_back({QStringLiteral("Version de la station"), qs(c_.station.empty() ? "inconnue" : c_.station)});
-      rows.push_back({QStringLiteral("Source des profondeurs"), QStringLiteral("enregistrement des profondeurs")});
+      rows.push_back({QStringLiteral("Source des profondeurs"),
+                      c_.depths_from_subtitles ? QStringLiteral("sous-titres")
+                                               : QStringLiteral("enregistrement des profondeurs")});
     } else {
       rows.push_back({QStringLiteral("Source des profondeurs"),
                       QStringLiteral("sous-titres (pas d'enregistrement des profondeurs : roue, zéros et étalonnage "

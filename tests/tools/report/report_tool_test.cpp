@@ -198,6 +198,16 @@ TEST_F(ReportTool, WithoutDepthRecordOrObservationsTheSubtitlesStillGiveAReportT
   EXPECT_TRUE(std::regex_search(text, std::regex("Profondeur maximale +" + french_metres(deepest)))) << text;
   const Page first = render(pdf, 1, dir_->path());
   EXPECT_GT(first.drawn_and_red(0.6, 0.9).first, first.width * first.height * 0.3 * 0.005);
+
+  // A depth record that does not read (a row garbled on disk): the subtitles again, and the
+  // header says why.
+  std::ofstream(bare / "P12.depth.csv", std::ios::binary) << slurp(folder() / "P12.depth.csv") << "12,line,x,y,z,,\n";
+  const auto [out2, code2] = report(quoted(bare / "P12.avi") + " --output " + quoted(pdf));
+  ASSERT_EQ(code2, 0) << out2;
+  const std::string garbled = pdf_text(pdf);
+  EXPECT_NE(garbled.find("Attention"), std::string::npos) << garbled;
+  EXPECT_NE(garbled.find("pas d'enregistrement des profondeurs"), std::string::npos) << garbled;
+  EXPECT_TRUE(std::regex_search(garbled, std::regex("Profondeur maximale +" + french_metres(deepest)))) << garbled;
 }
 
 TEST_F(ReportTool, AWaterZeroPutsTheWaterLevelInTheHeaderAndOnTheStripLog) {
