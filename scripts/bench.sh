@@ -21,5 +21,6 @@ run "$B/bench/export/wellvue_export_bench" "$rec"
 run "$B/bench/app/startup_bench" --test-source --runs 5
 run "$B/bench/app_link/wellvue_link_window_bench" --seconds 20 --rate 50
 run "$B/bench/review/review_open_bench" --runs 5
+run "$B/bench/report/wellvue_report_bench" --runs 3
 run "$B/bench/recording/recording_alignment_bench" --seconds "$align" --timing both --outliers
 exit $status
