@@ -39,6 +39,7 @@ QString from_utf8(const std::string& s) { return QString::fromUtf8(s.data(), sta
 ReviewWindow::ReviewWindow(const std::string& video_path, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window),
       recording_(load_review_recording(video_path)),
+      video_path_(video_path),
       prompter_(prompter),
       player_(gst::make_player()) {
   frame_ms_ = 1000.0 / recording_.frame_rate;
@@ -80,6 +81,9 @@ void ReviewWindow::build() {
   play_ = new QPushButton(QStringLiteral("Lecture"), this);
   auto* next = new QPushButton(QStringLiteral("Image suivante ▶"), this);
   auto* photo = new QPushButton(QStringLiteral("Photo"), this);
+  auto* export_button = new QPushButton(QStringLiteral("Exporter…"), this);
+  export_button->setToolTip(QStringLiteral("La vidéo en H.264 avec la profondeur et les observations à l'intérieur"));
+  auto* report_button = new QPushButton(QStringLiteral("Rapport PDF…"), this);
   marks_ = new QListWidget(this);
   marks_->setIconSize(kThumbnail);
   marks_->setFixedWidth(250);
@@ -94,6 +98,9 @@ void ReviewWindow::build() {
   controls->addWidget(play_);
   controls->addWidget(next);
   controls->addWidget(photo);
+  controls->addSpacing(16);
+  controls->addWidget(export_button);
+  controls->addWidget(report_button);
   controls->addStretch(1);
   controls->addWidget(time_label_);
 
@@ -124,6 +131,8 @@ void ReviewWindow::build() {
   connect(next, &QPushButton::clicked, this, [this] { step(1); });
   connect(play_, &QPushButton::clicked, this, [this] { toggle_play(); });
   connect(photo, &QPushButton::clicked, this, [this] { save_photo(); });
+  connect(export_button, &QPushButton::clicked, this, [this] { export_video(); });
+  connect(report_button, &QPushButton::clicked, this, [this] { write_report(); });
   connect(picture_, &ReviewPicture::picture_changed, this, [this] { show_position(); });
   new QShortcut(QKeySequence(Qt::Key_Left), this, [this] { step(-1); });
   new QShortcut(QKeySequence(Qt::Key_Right), this, [this] { step(1); });

@@ -42,6 +42,14 @@ class ReviewWindow : public QWidget {
   // Saves the frame shown at the video's size with a band of its depth under it, beside the
   // recording; the file's path (UTF-8), or empty after telling the operator why not.
   std::string save_photo();
+  // "Exporter…" and "Rapport PDF…": the file asked for, then written off the GUI thread under a
+  // progress dialog; the operator is told where it went or why not.
+  void export_video();
+  void write_report();
+  // The same into a given file (UTF-8; ".mp4" gives MP4, anything else Matroska); false with the
+  // French reason (UTF-8).
+  bool export_to(const std::string& output, std::string& error);
+  bool report_to(const std::string& pdf, std::string& error);
 
   const ReviewRecording& recording() const { return recording_; }
   Player& player() { return *player_; }
@@ -63,6 +71,7 @@ class ReviewWindow : public QWidget {
   void tick();
 
   ReviewRecording recording_;
+  std::string video_path_;  // UTF-8
   Prompter& prompter_;
   std::unique_ptr<Player> player_;
   double frame_ms_ = 40.0;

@@ -210,5 +210,31 @@ TEST_F(ReviewWindowTest, APhotoIsTheFullFrameWithItsDepthBandAndNeverReplacesOne
   fs::remove(second);
 }
 
+// What the client receives, from the window: the export plays with its two named tracks, the
+// report is a PDF whose text names the observation.
+TEST_F(ReviewWindowTest, ExportAndReportFromTheWindow) {
+  std::string error;
+  const fs::path mkv = dir_->path() / "out.mkv", pdf = dir_->path() / "rapport.pdf";
+  ASSERT_TRUE(window_->export_to(mkv.string(), error)) << error;
+  ASSERT_TRUE(window_->report_to(pdf.string(), error)) << error;
+  auto run = [](const std::string& command) {
+    std::string text;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+      char buffer[256];
+      while (std::fgets(buffer, sizeof buffer, p)) text += buffer;
+      ::pclose(p);
+    }
+    return text;
+  };
+  const std::string streams =
+      run("ffprobe -v error -show_entries stream=codec_name:stream_tags=title -of csv=p=0 '" + mkv.string() + "'");
+  EXPECT_NE(streams.find("h264"), std::string::npos) << streams;
+  EXPECT_NE(streams.find("Profondeur"), std::string::npos) << streams;
+  EXPECT_NE(streams.find("Observations"), std::string::npos) << streams;
+  EXPECT_NE(run("pdftotext '" + pdf.string() + "' -").find("Corrosion"), std::string::npos);
+  fs::remove(mkv);
+  fs::remove(pdf);
+}
+
 }  // namespace
 }  // namespace wellvue

@@ -1,0 +1,122 @@
+// The review window's deliverables: the H.264 export with a progress bar and the inspection report,
+// each run off the GUI thread so the window keeps painting.
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <QTimer>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "app/report/inspection_report.h"
+#include "app/review/review_window.h"
+#include "app/services/text_bridge.h"
+#include "capture/gst/export_pipeline.h"
+#include "export/export_job.h"
+#include "util/cp1252.h"
+
+namespace wellvue {
+namespace {
+
+// Runs work on a worker thread under a modal progress dialog (a busy bar when the work gives no
+// fraction); true when it ran to its end without being cancelled.
+bool run_with_progress(
+    QWidget* parent, const QString& label, bool can_cancel,
+    const std::function<void(std::atomic<double>& fraction, const std::atomic<bool>& cancel)>& work) {
+  std::atomic<double> fraction{-1};
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  QProgressDialog dialog(label, can_cancel ? QStringLiteral("Annuler") : QString(), 0, 1000, parent);
+  dialog.setWindowModality(Qt::WindowModal);
+  dialog.setMinimumDuration(0);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  if (!can_cancel) dialog.setCancelButton(nullptr);
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    const double f = fraction.load();
+    if (f < 0) dialog.setRange(0, 0);
+    else {
+      dialog.setRange(0, 1000);
+      dialog.setValue(static_cast<int>(f * 1000));
+    }
+    if (dialog.wasCanceled()) cancel = true;
+    if (done) loop.quit();
+  });
+  std::thread worker([&] {
+    work(fraction, cancel);
+    done = true;
+  });
+  poll.start(100);
+  loop.exec();
+  worker.join();
+  return !cancel;
+}
+
+QString from_utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+std::string stem_path(const std::string& video) {
+  std::filesystem::path p(video);
+  return (p.parent_path() / p.stem()).string();
+}
+
+}  // namespace
+
+bool ReviewWindow::export_to(const std::string& output, std::string& error) {
+  exporting::ExportOptions options;
+  options.recording = video_path_;
+  options.format = output.ends_with(".mp4") ? exporting::ExportFormat::Mp4 : exporting::ExportFormat::Matroska;
+  options.output = output;
+  options.replace = true;  // the file dialog asked already
+  exporting::ExportResult result;
+  const bool ran = run_with_progress(this, QStringLiteral("Export en H.264…"), true,
+                                     [&](std::atomic<double>& fraction, const std::atomic<bool>& cancel) {
+                                       gst::GstExportBackend backend;
+                                       result = exporting::run_export(
+                                           options, backend, [&](double f) { fraction = f; }, cancel);
+                                     });
+  if (!ran || result.status != exporting::ExportStatus::Done) {
+    error = result.message.empty() ? "export annulé" : result.message;
+    return false;
+  }
+  return true;
+}
+
+bool ReviewWindow::report_to(const std::string& pdf, std::string& error) {
+  bool written = false;
+  run_with_progress(this, QStringLiteral("Rapport d'inspection…"), false,
+                    [&](std::atomic<double>&, const std::atomic<bool>&) {
+                      written = write_inspection_report(video_path_, pdf, ReportOptions{}, error);
+                    });
+  return written;
+}
+
+void ReviewWindow::export_video() {
+  const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter en H.264"),
+                                                      from_utf8(stem_path(video_path_) + ".mkv"),
+                                                      QStringLiteral("Matroska (*.mkv);;MP4 (*.mp4)"));
+  if (chosen.isEmpty()) return;
+  std::string error;
+  if (export_to(chosen.toStdString(), error)) {
+    prompter_.inform(utf8_to_cp1252("Vidéo exportée : " + chosen.toStdString()));
+  } else {
+    prompter_.inform(utf8_to_cp1252("Export impossible : " + error));
+  }
+}
+
+void ReviewWindow::write_report() {
+  const QString chosen =
+      QFileDialog::getSaveFileName(this, QStringLiteral("Rapport d'inspection"),
+                                   from_utf8(stem_path(video_path_) + " rapport.pdf"), QStringLiteral("PDF (*.pdf)"));
+  if (chosen.isEmpty()) return;
+  std::string error;
+  if (report_to(chosen.toStdString(), error)) {
+    prompter_.inform(utf8_to_cp1252("Rapport écrit : " + chosen.toStdString()));
+  } else {
+    prompter_.inform(utf8_to_cp1252("Rapport impossible : " + error));
+  }
+}
+
+}  // namespace wellvue
