@@ -15,7 +15,7 @@
 #include "command_line_host.h"
 #include "encoder/posix_serial_port.h"
 #include "encoder/sim/sim_board.h"
-#include "recording/inspection_notes.h"
+#include "recording/depth_notes.h"
 #include "recording/recording_workflow.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -150,7 +150,7 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   const auto started = SteadyClock::now();
   const auto deadline = started + std::chrono::seconds(o.seconds);
   auto over = [&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); };
-  InspectionNotes notes(engine, link, host, &recording, prompter, clock);
+  DepthNotes notes(engine, link, host, &recording, prompter, clock);
   for (const TimedNote& note : o.notes) {
     const auto at =
         started + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(note.at_s));

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/report/inspection_report.h"
+#include "app/report/report_pdf.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   std::string error;
-  if (!wellvue::write_inspection_report(rec, output, options, error)) {
+  if (!wellvue::write_recording_report(rec, output, options, error)) {
     std::cerr << "wellvue-report : " << error << "\n";
     return 1;
   }

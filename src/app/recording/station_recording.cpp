@@ -11,8 +11,8 @@ StationRecording::StationRecording(TFormMain& main, TForm1& link_window, Prompte
   // The remembered recording folders sit beside the settings file: locate it first.
   link_window.settings_location();
   workflow_ = &model_.attach_recording(main.engine(), main.config(), host_, std::move(options), clock);
-  notes_ = std::make_unique<InspectionNotes>(main.engine(), model_.link(), host_, workflow_, prompter,
-                                             clock ? *clock : model_.clock());
+  notes_ = std::make_unique<DepthNotes>(main.engine(), model_.link(), host_, workflow_, prompter,
+                                        clock ? *clock : model_.clock());
 }
 
 StationRecording::~StationRecording() {

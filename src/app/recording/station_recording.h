@@ -7,7 +7,7 @@
 
 #include "app/recording/qt_recording_host.h"
 #include "encoder/clock.h"
-#include "recording/inspection_notes.h"
+#include "recording/depth_notes.h"
 #include "recording/recording_workflow.h"
 #include "station/station_model.h"
 
@@ -43,7 +43,7 @@ class StationRecording {
   StationModel& model_;
   QtRecordingHost host_;
   RecordingWorkflow* workflow_ = nullptr;  // the model's
-  std::unique_ptr<InspectionNotes> notes_;
+  std::unique_ptr<DepthNotes> notes_;
 };
 
 }  // namespace wellvue

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/report/inspection_report.h"
+#include "app/report/report_pdf.h"
 #include "app/review/review_window.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/export_pipeline.h"
@@ -88,7 +88,7 @@ bool ReviewWindow::report_to(const std::string& pdf, std::string& error) {
   bool written = false;
   run_with_progress(this, QStringLiteral("Rapport d'inspection…"), false,
                     [&](std::atomic<double>&, const std::atomic<bool>&) {
-                      written = write_inspection_report(video_path_, pdf, ReportOptions{}, error);
+                      written = write_recording_report(video_path_, pdf, ReportOptions{}, error);
                     });
   return written;
 }

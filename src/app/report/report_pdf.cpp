@@ -1,4 +1,4 @@
-#include "app/report/inspection_report.h"
+#include "app/report/report_pdf.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -354,7 +354,7 @@ bool write_report_pdf(const ReportContent& content, const std::string& pdf, std:
   return true;
 }
 
-bool write_inspection_report(const std::string& rec, const std::string& pdf, const ReportOptions& options,
+bool write_recording_report(const std::string& rec, const std::string& pdf, const ReportOptions& options,
                              std::string& error) {
   ReportContent content;
   try {

@@ -1,4 +1,4 @@
-#include "recording/inspection_notes.h"
+#include "recording/depth_notes.h"
 
 #include <filesystem>
 
@@ -32,17 +32,17 @@ std::string photo_file_name(const std::string& name, const std::string& depth, c
   return file + ".jpg";
 }
 
-InspectionNotes::InspectionNotes(TVideoCapture& engine, EncoderLink& link, RecordingHost& host,
-                                 RecordingWorkflow* workflow, Prompter& prompter, Clock& clock)
+DepthNotes::DepthNotes(TVideoCapture& engine, EncoderLink& link, RecordingHost& host, RecordingWorkflow* workflow,
+                       Prompter& prompter, Clock& clock)
     : engine_(engine), link_(link), host_(host), workflow_(workflow), prompter_(prompter), clock_(clock) {}
 
-bool InspectionNotes::take_photo() {
+bool DepthNotes::take_photo() {
   if (!save_picture({}, {})) return false;
   if (workflow_) workflow_->note_event("snapshot", std::filesystem::path(last_photo_).filename().string());
   return true;
 }
 
-bool InspectionNotes::observe(const std::string& code, const std::string& note) {
+bool DepthNotes::observe(const std::string& code, const std::string& note) {
   const bool saved = save_picture(code, note);
   if (workflow_) {
     workflow_->note_event("observation", note.empty() ? code : code + ": " + note);
@@ -52,7 +52,7 @@ bool InspectionNotes::observe(const std::string& code, const std::string& note) 
   return true;
 }
 
-bool InspectionNotes::save_picture(const std::string& code, const std::string& note) {
+bool DepthNotes::save_picture(const std::string& code, const std::string& note) {
   const DepthState& s = link_.state();
   const bool recording = workflow_ && workflow_->recording();
   // Beside the recording, under its name; otherwise in the video folder under the prefix.

@@ -16,7 +16,7 @@ bool write_report_pdf(const ReportContent& content, const std::string& pdf, std:
 // Gathers the recording's files (its AVI, SRT, depth record or base name) and writes the report;
 // false with a French error (UTF-8) when the recording cannot be read or the PDF cannot be
 // written. Needs a QGuiApplication (the offscreen platform will do).
-bool write_inspection_report(const std::string& rec, const std::string& pdf, const ReportOptions& options,
+bool write_recording_report(const std::string& rec, const std::string& pdf, const ReportOptions& options,
                              std::string& error);
 
 }  // namespace wellvue

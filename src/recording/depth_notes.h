@@ -14,11 +14,11 @@
 
 namespace wellvue {
 
-class InspectionNotes {
+class DepthNotes {
  public:
   // `workflow` may be null (no recording possible); `clock` gives the band's date-time.
-  InspectionNotes(TVideoCapture& engine, EncoderLink& link, RecordingHost& host, RecordingWorkflow* workflow,
-                  Prompter& prompter, Clock& clock);
+  DepthNotes(TVideoCapture& engine, EncoderLink& link, RecordingHost& host, RecordingWorkflow* workflow,
+             Prompter& prompter, Clock& clock);
 
   // "Photo": true when the picture was saved (its path in last_photo()); otherwise the operator
   // was told why.
