@@ -38,6 +38,7 @@ ExportPlan plan_export(const RecordingInputs& inputs, const VideoFacts& facts, c
                        std::optional<LocalDateTime> fallback_start) {
   ExportPlan plan;
   plan.avi = inputs.avi;
+  plan.title = inputs.avi.stem().string();
   plan.format = options.format;
   plan.duration_ms = facts.duration_ms;
   plan.audio = facts.has_audio;

@@ -27,6 +27,7 @@ struct ExportPlan {
   std::filesystem::path avi;
   int output_fd = -1;  // written from its start, seekable
   ExportFormat format = ExportFormat::Matroska;
+  std::string title;  // the file's own title: the recording's name, UTF-8
   std::vector<SubtitleTrack> tracks;
   std::vector<Cue> burn;         // empty: nothing drawn into the picture
   std::int64_t duration_ms = 0;  // of the AVI, for the progress

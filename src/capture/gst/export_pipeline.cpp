@@ -136,9 +136,10 @@ GstElement* text_source(TextFeed& feed) {
 }
 
 // The track's name and language, sent as stream tags ahead of its first cue: matroskamux names
-// the track with them, mp4mux writes them into the track's own metadata.
+// the track with them. mp4mux would take a stream's title for the whole file's, so in MP4 only the
+// language goes this way and the name is the track's handler name, written after the muxing.
 struct TrackTags {
-  std::string title, language;
+  std::string title, language;  // no title: the language alone
   bool sent = false;
 };
 
@@ -146,8 +147,8 @@ GstPadProbeReturn tag_track(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   auto* tags = static_cast<TrackTags*>(data);
   if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) || tags->sent) return GST_PAD_PROBE_OK;
   tags->sent = true;
-  GstTagList* list =
-      gst_tag_list_new(GST_TAG_TITLE, tags->title.c_str(), GST_TAG_LANGUAGE_CODE, tags->language.c_str(), nullptr);
+  GstTagList* list = gst_tag_list_new(GST_TAG_LANGUAGE_CODE, tags->language.c_str(), nullptr);
+  if (!tags->title.empty()) gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_TITLE, tags->title.c_str(), nullptr);
   gst_tag_list_set_scope(list, GST_TAG_SCOPE_STREAM);
   gst_pad_push_event(pad, gst_event_new_tag(list));
   return GST_PAD_PROBE_REMOVE;
@@ -231,6 +232,9 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   g_object_set(src, "location", plan.avi.c_str(), nullptr);
   if (!add_chain(pipeline, {mux, sink})) return "le format de fichier demandé n'est pas installé";
   g_object_set(sink, "fd", plan.output_fd, "sync", FALSE, nullptr);
+  // The file's own title: the recording's name, which players show in their title bar.
+  if (!plan.title.empty())
+    gst_tag_setter_add_tags(GST_TAG_SETTER(mux), GST_TAG_MERGE_REPLACE, GST_TAG_TITLE, plan.title.c_str(), nullptr);
 
   GstElement* encoder = h264_encoder();
   if (!encoder) return "aucun encodeur H.264 installé (paquet gstreamer1.0-plugins-ugly)";
@@ -280,7 +284,7 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
     feeds[i].cues = &plan.tracks[i].cues;
     feeds[i].blank_after_last = mp4;
-    tags[i].title = plan.tracks[i].title;
+    if (!mp4) tags[i].title = plan.tracks[i].title;
     tags[i].language = plan.tracks[i].language;
     GstElement* text = text_source(feeds[i]);
     if (!text) return "la source de texte manque (appsrc)";

@@ -49,9 +49,9 @@ std::string output_of(const std::vector<std::string>& argv) {
 // ffprobe's flat listing: streams.stream.1.codec_name -> subrip ...
 std::map<std::string, std::string> probe(const fs::path& file) {
   std::map<std::string, std::string> keys;
-  std::istringstream in(
-      output_of({"ffprobe", "-v", "error", "-show_entries",
-                 "format=duration:stream=index,codec_type,codec_name:stream_tags", "-of", "flat", file.string()}));
+  std::istringstream in(output_of({"ffprobe", "-v", "error", "-show_entries",
+                                   "format=duration:format_tags:stream=index,codec_type,codec_name:stream_tags", "-of",
+                                   "flat", file.string()}));
   for (std::string line; std::getline(in, line);) {
     const auto eq = line.find('=');
     if (eq == std::string::npos) continue;
@@ -211,6 +211,8 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
     EXPECT_EQ(p.count("streams.stream.3.codec_type"), 0u);
     EXPECT_EQ(stream_name(p, 1), "Profondeur");
     EXPECT_EQ(stream_name(p, 2), "Observations");
+    // The file's own title is the recording's, never a track's name.
+    EXPECT_EQ(p.count("format.tags.title") ? p["format.tags.title"] : p["format.tags.TITLE"], "P12");
     EXPECT_NEAR(std::stod(p["format.duration"]), avi_duration_, 0.040);
 
     expect_same_cues(exported_track(out, 0, work), shown_within(parse_srt(srt_utf8_), avi_duration_), "depth");
