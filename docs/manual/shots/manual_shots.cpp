@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -12,6 +14,8 @@
 #include <functional>
 
 #include "app/graph_config/graph_config_form.h"
+#include "app/main_window/observation_dialog.h"
+#include "app/review/review_window.h"
 #include "capture/gst/test_pattern_device.h"
 #include "demo.h"
 
@@ -128,11 +132,45 @@ int main(int argc, char** argv) {
     wait_ms(6000);
   }
   save(&m, "enregistrement");
+
+  // An observation during the descent: a code picked, a note typed, saved.
+  {
+    QTimer hand;
+    bool done = false;
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<wellvue::ObservationDialog*>(QApplication::activeModalWidget());
+      if (!dialog || done) return;
+      done = true;
+      if (dialog->codes_list()->count() > 1) dialog->codes_list()->setCurrentRow(1);
+      dialog->note_edit()->setText(QStringLiteral("joint ouvert côté nord"));
+      wait_ms(400);
+      save(dialog, "observation");
+      dialog->accept();
+    });
+    hand.start(100);
+    m.traite_down(m.Panel_observation);
+  }
+  wait_ms(3000);
   {
     BoxHand hand({"fin-enregistrement"});
     m.traite_down(m.Panel_stop_capture);
     wait_ms(800);
   }
+
+  // The recording just made, in the review window.
+  m.traite_down(m.Panel_revoir);
+  wellvue::ReviewWindow* review = nullptr;
+  for (int i = 0; i < 50 && !review; ++i) {
+    wait_ms(100);
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* r = qobject_cast<wellvue::ReviewWindow*>(w); r && r->isVisible()) review = r;
+  }
+  wait_ms(1500);
+  if (review) {
+    review->resize(1280, 900);
+    wait_ms(800);
+  }
+  save(review, "revoir");
   std::printf("%d picture(s) failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
