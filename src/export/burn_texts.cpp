@@ -47,6 +47,18 @@ std::string bore_of(std::string s) {
   return s.substr(from);
 }
 
+// "2026-12-08 21:50:03"
+std::optional<LocalDateTime> record_date(const DepthRecord& record) {
+  const auto it = record.header.find("date");
+  if (it == record.header.end()) return std::nullopt;
+  LocalDateTime t;
+  char tail = 0;
+  if (std::sscanf(it->second.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute,
+                  &t.second, &tail) != 6)
+    return std::nullopt;
+  return t;
+}
+
 std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 // Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
@@ -145,7 +157,11 @@ BurnSource burn_source_from_track(const std::vector<Cue>& depth_track) {
 }
 
 BurnSource burn_source_from_record(const DepthRecord& record) {
-  BurnSource source{record.bore == "forage" ? "" : record.bore, record.start, record.points};
+  BurnSource source;
+  if (const auto it = record.header.find("bore"); it != record.header.end() && it->second != "forage")
+    source.bore = it->second;
+  source.start = record_date(record);
+  for (const DepthRow& row : record.rows) source.depths.push_back({row.video_ms, row.depth_m, row.water_depth_m});
   std::stable_sort(source.depths.begin(), source.depths.end(),
                    [](const DepthPoint& a, const DepthPoint& b) { return a.video_ms < b.video_ms; });
   return source;

@@ -7,11 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "export/depth_record.h"
 #include "export/subtitle_cues.h"
+#include "recording/depth_record.h"
 #include "util/date_time.h"
 
 namespace wellvue::exporting {
+
+// A depth shown from video_ms on.
+struct DepthPoint {
+  std::int64_t video_ms = 0;
+  double depth_m = 0;
+  std::optional<double> water_m;  // none without a water zero
+  bool operator==(const DepthPoint&) const = default;
+};
 
 struct BurnSource {
   std::string bore;                    // UTF-8, empty when the station's default name was kept
@@ -23,6 +31,8 @@ struct BurnSource {
 // its first entry when that is a title entry, the depth and water depth of every depth entry
 // from its start. The bore name of a track without title entry is the depth lines' prefix.
 BurnSource burn_source_from_track(const std::vector<Cue>& depth_track);
+// From the depth record: its bore name and start date-time ("date", yyyy-mm-dd hh:mm:ss) and the
+// depth of every row, events too (they carry the depth of their moment).
 BurnSource burn_source_from_record(const DepthRecord& record);
 
 // Consecutive timed texts covering [0, duration_ms): a new text at each depth change and, with

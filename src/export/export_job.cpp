@@ -4,10 +4,13 @@
 #include <sstream>
 
 #include "export/burn_texts.h"
-#include "export/depth_record.h"
 #include "export/export_error.h"
 #include "export/export_output.h"
 #include "export/mp4_track_names.h"
+#include "recording/depth_record.h"
+#include "util/conversion_error.h"
+#include "util/cp1252.h"
+#include "util/file_error.h"
 
 namespace wellvue::exporting {
 namespace {
@@ -32,6 +35,29 @@ std::optional<LocalDateTime> start_from_file_time(const fs::path& avi, std::int6
                   std::chrono::milliseconds(duration_ms));
 }
 
+// The burned-in texts from the depth record where it reads. A damaged record does not stop the
+// export: the depth track holds the same depths, bore and start, so the texts come from it and
+// the operator is told why.
+BurnSource burn_source(const RecordingInputs& inputs, const std::vector<Cue>& depth, std::string& warning) {
+  BurnSource source = burn_source_from_track(depth);
+  if (inputs.depth_record.empty()) return source;
+  DepthRecord record;
+  try {
+    record = read_depth_record(inputs.depth_record.string());
+  } catch (const FileError&) {
+    throw ExportError("lecture impossible : " + inputs.depth_record.string());
+  } catch (const ConversionError& e) {
+    warning = inputs.depth_record.filename().string() + " : " + cp1252_to_utf8(e.what()) +
+              " ; les textes incrustés viennent des sous-titres de profondeur";
+    return source;
+  }
+  BurnSource from_record = burn_source_from_record(record);
+  if (from_record.bore.empty()) from_record.bore = source.bore;
+  if (!from_record.start) from_record.start = source.start;
+  if (from_record.depths.empty()) from_record.depths = source.depths;
+  return from_record;
+}
+
 }  // namespace
 
 ExportPlan plan_export(const RecordingInputs& inputs, const VideoFacts& facts, const ExportOptions& options,
@@ -51,15 +77,7 @@ ExportPlan plan_export(const RecordingInputs& inputs, const VideoFacts& facts, c
     if (!obs.empty()) plan.tracks.push_back({kObservationsTrackTitle, "fr", std::move(obs)});
   }
   if (options.burn) {
-    BurnSource source = burn_source_from_track(depth);
-    if (!inputs.depth_record.empty())
-      if (const auto record = read_depth_record(read_bytes(inputs.depth_record))) {
-        BurnSource from_record = burn_source_from_record(*record);
-        if (from_record.bore.empty()) from_record.bore = source.bore;
-        if (!from_record.start) from_record.start = source.start;
-        if (from_record.depths.empty()) from_record.depths = source.depths;
-        source = std::move(from_record);
-      }
+    BurnSource source = burn_source(inputs, depth, plan.warning);
     if (!source.start) source.start = fallback_start;
     plan.burn = burn_texts(source, facts.duration_ms);
   }
@@ -77,6 +95,7 @@ ExportResult run_export(const ExportOptions& options, ExportBackend& backend, co
     ExportPlan plan = plan_export(inputs, facts, options, start_from_file_time(inputs.avi, facts.duration_ms));
     plan.output_fd = pending.fd();
     const PipelineOutcome outcome = backend.run(plan, progress, cancel);
+    result.warning = plan.warning;
     result.status = outcome.status;
     result.message = outcome.message;
     if (outcome.status == ExportStatus::Cancelled) result.message = "export annulé";

@@ -18,6 +18,7 @@ struct ExportResult {
   ExportStatus status = ExportStatus::Failed;
   std::filesystem::path output;  // the file written (Done) or that would have been
   std::string message;           // French, UTF-8, when not Done
+  std::string warning;           // French, UTF-8: a file read otherwise than asked, empty when none
 };
 
 // The plan's tracks and burned-in texts for a video of facts.duration_ms. `fallback_start` is

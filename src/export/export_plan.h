@@ -32,6 +32,7 @@ struct ExportPlan {
   std::vector<Cue> burn;         // empty: nothing drawn into the picture
   std::int64_t duration_ms = 0;  // of the AVI, for the progress
   bool audio = false;            // the AVI has sound to carry over
+  std::string warning;           // French, UTF-8: why the burned-in texts left the depth record
 };
 
 // What the pipeline learns of the AVI before encoding it.

@@ -10,6 +10,7 @@
 
 #include "capture/recording_format.h"
 #include "recording/depth_record.h"
+#include "recording/recording_names.h"
 #include "report/profile_thinning.h"
 #include "report/srt_depths.h"
 #include "util/conversion_error.h"
@@ -170,7 +171,7 @@ void read_observation_track(const std::string& path, ReportContent& c) {
 }
 
 // Without the depth record the photos are found by their names: "<name> <depth>m[ <code>].jpg".
-void find_photos(const RecordingPaths& paths, ReportContent& c) {
+void find_photos(const RecordingNames& paths, ReportContent& c) {
   const fs::path base(paths.base);
   const std::string prefix = base.filename().string() + " ";
   std::error_code ec;
@@ -201,7 +202,7 @@ void find_photos(const RecordingPaths& paths, ReportContent& c) {
       if (!o.photo && p.code == o.code && std::fabs(p.depth_m - o.depth_m) < 0.006) o.photo = p;
 }
 
-void from_subtitles(const RecordingPaths& paths, ReportContent& c) {
+void from_subtitles(const RecordingNames& paths, ReportContent& c) {
   const SrtDepths srt = read_srt_depths(paths.srt);
   c.bore = srt.bore;
   c.depths_from_subtitles = true;
@@ -246,25 +247,8 @@ void add_file(const std::string& path, const char* role, ReportContent& c) {
 
 }  // namespace
 
-RecordingPaths recording_paths(const std::string& rec) {
-  std::string base = rec;
-  for (std::string_view ext : {".depth.csv", ".obs.srt", ".avi", ".srt"}) {
-    if (ends_with(base, ext)) {
-      base.resize(base.size() - ext.size());
-      break;
-    }
-  }
-  RecordingPaths p;
-  p.base = base;
-  p.avi = base + ".avi";
-  p.srt = base + ".srt";
-  p.depth_record = base + ".depth.csv";
-  p.observations = base + ".obs.srt";
-  return p;
-}
-
 ReportContent gather_report(const std::string& rec, const ReportOptions& options) {
-  const RecordingPaths paths = recording_paths(rec);
+  const RecordingNames paths = recording_names(rec);
   ReportContent c;
   c.recording = fs::path(paths.base).filename().string();
   c.site = options.site;

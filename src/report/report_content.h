@@ -74,15 +74,9 @@ struct ReportContent {
   std::vector<std::string> warnings;  // French, UTF-8: what could not be read
 };
 
-// The recording's files from its AVI, SRT, depth record or base name.
-struct RecordingPaths {
-  std::string base;  // without extension
-  std::string avi, srt, depth_record, observations;
-};
-RecordingPaths recording_paths(const std::string& rec);
-
-// Gathers the report of a recording. Raises FileError (French, CP1252 like the other file
-// errors) when neither a depth record nor subtitles can be read: there is nothing to report.
+// Gathers the report of a recording named by its AVI, SRT, depth record or base name. Raises
+// FileError (French, CP1252 like the other file errors) when neither a depth record nor subtitles
+// can be read: there is nothing to report.
 ReportContent gather_report(const std::string& rec, const ReportOptions& options);
 
 // Depths in French as the report prints them: "12,34 m".

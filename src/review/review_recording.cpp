@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "recording/depth_record.h"
+#include "recording/recording_names.h"
 #include "util/text_file.h"
 
 namespace wellvue {
@@ -40,7 +41,9 @@ ReviewRecording load_review_recording(const std::string& video_path) {
   ReviewRecording out;
   out.video_path = video_path;
   const fs::path video(video_path);  // file names are UTF-8 bytes on this system
-  const fs::path record_path = fs::path(depth_record_name(video_path));
+  // The files beside the video whatever its extension, named as the export and the report name them.
+  const RecordingNames names = recording_names(fs::path(video_path).replace_extension().string());
+  const fs::path record_path(names.depth_record);
   std::error_code ec;
   if (fs::exists(record_path, ec)) {
     try {
@@ -61,8 +64,7 @@ ReviewRecording load_review_recording(const std::string& video_path) {
                     ") : les profondeurs viennent des sous-titres.";
     }
   }
-  fs::path srt = video;
-  srt.replace_extension(".srt");
+  const fs::path srt(names.srt);
   if (!fs::exists(srt, ec)) {
     if (out.warning.empty()) out.warning = "Aucune profondeur pour cet enregistrement (ni .depth.csv ni .srt).";
     return out;

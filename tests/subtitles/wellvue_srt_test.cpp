@@ -1,12 +1,10 @@
 // Runs the wellvue-srt binary on real files and checks its output files, texts and exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "../tools/support/child_run.h"
 #include "../util/temp_dir.h"
 
 namespace wellvue {
@@ -28,36 +26,11 @@ std::string file_bytes(const fs::path& p) {
 
 void put_file(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
-std::string quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Runs the tool under the given locale; stderr goes to a file beside.
-ToolRun run_tool(const std::vector<std::string>& args, const fs::path& dir, const char* locale = "C") {
-  std::string cmd = "LC_ALL=";
-  cmd += locale;
-  cmd += ' ';
-  cmd += quoted(WELLVUE_SRT_BINARY);
-  for (const auto& a : args) {
-    cmd += ' ';
-    cmd += quoted(a);
-  }
-  const fs::path err = dir / "stderr.txt";
-  cmd += " 2>";
-  cmd += quoted(err.string());
-  ToolRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (p == nullptr) return r;
-  std::array<char, 4096> buf{};
-  std::size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = file_bytes(err);
-  fs::remove(err);
-  return r;
+// Runs the tool under the given locale, its output kept in a folder beside the files.
+ToolRun run_tool(std::vector<std::string> args, const fs::path& dir, const char* locale = "C") {
+  args.insert(args.begin(), WELLVUE_SRT_BINARY);
+  const test::ChildResult r = test::run_child(args, dir / "logs", {{{"LC_ALL", locale}}, {}});
+  return {r.code, r.out, r.err};
 }
 
 const std::string kSource =

@@ -1,6 +1,6 @@
 #include "tool_options.h"
 
-#include <charconv>
+#include "option_values.h"
 
 namespace wellvue::capture_tool {
 
@@ -24,14 +24,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
   };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
+    auto value = [&](std::string& out) { return tool_options::take_value(args, i, out, error, " needs a value"); };
     if (a == "--list") {
       if (!set_action(Action::List)) return std::nullopt;
     } else if (a == "--record" || a == "--repair") {
@@ -39,8 +32,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     } else if (a == "--seconds") {
       std::string s;
       if (!value(s)) return std::nullopt;
-      auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), o.seconds);
-      if (ec != std::errc() || end != s.data() + s.size() || o.seconds <= 0) {
+      if (!tool_options::parse_number(s, o.seconds) || o.seconds <= 0) {
         error = "--seconds wants a whole number of seconds above zero, not '" + s + "'";
         return std::nullopt;
       }

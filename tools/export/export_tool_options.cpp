@@ -1,5 +1,7 @@
 #include "export_tool_options.h"
 
+#include "option_values.h"
+
 namespace wellvue::export_tool {
 
 const char* const kUsage =
@@ -17,14 +19,7 @@ std::optional<ToolOptions> parse_options(const std::vector<std::string>& args, s
   bool have_recording = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        error = a + " attend une valeur";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
+    auto value = [&](std::string& out) { return tool_options::take_value(args, i, out, error); };
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--format") {

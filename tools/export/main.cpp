@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
   };
   const exporting::ExportResult result = exporting::run_export(options->exp, backend, progress, cancel_requested);
   if (shown >= 0) std::fputc('\n', stderr);
+  if (!result.warning.empty()) std::cerr << "wellvue-export: attention : " << result.warning << '\n';
   if (result.status != exporting::ExportStatus::Done) {
     std::cerr << "wellvue-export: " << result.message << '\n';
     return kFailed;

@@ -1,7 +1,8 @@
 #include "record_options.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "option_values.h"
 
 namespace wellvue::record_tool {
 
@@ -22,25 +23,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
   bool camera_given = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        error = a + " attend une valeur";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
+    auto value = [&](std::string& out) { return tool_options::take_value(args, i, out, error); };
     auto answer = [&](Answer& out) {
-      std::string v;
-      if (!value(v)) return false;
-      if (v == "yes" || v == "oui") {
-        out = Answer::Yes;
-      } else if (v == "no" || v == "non") {
-        out = Answer::No;
-      } else {
-        error = a + " attend yes ou no, pas '" + v + "'";
-        return false;
-      }
+      bool yes = false;
+      if (!tool_options::take_answer(args, i, yes, error)) return false;
+      out = yes ? Answer::Yes : Answer::No;
       return true;
     };
     bool ok = true;
@@ -60,8 +47,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       std::string s;
       ok = value(s);
       if (ok) {
-        auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), o.seconds);
-        if (ec != std::errc() || end != s.data() + s.size() || o.seconds <= 0) {
+        if (!tool_options::parse_number(s, o.seconds) || o.seconds <= 0) {
           error = "--seconds attend un nombre entier de secondes au-dessus de zéro, pas '" + s + "'";
           return std::nullopt;
         }
@@ -91,8 +77,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
           time = v.substr(0, eq);
           note.code = v.substr(eq + 1);
         }
-        auto [end, ec] = std::from_chars(time.data(), time.data() + time.size(), note.at_s);
-        if (ec != std::errc() || end != time.data() + time.size() || note.at_s < 0) {
+        if (!tool_options::parse_number(time, note.at_s) || note.at_s < 0) {
           error = a + " attend un nombre de secondes positif, pas '" + time + "'";
           return std::nullopt;
         }

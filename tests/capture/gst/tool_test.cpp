@@ -1,21 +1,15 @@
 // The wellvue-capture program as an operator runs it: listing, recording, and repairing a
 // recording whose process was killed.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
 
 #include "capture/avi/avi_info.h"
+#include "child_run.h"
 #include "gst_test_support.h"
-
-extern char** environ;
 
 namespace wellvue::gst::testing {
 namespace {
@@ -24,25 +18,14 @@ namespace fs = std::filesystem;
 
 struct ToolRun {
   int status = -1;
-  std::string out;
+  std::string out;  // the standard output, then the error
 };
 
-// Runs the tool to its end with its output captured.
-ToolRun run_tool(const std::vector<std::string>& args, const std::string& out_file) {
-  std::string cmd = std::string("'") + WELLVUE_CAPTURE_TOOL + "'";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >'" + out_file + "' 2>&1";
-  ToolRun r;
-  const int rc = std::system(cmd.c_str());
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  std::FILE* f = std::fopen(out_file.c_str(), "r");
-  if (f) {
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0) r.out.append(buf.data(), n);
-    std::fclose(f);
-  }
-  return r;
+// Runs the tool to its end, its output kept in the folder `logs`.
+ToolRun run_tool(std::vector<std::string> args, const std::string& logs) {
+  args.insert(args.begin(), WELLVUE_CAPTURE_TOOL);
+  const test::ChildResult r = test::run_child(args, logs);
+  return {r.code, r.out + r.err};
 }
 
 struct ListCase {
@@ -57,7 +40,7 @@ class ToolList : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(ToolList, ShowsTheTestPatternOnlyWhenAsked) {
   ScratchDir dir;
-  const ToolRun r = run_tool(GetParam().args, dir.file("out.txt"));
+  const ToolRun r = run_tool(GetParam().args, dir.file("logs"));
   ASSERT_EQ(r.status, 0) << r.out;
   for (const char* heading : {"Sources vidéo\n", "Sources audio\n", "Compresseurs vidéo\n", "Compresseurs audio\n"})
     EXPECT_NE(r.out.find(heading), std::string::npos) << heading;
@@ -83,7 +66,7 @@ class ToolRefuses : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(ToolRefuses, WithAMessageAndAFailingExit) {
   ScratchDir dir;
-  const ToolRun r = run_tool(GetParam().args, dir.file("out.txt"));
+  const ToolRun r = run_tool(GetParam().args, dir.file("logs"));
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.out.find(GetParam().message), std::string::npos) << r.out;
 }
@@ -107,7 +90,7 @@ TEST(Tool, RecordsAndReportsTheFramesOfTheFile) {
   const std::string file = dir.file("tool.avi");
   const ToolRun r =
       run_tool({"--record", file, "--seconds", "2", "--test-source", "--preview", "--compressor", "JPEG image encoder"},
-               dir.file("out.txt"));
+               dir.file("logs"));
   ASSERT_EQ(r.status, 0) << r.out;
   const Readback rb = read_back(file);
   ASSERT_TRUE(rb.ok) << rb.error;
@@ -119,35 +102,23 @@ TEST(Tool, RecordsAndReportsTheFramesOfTheFile) {
 TEST(Tool, RecordingKilledMidwayIsRepairedAndReadWhole) {
   ScratchDir dir;
   const std::string file = dir.file("killed.avi");
-  const std::string log = dir.file("killed.txt");
-  std::vector<std::string> args{WELLVUE_CAPTURE_TOOL, "--record",          file, "--seconds", "60", "--test-source",
-                                "--compressor",       "JPEG image encoder"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, WELLVUE_CAPTURE_TOOL, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  test::ChildRun run({WELLVUE_CAPTURE_TOOL, "--record", file, "--seconds", "60", "--test-source", "--compressor",
+                      "JPEG image encoder"},
+                     dir.file("killed"));
   // Let it write a good second or two of pictures, then pull the plug.
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   std::error_code ec;
   while (std::chrono::steady_clock::now() < give_up && (!fs::exists(file, ec) || fs::file_size(file, ec) < 1'000'000))
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status));
+  run.signal(SIGKILL);
+  ASSERT_EQ(run.wait(), -1);  // killed, not ended
   ASSERT_GE(fs::file_size(file, ec), 1'000'000u) << "the recording never got going";
 
   const auto before = avi::read_avi_file(file);
   ASSERT_TRUE(before.info) << before.error;
   EXPECT_FALSE(before.info->finalised);
 
-  const ToolRun r = run_tool({"--repair", file}, dir.file("repair.txt"));
+  const ToolRun r = run_tool({"--repair", file}, dir.file("repair"));
   ASSERT_EQ(r.status, 0) << r.out;
   const auto after = avi::read_avi_file(file);
   ASSERT_TRUE(after.info) << after.error;
@@ -186,7 +157,7 @@ TEST_P(ToolRepairUnrecoverable, SetsTheFileAsideAndSaysWhere) {
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
-  const ToolRun r = run_tool({"--repair", file}, dir.file("out.txt"));
+  const ToolRun r = run_tool({"--repair", file}, dir.file("logs"));
   EXPECT_NE(r.status, 0);
   const std::string aside = file + ".irrecuperable";
   EXPECT_NE(r.out.find("fichier conservé sous " + aside), std::string::npos) << r.out;

@@ -4,9 +4,6 @@
 // refused, and replaced (the link itself, never its target) only when asked.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +13,7 @@
 #include "../../subtitles/synthetic_recording.h"
 #include "../../util/separator_guard.h"
 #include "../../util/temp_dir.h"
+#include "child_run.h"
 #include "subtitles/depth_record_reader.h"
 #include "util/time_code.h"
 
@@ -30,21 +28,12 @@ std::string slurp(const fs::path& p) {
 
 void spill(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
-struct ToolResult {
-  int code = -1;
-  std::string out, err;
-};
+using ToolResult = test::ChildResult;
 
-ToolResult depth_fix(const fs::path& dir, const std::vector<std::string>& args) {
-  std::string cmd = "LC_ALL=C '" WELLVUE_DEPTH_FIX "'";
-  for (const std::string& a : args) cmd += " '" + a + "'";
-  cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
-  const int status = std::system(cmd.c_str());
-  ToolResult r;
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = slurp(dir / "out.txt");
-  r.err = slurp(dir / "err.txt");
-  return r;
+// Under the C locale: the tool's texts do not depend on the test's.
+ToolResult depth_fix(const fs::path& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), WELLVUE_DEPTH_FIX);
+  return test::run_child(args, dir, {{{"LC_ALL", "C"}}, {}});
 }
 
 class DepthFixToolTest : public ::testing::Test {

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "../../util/temp_dir.h"
-#include "program_run.h"
+#include "child_run.h"
 
 namespace wellvue {
 namespace {
@@ -40,11 +40,7 @@ fs::path logs_dir() {
   return logs.path() / std::to_string(n++);
 }
 
-std::string output_of(const std::vector<std::string>& argv) {
-  std::string out;
-  test::run_program(argv, out, logs_dir());
-  return out;
-}
+std::string output_of(const std::vector<std::string>& argv) { return test::run_child(argv, logs_dir()).out; }
 
 // ffprobe's flat listing: streams.stream.1.codec_name -> subrip ...
 std::map<std::string, std::string> probe(const fs::path& file) {
@@ -158,11 +154,11 @@ class ExportTool : public ::testing::Test {
     dir_ = new test::TempDir;
     folder_ = dir_->path() / "videos";
     fs::create_directories(folder_);
-    test::ProgramRun rec({WELLVUE_RECORD_TOOL, "--test-source", "--simulate-board", "--seconds", "10", "--folder",
-                          folder_.string(), "--prefix", "P12", "--no-date", "--bore",
-                          "Puits \xC3\xA9"
-                          "1"},
-                         dir_->path() / "record-logs");
+    test::ChildRun rec({WELLVUE_RECORD_TOOL, "--test-source", "--simulate-board", "--seconds", "10", "--folder",
+                        folder_.string(), "--prefix", "P12", "--no-date", "--bore",
+                        "Puits \xC3\xA9"
+                        "1"},
+                       dir_->path() / "record-logs");
     ASSERT_EQ(rec.wait(), 0) << rec.err();
     std::ofstream(folder_ / "P12.obs.srt", std::ios::binary)
         << "1\r\n00:00:02,000 --> 00:00:03,500\r\nFIS \xE2\x80\x94 0.40m\r\n\r\n"
@@ -176,9 +172,9 @@ class ExportTool : public ::testing::Test {
     dir_ = nullptr;
   }
 
-  static test::ProgramRun export_run(std::vector<std::string> args) {
+  static test::ChildRun export_run(std::vector<std::string> args) {
     args.insert(args.begin(), WELLVUE_EXPORT_TOOL);
-    return test::ProgramRun(args, logs_dir());
+    return test::ChildRun(args, logs_dir());
   }
   static fs::path scratch() {
     const fs::path p = dir_->path() / ("scratch" + std::to_string(++scratch_n_));
@@ -219,28 +215,28 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
     expect_same_cues(exported_track(out, 1, work), parse_srt(read_file(folder_ / "P12.obs.srt")), "observations");
 
     // GStreamer decodes its three streams to the end (a stream left over fails as not linked).
-    std::string ignored;
-    EXPECT_EQ(test::run_program({"gst-launch-1.0",
-                                 "-q",
-                                 "uridecodebin",
-                                 "uri=file://" + out.string(),
-                                 "name=d",
-                                 "d.",
-                                 "!",
-                                 "queue",
-                                 "!",
-                                 "fakesink",
-                                 "d.",
-                                 "!",
-                                 "queue",
-                                 "!",
-                                 "fakesink",
-                                 "d.",
-                                 "!",
-                                 "queue",
-                                 "!",
-                                 "fakesink"},
-                                ignored, logs_dir()),
+    EXPECT_EQ(test::run_child({"gst-launch-1.0",
+                               "-q",
+                               "uridecodebin",
+                               "uri=file://" + out.string(),
+                               "name=d",
+                               "d.",
+                               "!",
+                               "queue",
+                               "!",
+                               "fakesink",
+                               "d.",
+                               "!",
+                               "queue",
+                               "!",
+                               "fakesink",
+                               "d.",
+                               "!",
+                               "queue",
+                               "!",
+                               "fakesink"},
+                              logs_dir())
+                  .code,
               0);
   }
 }
@@ -305,28 +301,28 @@ TEST_F(ExportTool, AnExistingFileIsReplacedOnlyWhenTold) {
 TEST_F(ExportTool, SoundIsCarriedOverInBothContainers) {
   const fs::path work = scratch();
   const fs::path avi = work / "S.avi";
-  std::string ignored;
-  ASSERT_EQ(test::run_program({"gst-launch-1.0",
-                               "-q",
-                               "videotestsrc",
-                               "num-buffers=50",
-                               "!",
-                               "video/x-raw,width=320,height=240,framerate=25/1",
-                               "!",
-                               "jpegenc",
-                               "!",
-                               "avimux",
-                               "name=m",
-                               "!",
-                               "filesink",
-                               "location=" + avi.string(),
-                               "audiotestsrc",
-                               "num-buffers=86",
-                               "!",
-                               "audio/x-raw,rate=44100,channels=1",
-                               "!",
-                               "m."},
-                              ignored, logs_dir()),
+  ASSERT_EQ(test::run_child({"gst-launch-1.0",
+                             "-q",
+                             "videotestsrc",
+                             "num-buffers=50",
+                             "!",
+                             "video/x-raw,width=320,height=240,framerate=25/1",
+                             "!",
+                             "jpegenc",
+                             "!",
+                             "avimux",
+                             "name=m",
+                             "!",
+                             "filesink",
+                             "location=" + avi.string(),
+                             "audiotestsrc",
+                             "num-buffers=86",
+                             "!",
+                             "audio/x-raw,rate=44100,channels=1",
+                             "!",
+                             "m."},
+                            logs_dir())
+                .code,
             0);
   std::ofstream(work / "S.srt", std::ios::binary) << "1\r\n00:00:00,000 --> 00:00:01,000\r\n 0.00m      ---\r\n\r\n";
   for (const char* format : {"mkv", "mp4"}) {

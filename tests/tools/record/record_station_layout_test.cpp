@@ -18,10 +18,10 @@
 #include "app/main_window/station_backend.h"
 #include "app/recording/station_recording.h"
 #include "capture/gst/test_pattern_device.h"
+#include "record_tool_command.h"
 #include "recording_rig.h"
 #include "sim_board.h"
 #include "srt_layout.h"
-#include "tool_run.h"
 #include "util/cp1252.h"
 
 namespace wellvue {
@@ -78,9 +78,9 @@ TEST(RecordTool, SubtitlesKeepTheLayoutOfTheStations) {
   fs::create_directories(station);
   fs::create_directories(tool);
   record_through_the_windows(station, 4);
-  test::ToolRun run({"--test-source", "--simulate-board", "--seconds", "4", "--folder", tool.string(), "--prefix",
-                     "P12", "--zero-counters", "yes"},
-                    dir.path() / "logs");
+  test::ChildRun run(test::record_tool({"--test-source", "--simulate-board", "--seconds", "4", "--folder",
+                                        tool.string(), "--prefix", "P12", "--zero-counters", "yes"}),
+                     dir.path() / "logs");
   ASSERT_EQ(run.wait(), 0) << run.err();
 
   const test::SrtLayout s = test::srt_layout(test::read_bytes(station / "P12.srt"));

@@ -14,11 +14,11 @@
 
 #include "../../util/temp_dir.h"
 #include "depth_check.h"
+#include "record_tool_command.h"
 #include "recording/depth_record.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "srt_layout.h"
-#include "tool_run.h"
 
 namespace wellvue {
 namespace {
@@ -51,9 +51,9 @@ TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
   test::TempDir dir;
   const fs::path folder = dir.path() / "videos";
   fs::create_directories(folder);
-  test::ToolRun run({"--test-source", "--simulate-board", "--seconds", "10", "--folder", folder.string(), "--prefix",
-                     "P12", "--no-date"},
-                    dir.path() / "logs");
+  test::ChildRun run(test::record_tool({"--test-source", "--simulate-board", "--seconds", "10", "--folder",
+                                        folder.string(), "--prefix", "P12", "--no-date"}),
+                     dir.path() / "logs");
   ASSERT_EQ(run.wait(), 0) << run.err();
   // No temporary file, journal or crash note left beside the recording: its video, subtitles and
   // depth record.
@@ -87,9 +87,10 @@ TEST(RecordTool, PhotosAndObservationsLandBesideTheRecordingAtTheCamerasSize) {
   test::TempDir dir;
   const fs::path folder = dir.path() / "videos";
   fs::create_directories(folder);
-  test::ToolRun run({"--test-source", "--simulate-board", "--seconds", "7", "--folder", folder.string(), "--prefix",
-                     "P12", "--no-date", "--snapshot-at", "2", "--observe-at", "4=Corrosion"},
-                    dir.path() / "logs");
+  test::ChildRun run(
+      test::record_tool({"--test-source", "--simulate-board", "--seconds", "7", "--folder", folder.string(), "--prefix",
+                         "P12", "--no-date", "--snapshot-at", "2", "--observe-at", "4=Corrosion"}),
+      dir.path() / "logs");
   ASSERT_EQ(run.wait(), 0) << run.err();
   std::vector<fs::path> photos;
   for (const std::string& name : names_in(folder))
@@ -144,8 +145,9 @@ TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
   test::TempDir dir;
   const fs::path folder = dir.path() / "videos";
   fs::create_directories(folder);
-  test::ToolRun run({"--test-source", "--simulate-board", "--folder", folder.string(), "--prefix", "P12"},
-                    dir.path() / "logs");
+  test::ChildRun run(
+      test::record_tool({"--test-source", "--simulate-board", "--folder", folder.string(), "--prefix", "P12"}),
+      dir.path() / "logs");
   // Recording once the crash note is written; then three seconds of video.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   auto noted = [&] {
@@ -178,7 +180,7 @@ TEST(RecordTool, AnExistingVideoIsReplacedOnlyWhenTold) {
     std::vector<std::string> args{"--test-source", "--simulate-board", "--seconds", "2",
                                   "--folder",      folder.string(),    "--prefix",  "P12"};
     args.insert(args.end(), c.answer.begin(), c.answer.end());
-    test::ToolRun run(args, dir.path() / "logs");
+    test::ChildRun run(test::record_tool(args), dir.path() / "logs");
     EXPECT_EQ(run.wait(), c.code) << run.err();
     EXPECT_EQ(test::read_bytes(folder / "P12.avi") == "an earlier recording", c.kept);
   }
@@ -192,7 +194,7 @@ TEST(RecordTool, RefusesABadCommandLine) {
                                              {"--folder"},
                                              {"--what"},
                                              {"--port", "/dev/null", "--simulate-board"}}) {
-    test::ToolRun run(args, dir.path() / "logs");
+    test::ChildRun run(test::record_tool(args), dir.path() / "logs");
     EXPECT_EQ(run.wait(), 2) << args.front();
   }
 }

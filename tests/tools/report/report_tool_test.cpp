@@ -3,43 +3,44 @@
 // pixel by pixel.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "../../util/temp_dir.h"
+#include "record_tool_command.h"
 #include "recording/depth_record.h"
-#include "tool_run.h"
 
 namespace wellvue {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-
-// The command's standard output and its exit code.
-std::pair<std::string, int> run(const std::string& command) {
-  std::string out;
-  int status = -1;
-  if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
-    status = ::pclose(p);
-  }
-  return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+// A fresh log folder for each child, all removed when the test program ends.
+fs::path logs_dir() {
+  static test::TempDir logs;
+  static int n = 0;
+  return logs.path() / std::to_string(n++);
 }
 
-std::pair<std::string, int> report(const std::string& args) {
-  return run("env -u DISPLAY -u QT_QPA_PLATFORM " + std::string(WELLVUE_REPORT_TOOL) + " " + args);
+// The standard output then the error of a program, and its exit code.
+std::pair<std::string, int> run(const std::vector<std::string>& argv) {
+  const test::ChildResult r = test::run_child(argv, logs_dir());
+  return {r.out + r.err, r.code};
 }
 
-std::string pdf_text(const fs::path& pdf) { return run("pdftotext -layout " + quoted(pdf) + " -").first; }
+// Without a display, as on a server: the tool needs none.
+std::pair<std::string, int> report(std::vector<std::string> args) {
+  args.insert(args.begin(), WELLVUE_REPORT_TOOL);
+  const test::ChildResult r = test::run_child(args, logs_dir(), {{}, {"DISPLAY", "QT_QPA_PLATFORM"}});
+  return {r.out + r.err, r.code};
+}
+
+std::string pdf_text(const fs::path& pdf) { return run({"pdftotext", "-layout", pdf.string(), "-"}).first; }
 // The text in reading order with every run of blanks and line ends as one space: a note wrapped
 // in its column reads whole.
 std::string flowing_text(const fs::path& pdf) {
-  return std::regex_replace(run("pdftotext " + quoted(pdf) + " -").first, std::regex("\\s+"), " ");
+  return std::regex_replace(run({"pdftotext", pdf.string(), "-"}).first, std::regex("\\s+"), " ");
 }
 
 std::string slurp(const fs::path& p) {
@@ -68,8 +69,8 @@ struct Page {
 
 Page render(const fs::path& pdf, int page, const fs::path& dir) {
   const fs::path prefix = dir / ("page" + std::to_string(page));
-  run("pdftoppm -r 50 -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + quoted(pdf) +
-      " " + quoted(prefix));
+  run({"pdftoppm", "-r", "50", "-singlefile", "-f", std::to_string(page), "-l", std::to_string(page), pdf.string(),
+       prefix.string()});
   const std::string ppm = slurp(prefix.string() + ".ppm");
   Page p;
   std::istringstream in(ppm);
@@ -99,10 +100,11 @@ class ReportTool : public ::testing::Test {
   static void SetUpTestSuite() {
     dir_ = new test::TempDir;
     fs::create_directories(folder());
-    test::ToolRun rec({"--test-source", "--simulate-board", "--seconds", "8", "--folder", folder().string(), "--prefix",
-                       "P12", "--no-date", "--bore", "Puits 3", "--snapshot-at", "1", "--observe-at", "3=Corrosion",
-                       "--observe-at", "5=Cr\xC3\xA9pine haut"},
-                      dir_->path() / "logs");
+    test::ChildRun rec(
+        test::record_tool({"--test-source", "--simulate-board", "--seconds", "8", "--folder", folder().string(),
+                           "--prefix", "P12", "--no-date", "--bore", "Puits 3", "--snapshot-at", "1", "--observe-at",
+                           "3=Corrosion", "--observe-at", "5=Cr\xC3\xA9pine haut"}),
+        dir_->path() / "logs");
     if (rec.wait(120000) != 0) {
       setup_error_ = "wellvue-record failed: " + rec.err();
       return;
@@ -135,8 +137,8 @@ class ReportTool : public ::testing::Test {
 
 TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVideosHash) {
   const fs::path pdf = dir_->path() / "rapport.pdf";
-  const auto [out, code] = report(quoted(folder() / "P12.avi") + " --output " + quoted(pdf) +
-                                  " --site 'Ferme des Aulnes' --operator 'J. Martin'");
+  const auto [out, code] = report({(folder() / "P12.avi").string(), "--output", pdf.string(), "--site",
+                                   "Ferme des Aulnes", "--operator", "J. Martin"});
   ASSERT_EQ(code, 0) << out;
   const std::string text = pdf_text(pdf);
 
@@ -160,7 +162,7 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
     EXPECT_NE(flowing.find(expected), std::string::npos) << expected << "\n" << flowing;
   EXPECT_EQ(text.find("Aucune observation"), std::string::npos);
 
-  const std::string sha = run("sha256sum " + quoted(folder() / "P12.avi")).first.substr(0, 64);
+  const std::string sha = run({"sha256sum", (folder() / "P12.avi").string()}).first.substr(0, 64);
   ASSERT_EQ(sha.size(), 64u);
   EXPECT_NE(text.find("SHA-256 " + sha), std::string::npos) << sha;
 
@@ -185,7 +187,7 @@ TEST_F(ReportTool, WithoutDepthRecordOrObservationsTheSubtitlesStillGiveAReportT
   fs::copy_file(folder() / "P12.avi", bare / "P12.avi");
   fs::copy_file(folder() / "P12.srt", bare / "P12.srt");
   const fs::path pdf = dir_->path() / "nu.pdf";
-  const auto [out, code] = report(quoted(bare / "P12.srt") + " --output " + quoted(pdf));
+  const auto [out, code] = report({(bare / "P12.srt").string(), "--output", pdf.string()});
   ASSERT_EQ(code, 0) << out;
   const std::string text = pdf_text(pdf);
   EXPECT_NE(text.find("Puits 3"), std::string::npos) << text;
@@ -202,7 +204,7 @@ TEST_F(ReportTool, WithoutDepthRecordOrObservationsTheSubtitlesStillGiveAReportT
   // A depth record that does not read (a row garbled on disk): the subtitles again, and the
   // header says why.
   std::ofstream(bare / "P12.depth.csv", std::ios::binary) << slurp(folder() / "P12.depth.csv") << "12,line,x,y,z,,\n";
-  const auto [out2, code2] = report(quoted(bare / "P12.avi") + " --output " + quoted(pdf));
+  const auto [out2, code2] = report({(bare / "P12.avi").string(), "--output", pdf.string()});
   ASSERT_EQ(code2, 0) << out2;
   const std::string garbled = pdf_text(pdf);
   EXPECT_NE(garbled.find("Attention"), std::string::npos) << garbled;
@@ -226,7 +228,7 @@ TEST_F(ReportTool, AWaterZeroPutsTheWaterLevelInTheHeaderAndOnTheStripLog) {
       std::stod(r.header.at("start_depth_m")) + (30 - std::stoi(r.header.at("curb_zero_tics"))) * circumference_m / 24;
 
   const fs::path pdf = dir_->path() / "eau.pdf";
-  const auto [out, code] = report(quoted(wet / "P12") + " --output " + quoted(pdf));
+  const auto [out, code] = report({(wet / "P12").string(), "--output", pdf.string()});
   ASSERT_EQ(code, 0) << out;
   const std::string text = pdf_text(pdf);
   EXPECT_NE(text.find("30 tics (niveau d'eau \xC3\xA0 " + french_metres(level) + ")"), std::string::npos) << text;
@@ -246,23 +248,25 @@ TEST_F(ReportTool, FailuresSayWhyInFrenchAndLeaveAnEarlierReportAsItWas) {
   const fs::path old_pdf = dir_->path() / "ancien.pdf";
   std::ofstream(old_pdf) << "earlier report";
   const struct {
-    std::string args;
+    std::vector<std::string> args;
     int code;
     const char* says;
   } cases[] = {
-      {"", 2, "enregistrement manquant"},
-      {quoted(folder() / "P12.avi"), 2, "--output manquant"},
-      {quoted(folder() / "P12.avi") + " --output " + quoted(old_pdf) + " --colour", 2, "option inconnue"},
-      {quoted(dir_->path() / "absent.avi") + " --output " + quoted(old_pdf), 1, "Impossible d'ouvrir le fichier"},
-      {quoted(folder() / "P12.avi") + " --output " + quoted(dir_->path() / "no-folder" / "r.pdf"), 1,
+      {{}, 2, "enregistrement manquant"},
+      {{(folder() / "P12.avi").string()}, 2, "--output manquant"},
+      {{(folder() / "P12.avi").string(), "--output", old_pdf.string(), "--colour"}, 2, "option inconnue"},
+      {{(dir_->path() / "absent.avi").string(), "--output", old_pdf.string()}, 1, "Impossible d'ouvrir le fichier"},
+      {{(folder() / "P12.avi").string(), "--output", (dir_->path() / "no-folder" / "r.pdf").string()},
+       1,
        "Impossible de cr\xC3\xA9"
        "er le fichier"},
   };
   for (const auto& c : cases) {
     const auto [out, code] = report(c.args);
-    EXPECT_EQ(code, c.code) << c.args << "\n" << out;
-    EXPECT_NE(out.find(c.says), std::string::npos) << c.args << "\n" << out;
-    EXPECT_EQ(slurp(old_pdf), "earlier report") << c.args;
+    const std::string args = c.args.empty() ? "(none)" : c.args.back();
+    EXPECT_EQ(code, c.code) << args << "\n" << out;
+    EXPECT_NE(out.find(c.says), std::string::npos) << args << "\n" << out;
+    EXPECT_EQ(slurp(old_pdf), "earlier report") << args;
   }
   // No temporary file left beside the report.
   for (const auto& e : fs::directory_iterator(dir_->path()))
