@@ -93,7 +93,8 @@ RecordingWorkflow::RecordingWorkflow(TVideoCapture& engine, TGraphConfig* config
       prompter_(prompter),
       clock_(clock),
       host_(host),
-      options_(options) {
+      options_(options),
+      hasher_(options_.hash_failed) {
   EncoderLink::TrackListener listener;
   listener.line = [this](const std::string& line) { journal_.line(line); };
   listener.cleared = [this] { journal_.cleared(); };
@@ -370,6 +371,11 @@ std::optional<std::int64_t> RecordingWorkflow::video_ms_now() const {
   return std::max<std::int64_t>(now - *origin, 0);
 }
 
+void RecordingWorkflow::hash_video(const std::string& video) {
+  std::error_code ec;
+  if (!video.empty() && fs::is_regular_file(fs::symlink_status(video, ec))) hasher_.queue(video);
+}
+
 void RecordingWorkflow::note_event(const std::string& event, const std::string& detail) {
   refine_origin();
   const std::optional<std::int64_t> at = video_ms_now();
@@ -542,12 +548,14 @@ void RecordingWorkflow::stop(bool closing_message) {
       prompter_.inform(e.what());
     }
   }
-  finish_depth_record(end_ms, kept ? file : cp1252_to_utf8(avi_name_), kept ? file : std::string());
+  const std::string video = kept ? file : cp1252_to_utf8(avi_name_);
+  finish_depth_record(end_ms, video, kept ? file : std::string());
   remove_recording_note(recording_file_);
 
   // The engine leaves no file behind a recording that received no picture: never call that a success.
   const CaptureStats& stats = engine_.LastCaptureStats();
   const bool no_video = !kept && stats.known && stats.frames_written == 0;
+  if (!no_video) hash_video(video);
 
   capCaptureProgress();
   if (closing_message) {
@@ -627,6 +635,8 @@ void RecordingWorkflow::finish_after_abort() {
   // in place at the next start-up.
   remove_recording_note(recording_file_);
   if (have_video && !finalised) write_recording_note({file, file, srt});
+  // A video still to be repaired changes then: its hash waits for a whole file.
+  if (have_video && finalised) hash_video(file);
 
   host_.set_status_text(kStoppedText);
   host_.show_idle();

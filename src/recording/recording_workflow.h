@@ -4,6 +4,7 @@
 // and the depth record beside them.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "recording/observation_track.h"
 #include "recording/recording_host.h"
 #include "recording/srt_journal.h"
+#include "recording/video_hash.h"
 #include "util/prompter.h"
 
 namespace wellvue {
@@ -35,6 +37,9 @@ struct RecordingOptions {
   TrackTiming timing = TrackTiming::FirstFrame;
   // Where the folders of the recordings are remembered for start-up recovery; empty: nowhere.
   std::string recording_folders_file;
+  // Told when a finished video's SHA-256 could not be kept beside it (from the hasher's thread):
+  // the video (UTF-8) and why (French, UTF-8). Empty: not told.
+  VideoHasher::Failed hash_failed;
 };
 
 class RecordingWorkflow {
@@ -81,6 +86,11 @@ class RecordingWorkflow {
   // The time of the video being recorded now, in milliseconds on its own clock (the subtitles'
   // origin); nullopt when no recording runs.
   std::optional<std::int64_t> video_ms_now() const;
+  // A finished video (UTF-8) to hash in the background into "<video>.sha256". Every stop queues
+  // its own video; this is for the others (a recording recovered at start-up).
+  void hash_video(const std::string& video);
+  // Waits for the queued hashes (a tool before it exits; the windows never wait).
+  void wait_for_video_hashes() { hasher_.wait_idle(); }
 
  private:
   void reset_counters();
@@ -151,6 +161,8 @@ class RecordingWorkflow {
   std::size_t closing_at_ = 0;
   std::vector<std::string> closing_;
   std::int32_t entry_before_closing_ = -1;
+  // Last: its thread stops first, before anything it could be told about goes.
+  VideoHasher hasher_;
 };
 
 }  // namespace wellvue

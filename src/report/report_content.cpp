@@ -11,6 +11,7 @@
 #include "capture/recording_format.h"
 #include "recording/depth_record.h"
 #include "recording/recording_names.h"
+#include "recording/video_hash.h"
 #include "report/profile_thinning.h"
 #include "report/srt_depths.h"
 #include "util/conversion_error.h"
@@ -233,14 +234,18 @@ void from_subtitles(const RecordingNames& paths, ReportContent& c) {
   find_photos(paths, c);
 }
 
-void add_file(const std::string& path, const char* role, ReportContent& c) {
+// `kept`: the file may have its hash kept beside it (the video, hashed once after the stop: an
+// hour of it takes a minute to read again).
+void add_file(const std::string& path, const char* role, ReportContent& c, bool kept = false) {
   if (path.empty() || !exists(path)) return;
   ReportFile f;
   f.name = file_name_of(path);
   f.role = role;
   std::error_code ec;
   f.size = fs::file_size(path, ec);
-  f.sha256 = file_sha256_hex(path).value_or("");
+  std::optional<std::string> sha = kept ? kept_video_hash(path) : std::nullopt;
+  if (!sha) sha = file_sha256_hex(path);
+  f.sha256 = sha.value_or("");
   if (f.sha256.empty()) c.warnings.push_back("Fichier illisible : " + f.name);
   c.files.push_back(std::move(f));
 }
@@ -303,7 +308,7 @@ ReportContent gather_report(const std::string& rec, const ReportOptions& options
       }
     }
   }
-  add_file(paths.avi, "Vidéo", c);
+  add_file(paths.avi, "Vidéo", c, true);
   add_file(paths.srt, "Sous-titres", c);
   add_file(paths.depth_record, "Enregistrement des profondeurs", c);
   add_file(paths.observations, "Piste des observations", c);

@@ -174,11 +174,18 @@ RecordingWorkflow& StationModel::attach_recording(TVideoCapture& engine, TGraphC
   return *recording_;
 }
 
-std::string StationModel::recover_unfinished(const std::string& video_folder) const {
+std::string StationModel::recover_unfinished(const std::string& video_folder) {
   std::vector<std::string> folders;
   if (!video_folder.empty()) folders.push_back(video_folder);
   for (std::string& f : remembered_recording_folders(folders_file_)) folders.push_back(std::move(f));
-  return recovery_message(recover_unfinished_recordings(folders));
+  const std::vector<RecoveredRecording> recovered = recover_unfinished_recordings(folders);
+  // Under its name and whole or as whole as it gets: hashed as a stopped recording is.
+  for (const RecoveredRecording& r : recovered) {
+    const bool under_its_name =
+        r.outcome == RecoveredRecording::Outcome::Recovered || r.outcome == RecoveredRecording::Outcome::KeptUnrepaired;
+    if (recording_ && under_its_name) recording_->hash_video(r.path);
+  }
+  return recovery_message(recovered);
 }
 
 }  // namespace wellvue

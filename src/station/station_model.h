@@ -117,8 +117,9 @@ class StationModel {
   void detach_recording() { recording_.reset(); }
   RecordingWorkflow* recording() { return recording_.get(); }
   // Recordings left unfinished by a crash in the video folder (UTF-8) or a folder recorded to
-  // before are repaired and moved to their names; the text to tell the operator, empty: none.
-  std::string recover_unfinished(const std::string& video_folder) const;
+  // before are repaired and moved to their names, then hashed in the background as a stopped
+  // recording is; the text to tell the operator, empty: none.
+  std::string recover_unfinished(const std::string& video_folder);
 
  private:
   struct OpenRun;

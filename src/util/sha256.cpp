@@ -22,7 +22,9 @@ constexpr std::uint32_t kRound[64] = {
 
 constexpr std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-std::string hex(const std::array<std::uint8_t, 32>& digest) {
+}  // namespace
+
+std::string digest_hex(const std::array<std::uint8_t, 32>& digest) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string s;
   s.reserve(64);
@@ -32,8 +34,6 @@ std::string hex(const std::array<std::uint8_t, 32>& digest) {
   }
   return s;
 }
-
-}  // namespace
 
 Sha256::Sha256() : h_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
 
@@ -106,7 +106,7 @@ std::array<std::uint8_t, 32> Sha256::finish() {
 std::string sha256_hex(std::string_view bytes) {
   Sha256 s;
   s.update(bytes.data(), bytes.size());
-  return hex(s.finish());
+  return digest_hex(s.finish());
 }
 
 std::optional<std::string> file_sha256_hex(const std::filesystem::path& path) {
@@ -120,7 +120,7 @@ std::optional<std::string> file_sha256_hex(const std::filesystem::path& path) {
     if (n < buffer.size()) break;
   }
   if (std::ferror(f.get())) return std::nullopt;
-  return hex(s.finish());
+  return digest_hex(s.finish());
 }
 
 }  // namespace wellvue

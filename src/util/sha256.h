@@ -26,6 +26,8 @@ class Sha256 {
   std::uint64_t length_ = 0;
 };
 
+// Lower-case hexadecimal form of a digest.
+std::string digest_hex(const std::array<std::uint8_t, 32>& digest);
 // Lower-case hexadecimal digest of the bytes.
 std::string sha256_hex(std::string_view bytes);
 // Lower-case hexadecimal digest of the file's content; nullopt when it cannot be read whole.

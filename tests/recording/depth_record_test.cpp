@@ -12,6 +12,7 @@
 #include "../util/temp_dir.h"
 #include "depth_check.h"
 #include "recording/depth_record.h"
+#include "small_disk.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 
@@ -96,18 +97,7 @@ TEST(DepthRecordFile, RowsGoToTextWithAPointAndComeBackAsTheyWere) {
   }
 }
 
-// A tmpfs of its own, so a full disk is the kernel's, not a faked error.
-struct SmallDisk {
-  explicit SmallDisk(const fs::path& where) : path(where) {
-    fs::create_directories(path);
-    mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
-  }
-  ~SmallDisk() {
-    if (mounted) ::umount2(path.c_str(), MNT_DETACH);
-  }
-  fs::path path;
-  bool mounted = false;
-};
+using test::SmallDisk;
 
 TEST(DepthJournal, AFullDiskLeavesWholeRowsAndTheJournalGoesOnOnceThereIsRoom) {
   TempDir dir;

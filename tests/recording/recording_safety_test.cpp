@@ -21,6 +21,7 @@
 #include "recording/srt_journal.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
+#include "small_disk.h"
 #include "util/cp1252.h"
 
 namespace wellvue {
@@ -30,19 +31,7 @@ namespace fs = std::filesystem;
 using test::Rig;
 using test::TempDir;
 
-// A tmpfs of its own, so a full disk is the kernel's, not a faked error.
-struct SmallDisk {
-  explicit SmallDisk(const fs::path& where, const std::string& size, bool read_only = false) : path(where) {
-    fs::create_directories(path);
-    const std::string options = "size=" + size + ",mode=0755";
-    mounted = ::mount("tmpfs", path.c_str(), "tmpfs", read_only ? MS_RDONLY : 0, options.c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (mounted) ::umount2(path.c_str(), MNT_DETACH);
-  }
-  fs::path path;
-  bool mounted = false;
-};
+using test::SmallDisk;
 
 // Fills the file system of `folder` until at most `leave` bytes are free; the filler is kept.
 void fill_disk(const fs::path& folder, std::uint64_t leave) {

@@ -124,8 +124,20 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   link.Button1Click();
 
   CommandLineHost host(link, view, utf8_to_cp1252(o.folder), utf8_to_cp1252(o.prefix), o.with_date, err);
-  RecordingWorkflow recording(engine, &config, link, prompter, clock, host);
+  RecordingOptions options;
+  options.hash_failed = [&err](const std::string& video, const std::string& why) {
+    err << "empreinte SHA-256 de " << video
+        << " non Ã©"
+           "crite : "
+        << why << '\n';
+  };
+  RecordingWorkflow recording(engine, &config, link, prompter, clock, host, std::move(options));
   workflow = &recording;
+  // The video leaves with its kept hash, whichever way the recording ended.
+  struct AwaitHash {
+    RecordingWorkflow& recording;
+    ~AwaitHash() { recording.wait_for_video_hashes(); }
+  } await_hash{recording};
   engine.OnCaptureProgress = [&recording](TVideoCapture&) { recording.capCaptureProgress(); };
   struct Unhook {
     TVideoCapture& engine;

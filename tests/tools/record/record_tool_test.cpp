@@ -55,9 +55,9 @@ TEST(RecordTool, TenSecondsWriteTheVideoAndItsSubtitlesAndNothingElse) {
                                         folder.string(), "--prefix", "P12", "--no-date"}),
                      dir.path() / "logs");
   ASSERT_EQ(run.wait(), 0) << run.err();
-  // No temporary file, journal or crash note left beside the recording: its video, subtitles and
-  // depth record.
-  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv"}));
+  // No temporary file, journal or crash note left beside the recording: its video, subtitles,
+  // depth record and the video's kept hash.
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv", "P12.avi.sha256"}));
   EXPECT_EQ(run.out(), (folder / "P12.avi").string() + "\n" + (folder / "P12.srt").string() + "\n" +
                            (folder / "P12.depth.csv").string() + "\n");
   expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
@@ -96,7 +96,8 @@ TEST(RecordTool, PhotosAndObservationsLandBesideTheRecordingAtTheCamerasSize) {
   for (const std::string& name : names_in(folder))
     if (name.ends_with(".jpg")) photos.push_back(folder / name);
   ASSERT_EQ(photos.size(), 2u) << run.out();
-  EXPECT_EQ(names_in(folder).size(), 6u) << run.out();  // avi, srt, depth record, observations, two photos
+  // avi, its hash, srt, depth record, observations, two photos
+  EXPECT_EQ(names_in(folder).size(), 7u) << run.out();
   // Named after the recording and the depth; the observation's photo also by its code.
   const std::string observed = photos[0].filename().string().find("Corrosion") != std::string::npos
                                    ? photos[0].filename().string()
@@ -161,7 +162,7 @@ TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
   std::this_thread::sleep_for(std::chrono::seconds(3));
   run.signal(SIGINT);
   ASSERT_EQ(run.wait(), 0) << run.err();
-  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv"}));
+  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv", "P12.avi.sha256"}));
   expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
 }
 

@@ -3,6 +3,7 @@
 // pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -10,6 +11,8 @@
 #include "../../util/temp_dir.h"
 #include "record_tool_command.h"
 #include "recording/depth_record.h"
+#include "recording/video_hash.h"
+#include "report/report_content.h"
 
 namespace wellvue {
 namespace {
@@ -165,6 +168,11 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
   const std::string sha = run({"sha256sum", (folder() / "P12.avi").string()}).first.substr(0, 64);
   ASSERT_EQ(sha.size(), 64u);
   EXPECT_NE(text.find("SHA-256 " + sha), std::string::npos) << sha;
+  // wellvue-record left the video's hash beside it, and the client's own check accepts it.
+  EXPECT_EQ(slurp(folder() / "P12.avi.sha256"), sha + "  P12.avi\n");
+  const auto [checked, check_code] = run("cd " + quoted(folder()) + " && sha256sum -c P12.avi.sha256");
+  EXPECT_EQ(check_code, 0) << checked;
+  EXPECT_EQ(checked, "P12.avi: OK\n");
 
   // Page 1: the profile in its lower half, with the observations' red marks; page 2: the strip
   // log down the page, with its red observation lines.
@@ -178,6 +186,54 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
   const auto [log_drawn, log_red] = second.drawn_and_red(0.1, 0.9);
   EXPECT_GT(log_drawn, second.width * second.height * 0.8 * 0.005);
   EXPECT_GT(log_red, 3);
+}
+
+TEST_F(ReportTool, TheReportTakesTheKeptVideoHashOnlyWhenItIsTrustworthy) {
+  const std::string real = run("sha256sum " + quoted(folder() / "P12.avi")).first.substr(0, 64);
+  // A digest no file has: a report that shows it took the kept hash without reading the video.
+  const std::string kept(64, 'a');
+  const auto later = std::chrono::seconds(10);
+  const struct {
+    const char* what;
+    std::string content;              // of the hash file, or of a link's target
+    bool link;                        // the name is a link to that content
+    std::chrono::seconds hash_after;  // the hash file's time after the video's
+    bool trusted;
+  } cases[] = {
+      {"valid", kept + "  P12.avi\n", false, later, true},
+      {"valid without its line end", kept + "  P12.avi", false, later, true},
+      {"stale: the video written again after", kept + "  P12.avi\n", false, -later, false},
+      {"another video's name", kept + "  P13.avi\n", false, later, false},
+      {"a link to a valid file", kept + "  P12.avi\n", true, later, false},
+      {"two lines", kept + "  P12.avi\n" + kept + "  P12.avi\n", false, later, false},
+      {"upper-case digest", std::string(64, 'A') + "  P12.avi\n", false, later, false},
+      {"one space", kept + " P12.avi\n", false, later, false},
+      {"short digest", kept.substr(1) + "  P12.avi\n", false, later, false},
+      {"empty", "", false, later, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path case_dir = dir_->path() / ("kept" + std::to_string(n++));
+    fs::create_directories(case_dir);
+    for (const char* name : {"P12.avi", "P12.srt", "P12.depth.csv"}) fs::copy_file(folder() / name, case_dir / name);
+    const fs::path hash = case_dir / "P12.avi.sha256";
+    const fs::path written = c.link ? case_dir / "elsewhere" : hash;
+    std::ofstream(written, std::ios::binary) << c.content;
+    if (c.link) fs::create_symlink(written, hash);
+    fs::last_write_time(written, fs::last_write_time(case_dir / "P12.avi") + c.hash_after);
+
+    const std::optional<std::string> got = kept_video_hash((case_dir / "P12.avi").string());
+    EXPECT_EQ(got, c.trusted ? std::optional<std::string>(kept) : std::nullopt) << c.what;
+    const ReportContent report = gather_report((case_dir / "P12.avi").string(), {});
+    ASSERT_FALSE(report.files.empty()) << c.what;
+    EXPECT_EQ(report.files.front().name, "P12.avi") << c.what;
+    EXPECT_EQ(report.files.front().sha256, c.trusted ? kept : real) << c.what;
+    // The small files are read each time.
+    for (const ReportFile& f : report.files) {
+      if (f.name == "P12.avi") continue;
+      EXPECT_EQ(f.sha256, run("sha256sum " + quoted(case_dir / f.name)).first.substr(0, 64)) << f.name;
+    }
+  }
 }
 
 TEST_F(ReportTool, WithoutDepthRecordOrObservationsTheSubtitlesStillGiveAReportThatSaysSo) {
