@@ -70,8 +70,11 @@ std::optional<std::string> kept_video_hash(const std::string& video) {
   if (::stat(video.c_str(), &shown) != 0 || !S_ISREG(shown.st_mode)) return std::nullopt;
   // A video written again after its hash: the hash is of the earlier one.
   if (!not_older(kept.st_mtim, shown.st_mtim)) return std::nullopt;
-  Fd fd(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
+  // Non-blocking: a FIFO swapped in after the check must not hold the report.
+  Fd fd(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat opened {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || opened.st_dev != kept.st_dev || opened.st_ino != kept.st_ino)
+    return std::nullopt;
   std::string text(static_cast<std::size_t>(kMostHashFileBytes) + 1, '\0');
   std::size_t have = 0;
   for (;;) {
