@@ -170,7 +170,8 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
   EXPECT_NE(text.find("SHA-256 " + sha), std::string::npos) << sha;
   // wellvue-record left the video's hash beside it, and the client's own check accepts it.
   EXPECT_EQ(slurp(folder() / "P12.avi.sha256"), sha + "  P12.avi\n");
-  const auto [checked, check_code] = run("cd " + quoted(folder()) + " && sha256sum -c P12.avi.sha256");
+  const auto [checked, check_code] =
+      run({"sh", "-c", "cd \"$1\" && sha256sum -c P12.avi.sha256", "sh", folder().string()});
   EXPECT_EQ(check_code, 0) << checked;
   EXPECT_EQ(checked, "P12.avi: OK\n");
 
@@ -189,7 +190,7 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
 }
 
 TEST_F(ReportTool, TheReportTakesTheKeptVideoHashOnlyWhenItIsTrustworthy) {
-  const std::string real = run("sha256sum " + quoted(folder() / "P12.avi")).first.substr(0, 64);
+  const std::string real = run({"sha256sum", (folder() / "P12.avi").string()}).first.substr(0, 64);
   // A digest no file has: a report that shows it took the kept hash without reading the video.
   const std::string kept(64, 'a'), line = kept + "  P12.avi\n";
   const struct {
@@ -222,7 +223,7 @@ TEST_F(ReportTool, TheReportTakesTheKeptVideoHashOnlyWhenItIsTrustworthy) {
     const ReportContent report = gather_report((at / "P12.avi").string(), {});
     ASSERT_EQ(report.files.size(), 3u) << c.what;
     EXPECT_EQ(report.files[0].sha256, c.trusted ? kept : real) << c.what;
-    EXPECT_EQ(report.files[1].sha256, run("sha256sum " + quoted(at / "P12.srt")).first.substr(0, 64)) << c.what;
+    EXPECT_EQ(report.files[1].sha256, run({"sha256sum", (at / "P12.srt").string()}).first.substr(0, 64)) << c.what;
   }
 }
 
