@@ -49,7 +49,14 @@ TakenSnapshot GstGraphBackend::take_snapshot() {
   // A frame older than the stall limit is not the camera's picture of now.
   GstSample* frame = latest_frame_->sample(options_.stall_limit);
   if (!frame) return {nullptr, snapshot_no_picture()};
-  return {std::make_shared<GstSnapshotPicture>(frame), {}};
+  // A copy of the picture: a photo waiting for a slow disk must not hold one of the camera's own
+  // buffers, of which a driver has only a few.
+  GstBuffer* copy = gst_buffer_copy_deep(gst_sample_get_buffer(frame));
+  GstSample* kept = copy ? gst_sample_new(copy, gst_sample_get_caps(frame), nullptr, nullptr) : nullptr;
+  if (copy) gst_buffer_unref(copy);
+  gst_sample_unref(frame);
+  if (!kept) return {nullptr, snapshot_no_picture()};
+  return {std::make_shared<GstSnapshotPicture>(kept), {}};
 }
 
 SnapshotResult GstGraphBackend::save_snapshot(const std::string& utf8_path,
