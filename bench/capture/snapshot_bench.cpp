@@ -1,6 +1,8 @@
-// Time the owner (GUI) thread spends in one snapshot of the test-pattern camera (640x480 shown
-// at 320x240), while previewing and while recording with the JPEG compressor. Target: at most
-// two frames' time (80 ms at 25 fps) for each, the first of the process included.
+// One snapshot of the test-pattern camera (640x480 shown at 320x240), while previewing and while
+// recording with the JPEG compressor: the time the owner (GUI) thread is held by the press (the
+// frame taken) and the time of the save (encoding and write, on the station's photo writer
+// thread). Targets: the press at most 5 ms; the save at most two frames' time (80 ms at 25 fps),
+// the first of the process included, so that photos keep up with the presses.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 struct Times {
   double first = 0;
   std::vector<double> rest;
+  double worst_press = 0;
 };
 
 bool take(wellvue::TVideoCapture& cap, wellvue::gst::OwnerLoop& loop, const std::string& folder, const char* label,
@@ -30,8 +33,11 @@ bool take(wellvue::TVideoCapture& cap, wellvue::gst::OwnerLoop& loop, const std:
     const std::string path = folder + "/" + label + " " + std::to_string(i) + ".jpg";
     std::remove(path.c_str());
     const auto start = Clock::now();
-    const wellvue::SnapshotResult r = cap.save_snapshot(path, lines);
+    const wellvue::TakenSnapshot taken = cap.take_snapshot();
+    const auto pressed = Clock::now();
+    const wellvue::SnapshotResult r = taken.picture ? taken.picture->save(path, lines) : taken.failure;
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    times.worst_press = std::max(times.worst_press, std::chrono::duration<double, std::milli>(pressed - start).count());
     if (!r.ok()) {
       std::fprintf(stderr, "%s snapshot %d failed: %s\n", label, i, r.message.c_str());
       return false;
@@ -80,10 +86,11 @@ int main(int argc, char** argv) {
   if (!recorded) return 1;
   std::sort(times.rest.begin(), times.rest.end());
   const double worst = std::max(times.first, times.rest.back());
+  const bool met = worst <= 80.0 && times.worst_press <= 5.0;
   std::printf(
-      "snapshot 640x480 + band: first %.1f ms; then over %zu: min %.1f ms, median %.1f ms, max %.1f ms (target <= 80 "
-      "ms): %s\n",
-      times.first, times.rest.size(), times.rest.front(), times.rest[times.rest.size() / 2], worst,
-      worst <= 80.0 ? "met" : "MISSED");
-  return worst <= 80.0 ? 0 : 1;
+      "snapshot 640x480 + band: GUI thread held by a press at most %.2f ms (target <= 5 ms); save first %.1f ms; "
+      "then over %zu: min %.1f ms, median %.1f ms, max %.1f ms (target <= 80 ms): %s\n",
+      times.worst_press, times.first, times.rest.size(), times.rest.front(), times.rest[times.rest.size() / 2], worst,
+      met ? "met" : "MISSED");
+  return met ? 0 : 1;
 }

@@ -195,6 +195,9 @@ class GraphBackend {
     (void)band_lines;
     return snapshot_not_supported();
   }
+  // The latest camera frame, kept for a save on any thread (SnapshotPicture); the owner thread is
+  // held only for taking a reference to it.
+  virtual TakenSnapshot take_snapshot() { return {nullptr, snapshot_not_supported()}; }
 
   // --- Events --------------------------------------------------------------------------------
   // Register the function called (on any thread) whenever an event is queued; null unregisters.

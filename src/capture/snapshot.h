@@ -2,7 +2,9 @@
 // of text lines under the picture. What a save gives back, the band's size rule and the texts.
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace wellvue {
 
@@ -34,6 +36,21 @@ struct SnapshotBand {
   int height = 0;
 };
 SnapshotBand snapshot_band(int width, int height, std::size_t lines);
+
+// A camera picture taken for a snapshot: it holds the frame, not the camera, so that the slow part
+// (the encoding and the write to the disk) can run later on any thread. Each save is a new file
+// and never replaces an existing name (NameTaken: the caller picks another one).
+class SnapshotPicture {
+ public:
+  virtual ~SnapshotPicture() = default;
+  virtual SnapshotResult save(const std::string& utf8_path, const std::vector<std::string>& band_lines) = 0;
+};
+
+// The latest picture of the camera, or why there is none (`picture` null, `failure` says why).
+struct TakenSnapshot {
+  std::shared_ptr<SnapshotPicture> picture;
+  SnapshotResult failure;
+};
 
 // Failure results with their texts (`utf8_path` is shown in CP1252).
 SnapshotResult snapshot_no_picture();

@@ -136,6 +136,9 @@ class TVideoCapture {
   // recording; never blocks the GUI thread for more than a frame or two. Never replaces an
   // existing name (NameTaken: the caller picks another one).
   SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines);
+  // The same in two steps: the latest frame taken now (GUI thread, no encoding, no disk), saved
+  // later by its picture's save() on any thread.
+  TakenSnapshot take_snapshot();
 
   int VideoModeCount();
   TVCapMode GetVideoMode(int index);

@@ -231,6 +231,11 @@ SnapshotResult TVideoCapture::save_snapshot(const std::string& utf8_path, const 
   return backend_.save_snapshot(utf8_path, band_lines);
 }
 
+TakenSnapshot TVideoCapture::take_snapshot() {
+  if (!backend_.has_graph() || !(previewing_ || capturing_)) return {nullptr, snapshot_no_picture()};
+  return backend_.take_snapshot();
+}
+
 void TVideoCapture::Tick() {
   capture_time_ = scheduler_.now_ms() - capture_start_;
   if (!capturing_) return;

@@ -2,8 +2,13 @@
 // recording (or in the video folder outside one) under the recording's name and the depth, with a
 // band carrying the bore, the date-time and the depths, and logged in the depth record; an
 // observation is a photo with its code, also shown on the video through the observation track.
+// A press is taken at once (the picture, the names, the texts, the time and the depth); the picture
+// can then be written on another thread, and its end handed back.
 #pragma once
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "capture/video_capture.h"
 #include "encoder/clock.h"
@@ -13,6 +18,29 @@
 #include "util/prompter.h"
 
 namespace wellvue {
+
+// A press of "Photo" or "Observation" as it was taken: the picture, where it goes and under which
+// name (UTF-8), its band, and the depth record's snapshot row at the press (while recording).
+struct PhotoPress {
+  std::shared_ptr<SnapshotPicture> picture;
+  std::string folder;
+  std::string name;
+  std::string depth;
+  std::string code;
+  std::vector<std::string> band;
+  std::optional<DepthRow> snapshot_row;
+};
+
+// What the write of a press gave: the path of the photo (UTF-8), or the operator's text (CP1252).
+struct PhotoWritten {
+  bool saved = false;
+  std::string path;
+  std::string message;
+};
+
+// Writes the press's picture as "<name> <depth>[ <code>].jpg", numbered when the name is taken.
+// Any thread: it touches only the picture and the file system.
+PhotoWritten write_photo(const PhotoPress& press);
 
 class DepthNotes {
  public:
@@ -28,13 +56,19 @@ class DepthNotes {
   // observation was kept (a photo that failed is said, the observation still counts).
   bool observe(const std::string& code, const std::string& note);
 
+  // The same in steps, for a write off this thread. press_photo takes the picture and the texts
+  // now; nullopt when there is no picture (the operator was told). press_observation notes the
+  // observation now and gives its photo's press (nullopt: no picture, told). photo_written tells
+  // the end of a write (the notice, or the failure's box) and puts the snapshot row in the record
+  // at the press's time; true when saved.
+  std::optional<PhotoPress> press_photo(const std::string& code = {}, const std::string& note = {});
+  std::optional<PhotoPress> press_observation(const std::string& code, const std::string& note);
+  bool photo_written(const PhotoPress& press, const PhotoWritten& written);
+
   // UTF-8 path of the last photo saved; empty: none yet.
   const std::string& last_photo() const { return last_photo_; }
 
  private:
-  // Saves the picture as "<name> <depth>[ <code>].jpg", numbered when the name is taken.
-  bool save_picture(const std::string& code, const std::string& note);
-
   TVideoCapture& engine_;
   EncoderLink& link_;
   RecordingHost& host_;

@@ -377,10 +377,26 @@ void RecordingWorkflow::hash_video(const std::string& video) {
 }
 
 void RecordingWorkflow::note_event(const std::string& event, const std::string& detail) {
+  if (std::optional<DepthRow> row = event_row_now(event)) {
+    row->detail = detail;
+    add_event_row(std::move(*row));
+  }
+}
+
+std::optional<DepthRow> RecordingWorkflow::event_row_now(const std::string& event) {
   refine_origin();
   const std::optional<std::int64_t> at = video_ms_now();
-  if (!at || !depth_recording_) return;
-  add_depth_row(depth_row_now(event, *at, detail));
+  if (!at || !depth_recording_) return std::nullopt;
+  return depth_row_now(event, *at);
+}
+
+void RecordingWorkflow::add_event_row(DepthRow row) {
+  if (!depth_recording_) return;
+  // The journal takes it as it comes; the whole record written at the stop has it at its time.
+  depth_journal_.row(row);
+  const auto at = std::upper_bound(depth_rows_.begin(), depth_rows_.end(), row.video_ms,
+                                   [](std::int64_t ms, const DepthRow& r) { return ms < r.video_ms; });
+  depth_rows_.insert(at, std::move(row));
 }
 
 void RecordingWorkflow::add_observation(const std::string& code, const std::string& note) {

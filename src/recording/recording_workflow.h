@@ -78,6 +78,11 @@ class RecordingWorkflow {
   // "snapshot" (detail: the picture's file name) or "observation" (detail: "CODE" or "CODE: note");
   // UTF-8. Nothing when no recording runs.
   void note_event(const std::string& event, const std::string& detail);
+  // The same in two steps, for an event whose detail is known only later (a picture still being
+  // written): the row of the current video time and depth (nullopt when no recording runs), then
+  // that row put into the record among the others at its time (nothing once the recording ended).
+  std::optional<DepthRow> event_row_now(const std::string& event);
+  void add_event_row(DepthRow row);
   // An observation of the operator at the current video time and depth into the observation track
   // (its subtitle file is made at the first one). Nothing when no recording runs.
   void add_observation(const std::string& code, const std::string& note);

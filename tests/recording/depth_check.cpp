@@ -1,6 +1,7 @@
 #include "depth_check.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "util/depth_text.h"
@@ -13,6 +14,20 @@ constexpr double kFrameMs = 40.0;
 
 bool is_zeroing(const std::string& text) {
   return text.find("margelle a zero") != std::string::npos || text.find("eau a zero...(w)") != std::string::npos;
+}
+
+// The entry that shows a loss of the encoder's link, from the moment it went.
+bool is_gap(const std::string& text) { return text.rfind("liaison encodeur perdue ", 0) == 0; }
+
+// Entries without a line row of their own.
+bool is_event_entry(const std::string& text) { return is_zeroing(text) || is_gap(text); }
+
+// The moment a gap entry says the link went: "(hh:mm:ss,mmm à ...", in ms; -1 when it says none.
+double gap_start_ms(const std::string& text) {
+  int h = 0, m = 0, s = 0, ms = 0;
+  const std::size_t at = text.find(" s (");
+  if (at == std::string::npos || std::sscanf(text.c_str() + at, " s (%d:%d:%d,%d", &h, &m, &s, &ms) != 4) return -1;
+  return ((h * 60.0 + m) * 60.0 + s) * 1000.0 + ms;
 }
 
 double number(const DepthRecord& r, const std::string& key) { return std::strtod(r.header.at(key).c_str(), nullptr); }
@@ -47,9 +62,15 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
     subs.resize(subs.size() - 2);
   }
   std::vector<double> zeroing_starts;
-  for (const auto& s : subs)
+  // Per gap entry: when it says the link went, and where it ends when the link came back (-1:
+  // the acquisition ended first).
+  std::vector<std::pair<double, double>> gaps;
+  for (const auto& s : subs) {
     if (is_zeroing(s.text)) zeroing_starts.push_back(s.start_s * 1000.0);
-  std::size_t zeroings = 0, next = 0;
+    if (is_gap(s.text))
+      gaps.emplace_back(gap_start_ms(s.text), s.text.find("non r") == std::string::npos ? s.end_s * 1000.0 : -1.0);
+  }
+  std::size_t zeroings = 0, next = 0, losses = 0, returns = 0;
   bool matched_one = false;
   for (std::size_t i = 0; i < record.rows.size(); ++i) {
     const DepthRow& r = record.rows[i];
@@ -60,6 +81,16 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
       if (zeroings >= zeroing_starts.size()) return at + "no zeroing entry";
       if (std::abs(zeroing_starts[zeroings++] - static_cast<double>(r.video_ms)) > kFrameMs)
         return at + "not at its entry's time";
+    }
+    if (r.event == "encoder_lost") {
+      if (losses >= gaps.size()) return at + "no gap entry";
+      if (std::abs(gaps[losses++].first - static_cast<double>(r.video_ms)) > kFrameMs)
+        return at + "not where its gap entry says the link went";
+    }
+    if (r.event == "encoder_back") {
+      if (returns >= losses || gaps[returns].second < 0) return at + "no gap entry ends with the link back";
+      if (std::abs(gaps[returns++].second - static_cast<double>(r.video_ms)) > kFrameMs)
+        return at + "not at its gap entry's end";
     }
     if (r.event != "line") continue;
     const double depth = start + (r.tics - curb) * circ_m / per_turn + offset;
@@ -74,8 +105,8 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
     // Its subtitle entry: the next one showing this depth; only zeroing entries in between (and
     // the titles before the first line).
     const std::string text = depth_text(depth);
-    while (next < subs.size() && (is_zeroing(subs[next].text) || subs[next].text.find(text) == std::string::npos)) {
-      if (matched_one && !is_zeroing(subs[next].text)) return at + "entry \"" + subs[next].text + "\" has no row";
+    while (next < subs.size() && (is_event_entry(subs[next].text) || subs[next].text.find(text) == std::string::npos)) {
+      if (matched_one && !is_event_entry(subs[next].text)) return at + "entry \"" + subs[next].text + "\" has no row";
       ++next;
     }
     if (next == subs.size()) return at + "no entry shows " + text;
@@ -85,9 +116,10 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
     ++next;
   }
   if (!matched_one) return "no line row";
+  if (losses != gaps.size()) return std::to_string(gaps.size() - losses) + " gap entries without encoder_lost row";
   std::size_t left = 0;
   for (; next < subs.size(); ++next)
-    if (!is_zeroing(subs[next].text)) ++left;
+    if (!is_event_entry(subs[next].text)) ++left;
   // A station killed between an entry and its row leaves that entry alone.
   if (left > (closed ? 0u : 1u)) return std::to_string(left) + " entries after the last row";
   return {};

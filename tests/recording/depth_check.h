@@ -1,5 +1,5 @@
 // Checks of a depth record against the subtitles of the same recording: its header, the depth
-// model it states, and each line and zeroing on the subtitles' clock.
+// model it states, and each line, zeroing and loss of the encoder on the subtitles' clock.
 #pragma once
 #include <string>
 #include <vector>

@@ -46,17 +46,21 @@ Rig::Rig(const std::filesystem::path& folder_path, RigOptions options) : folder(
   config.CaptureFileName = (folder / "capture.avi").string();
   engine->ApplyConfig(&config);
 
-  SimOptions sim;
-  sim.period_ms = 100;
+  sim_.period_ms = 100;
   if (!options.lines.empty()) {
-    sim.use_lines = true;
-    sim.lines = options.lines;
+    sim_.use_lines = true;
+    sim_.lines = options.lines;
   }
-  board_thread_ = std::thread([this, sim] { board.run(sim, stop_board_); });
+  run_board(board);
 
   link = std::make_unique<EncoderLink>(port, clock, prompter, view,
                                        [this](std::function<void()> work) { loop.post(std::move(work)); });
   link->fields().ComboBox1_port_com = board.slave_path();
+  if (options.by_link_name) {
+    link_dir_ = std::make_unique<TempDir>();
+    point_link_to(board);
+    link->fields().ComboBox1_port_com = link_name();
+  }
   link->Button1Click();
   host = std::make_unique<TestHost>(*link, view, folder.string());
   workflow = std::make_unique<RecordingWorkflow>(*engine, &config, *link, prompter, clock, *host, options.recording);
@@ -67,9 +71,7 @@ Rig::~Rig() {
   engine->OnCaptureProgress = nullptr;
   workflow.reset();
   link->close_without_pause();
-  stop_board_ = true;
-  board.unplug();
-  if (board_thread_.joinable()) board_thread_.join();
+  unplug_board();
   link.reset();
   engine.reset();
 }
@@ -94,6 +96,35 @@ bool Rig::start(bool zero, bool confirm, bool overwrite) {
 bool Rig::record_entries(int entries) {
   // Polls queued while the start held the loop come all at once: the video must run too.
   return run_until([&] { return entries_in(link->track()) >= entries && engine->CaptureTime() >= 2500; }, 60000);
+}
+
+void Rig::run_board(SimBoard& b) {
+  stop_board_ = false;
+  board_thread_ = std::thread([this, &b] { b.run(sim_, stop_board_); });
+}
+
+void Rig::unplug_board() {
+  // The board's thread ends before its terminal closes: the terminal is its to write to.
+  stop_board_ = true;
+  if (board_thread_.joinable()) board_thread_.join();
+  board.unplug();
+  for (auto& b : boards_plugged_later_) b->unplug();
+}
+
+void Rig::plug_in_new_board() {
+  unplug_board();
+  boards_plugged_later_.push_back(std::make_unique<SimBoard>());
+  SimBoard& fresh = *boards_plugged_later_.back();
+  if (link_dir_) point_link_to(fresh);
+  run_board(fresh);
+}
+
+std::string Rig::link_name() const { return link_dir_ ? (link_dir_->path() / "encoder").string() : std::string(); }
+
+void Rig::point_link_to(const SimBoard& b) {
+  const std::filesystem::path fresh = link_dir_->path() / "encoder.new";
+  std::filesystem::create_symlink(b.slave_path(), fresh);
+  std::filesystem::rename(fresh, link_name());  // at once, as udev replaces a link
 }
 
 int entries_in(const std::deque<std::string>& track) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "../util/temp_dir.h"
 #include "capture/capture_files.h"
 #include "capture/gst/gst_graph_backend.h"
 #include "capture/gst/owner_loop.h"
@@ -25,10 +26,12 @@ class HostView : public LinkView {
  public:
   std::string label2;
   std::string label5;
+  std::vector<bool> link_lost;  // every show_link_lost, in order
   void set_text(Control c, const std::string& text) override {
     if (c == Control::MainLabel2) label2 = text;
     if (c == Control::MainLabel5) label5 = text;
   }
+  void show_link_lost(bool lost) override { link_lost.push_back(lost); }
 };
 
 class TestHost : public RecordingHost {
@@ -86,6 +89,9 @@ struct RigOptions {
   std::vector<std::string> lines;
   // Compressor of the recordings; empty: JPEG when there is one.
   std::string compressor;
+  // The port is chosen by a symbolic link to the board's pseudo-terminal, as udev names a device,
+  // so that a board plugged in again can be found behind the same name.
+  bool by_link_name = false;
 };
 
 class Rig {
@@ -101,6 +107,13 @@ class Rig {
   bool start(bool zero, bool confirm = true, bool overwrite = true);
   // Records until `entries` depth or title entries are in the track and 2.5 s of video are written.
   bool record_entries(int entries);
+  // Unplugs the board for real: it stops sending and the master side of its terminal closes.
+  void unplug_board();
+  // Plugs a new board in (a new pseudo-terminal, counting from 0 after its boot) behind the link
+  // name; the first board without one.
+  void plug_in_new_board();
+  // The link name the port is chosen by (empty without by_link_name).
+  std::string link_name() const;
 
   gst::OwnerLoop loop;
   ScriptedPrompter prompter;
@@ -117,8 +130,14 @@ class Rig {
   std::filesystem::path folder;
 
  private:
+  void run_board(SimBoard& b);
+  void point_link_to(const SimBoard& b);
+
   std::atomic<bool> stop_board_{false};
   std::thread board_thread_;
+  SimOptions sim_;
+  std::unique_ptr<TempDir> link_dir_;
+  std::vector<std::unique_ptr<SimBoard>> boards_plugged_later_;
 };
 
 // Complete entries (number line ... empty line) in the track.

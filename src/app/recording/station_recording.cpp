@@ -1,5 +1,7 @@
 #include "app/recording/station_recording.h"
 
+#include <memory>
+
 #include "app/link_window/tform1.h"
 #include "util/cp1252.h"
 
@@ -16,8 +18,33 @@ StationRecording::StationRecording(TFormMain& main, TForm1& link_window, Prompte
 }
 
 StationRecording::~StationRecording() {
+  photos_.wait();
   notes_.reset();
   model_.detach_recording();
+}
+
+void StationRecording::btStopClick() {
+  photos_.wait();
+  workflow_->btStopClick();
+}
+
+void StationRecording::FormClose() {
+  photos_.wait();
+  workflow_->finish_before_exit();
+}
+
+void StationRecording::take_photo() { write_in_background(notes_->press_photo()); }
+
+void StationRecording::observe(const std::string& code, const std::string& note) {
+  write_in_background(notes_->press_observation(code, note));
+}
+
+void StationRecording::write_in_background(std::optional<PhotoPress> press) {
+  if (!press) return;
+  auto shared = std::make_shared<PhotoPress>(std::move(*press));
+  auto written = std::make_shared<PhotoWritten>();
+  photos_.add([shared, written] { *written = write_photo(*shared); },
+              [this, shared, written] { notes_->photo_written(*shared, *written); });
 }
 
 void StationRecording::recover_unfinished() {

@@ -3,8 +3,10 @@
 // start-up hands over the unfinished recordings to recover.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/recording/photo_writer.h"
 #include "app/recording/qt_recording_host.h"
 #include "encoder/clock.h"
 #include "recording/depth_notes.h"
@@ -23,13 +25,21 @@ class StationRecording {
   StationRecording& operator=(const StationRecording&) = delete;
 
   bool btStartClick() { return workflow_->btStartClick(); }
-  void btStopClick() { workflow_->btStopClick(); }
+  // The photos under way are written first: their rows belong to the recording that stops.
+  void btStopClick();
   void capCaptureProgress() { workflow_->capCaptureProgress(); }
-  // Before the main window's closing steps: a recording under way is finished.
-  void FormClose() { workflow_->finish_before_exit(); }
-  // "Photo" and "Observation" (code and note UTF-8), during a recording and outside one.
-  void take_photo() { notes_->take_photo(); }
-  void observe(const std::string& code, const std::string& note) { notes_->observe(code, note); }
+  // Before the main window's closing steps: the photos under way are written, a recording under
+  // way is finished.
+  void FormClose();
+  // "Photo" and "Observation" (code and note UTF-8), during a recording and outside one: the
+  // picture, its texts, the time and the depth of the press are taken at once, the file is written
+  // off the GUI thread and "Photo enregistrée" (or the failure) is shown once it is done.
+  void take_photo();
+  void observe(const std::string& code, const std::string& note);
+  // Photos pressed whose write has not ended yet.
+  int photos_under_way() const { return photos_.pending(); }
+  // Waits until the photos pressed are written and told.
+  void wait_for_photos() { photos_.wait(); }
   // Once the settings are read: recordings left unfinished by a crash, in the video folder or in a
   // folder the station recorded to before, are repaired, moved to their names, and the operator is
   // told which.
@@ -44,6 +54,8 @@ class StationRecording {
   QtRecordingHost host_;
   RecordingWorkflow* workflow_ = nullptr;  // the model's
   std::unique_ptr<DepthNotes> notes_;
+  void write_in_background(std::optional<PhotoPress> press);
+  PhotoWriter photos_;  // last: its writes end before the rest goes
 };
 
 }  // namespace wellvue

@@ -86,6 +86,7 @@ class GstGraphBackend : public GraphBackend {
   std::int64_t first_frame_time_ns() const override;
 
   SnapshotResult save_snapshot(const std::string& utf8_path, const std::vector<std::string>& band_lines) override;
+  TakenSnapshot take_snapshot() override;
 
   HResult set_notify(std::function<void()> notify) override;
   HResult get_event(GraphEvent& event) override;

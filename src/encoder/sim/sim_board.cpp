@@ -46,6 +46,7 @@ SimBoard::SimBoard() {
 SimBoard::~SimBoard() { unplug(); }
 
 bool SimBoard::slave_open() const {
+  const std::lock_guard<std::mutex> lock(master_mutex_);
   if (master_ < 0) return false;
   pollfd p{master_, POLLIN, 0};
   if (::poll(&p, 1, 0) < 0) return false;
@@ -63,6 +64,7 @@ bool SimBoard::wait_slave_open(int timeout_ms) const {
 }
 
 double SimBoard::write_bytes(const std::string& bytes) {
+  const std::lock_guard<std::mutex> lock(master_mutex_);
   if (master_ < 0) return -1;
   std::size_t done = 0;
   int stalls = 0;
@@ -85,6 +87,7 @@ double SimBoard::write_bytes(const std::string& bytes) {
 }
 
 void SimBoard::unplug() {
+  const std::lock_guard<std::mutex> lock(master_mutex_);
   if (master_ >= 0) ::close(master_);
   master_ = -1;
 }

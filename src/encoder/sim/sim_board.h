@@ -3,6 +3,7 @@
 #pragma once
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ class SimBoard {
   bool wait_slave_open(int timeout_ms) const;
   // Writes all bytes; returns CLOCK_MONOTONIC ms once the last one is written (-1 on failure).
   double write_bytes(const std::string& bytes);
-  // Unplugs the board: the master side closes; the slave's reads then end at once.
+  // Unplugs the board: the master side closes; the slave's reads then end at once. Safe while
+  // run() goes on in another thread.
   void unplug();
 
   // Runs the board until `stop` becomes true or exit_after lines were sent. on_sent, if given,
@@ -45,6 +47,9 @@ class SimBoard {
                 const std::function<void(const std::string&, double)>& on_sent = {});
 
  private:
+  // Held while the master is used: unplug() never closes it under a write, and a write never
+  // goes to a descriptor number reused after the close.
+  mutable std::mutex master_mutex_;
   int master_ = -1;
   std::string slave_path_;
 };

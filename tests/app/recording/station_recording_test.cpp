@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -18,6 +21,7 @@
 #include "app/recording/station_recording.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/test_pattern_device.h"
+#include "recording/depth_record.h"
 #include "recording/recording_texts.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
@@ -142,41 +146,154 @@ TEST(StationRecording, ClosingTheWindowFinishesTheRecordingAndStartUpRecoversNot
   EXPECT_EQ(w.prompter.texts().size(), messages);
 }
 
+std::vector<std::string> photos_in(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (e.path().extension() == ".jpg") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Presses "Photo" until the camera has a picture and one is written.
+bool first_photo(Windows& w, const fs::path& folder) {
+  return wait_until([&] {
+    w.recording->take_photo();
+    w.recording->wait_for_photos();
+    return !photos_in(folder).empty();
+  });
+}
+
 // "Photo" outside a recording goes to the video folder under the prefix; during one, the photo
-// and the observation go beside the recording, into its depth record and its observation track.
+// and the observation go beside the recording, into its depth record (at the press's time, the
+// write done off the GUI thread) and its observation track. Quick presses give as many files, and
+// the stop waits for the photos under way.
 TEST(StationRecording, PhotosAndObservationsInsideAndOutsideARecording) {
   Windows w;
   ASSERT_TRUE(wait_until([&] { return w.link->link().polling(); }));
   const fs::path folder = cp1252_to_utf8(w.main->video_folder());
-  auto photos = [&] {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-      if (e.path().extension() == ".jpg") names.push_back(e.path().filename().string());
-    return names;
-  };
-  ASSERT_TRUE(wait_until([&] {
-    w.recording->take_photo();
-    return !photos().empty();
-  }));
-  EXPECT_TRUE(photos()[0].starts_with("P12 ")) << photos()[0];
+  ASSERT_TRUE(first_photo(w, folder));
+  EXPECT_TRUE(photos_in(folder)[0].starts_with("P12 ")) << photos_in(folder)[0];
 
   w.prompter.add_answer(true);  // zero
   w.prompter.add_answer(true);  // start
   ASSERT_TRUE(w.recording->btStartClick());
   ASSERT_TRUE(wait_until([&] { return w.main->engine().FirstFrameTimeNs() > 0; }));
   ASSERT_TRUE(wait_until([&] { return test::entries_in(w.link->link().track()) >= 3; }));
-  const std::size_t before = photos().size();
+  const std::size_t before = photos_in(folder).size();
+  const std::int64_t pressed = *w.recording->workflow().video_ms_now();
+  w.recording->take_photo();
+  w.recording->take_photo();
   w.recording->observe("Corrosion", "bas du tubage");
-  EXPECT_EQ(photos().size(), before + 1);
   w.recording->btStopClick();
+  EXPECT_EQ(w.recording->photos_under_way(), 0);
+  // Two photos at the same depth: the second one numbered.
+  const auto names = photos_in(folder);
+  ASSERT_EQ(names.size(), before + 3);
 
   const auto cues = test::parse_srt((folder / "P12.obs.srt").string());
   ASSERT_EQ(cues.size(), 1u);
   EXPECT_NE(cues[0].text.find("Corrosion"), std::string::npos);
   EXPECT_NE(cues[0].text.find("bas du tubage"), std::string::npos);
-  const std::string record = test::read_bytes(folder / "P12.depth.csv");
-  EXPECT_NE(record.find(",observation,"), std::string::npos) << record;
-  EXPECT_NE(record.find(",snapshot,"), std::string::npos) << record;
+  const DepthRecord record = read_depth_record((folder / "P12.depth.csv").string());
+  std::vector<std::string> snapshots;
+  for (std::size_t i = 0; i < record.rows.size(); ++i) {
+    const DepthRow& r = record.rows[i];
+    if (i > 0) {
+      EXPECT_GE(r.video_ms, record.rows[i - 1].video_ms) << i;
+    }
+    if (r.event != "snapshot" && r.event != "observation") continue;
+    EXPECT_NEAR(static_cast<double>(r.video_ms), static_cast<double>(pressed), 40) << r.event << " " << r.detail;
+    if (r.event == "snapshot") {
+      EXPECT_TRUE(fs::exists(folder / r.detail)) << r.detail;
+      snapshots.push_back(r.detail);
+    }
+  }
+  ASSERT_EQ(snapshots.size(), 3u);
+  EXPECT_NE(snapshots[0], snapshots[1]);
+  EXPECT_NE(snapshots[2].find("Corrosion"), std::string::npos) << snapshots[2];
+  EXPECT_EQ(w.main->StatusBar_text->text(),
+            QString::fromUtf8("Photo enregistrée : ") + QString::fromStdString(snapshots[2]));
+}
+
+// An ext4 file system of its own, frozen as a stalled USB stick would be: every write to it waits
+// until it thaws. Mounting needs root: mounted() says whether it worked.
+class FreezableDisk {
+ public:
+  explicit FreezableDisk(const fs::path& where) : image_(where / "disk.img"), path_(where / "disk") {
+    fs::create_directories(path_);
+    const std::string mk = "truncate -s 16M '" + image_.string() + "' && mkfs.ext4 -q '" + image_.string() +
+                           "' && mount -o loop '" + image_.string() + "' '" + path_.string() + "' 2>/dev/null";
+    mounted_ = std::system(mk.c_str()) == 0;
+  }
+  ~FreezableDisk() {
+    thaw();
+    if (mounted_) std::system(("umount '" + path_.string() + "'").c_str());
+  }
+  bool mounted() const { return mounted_; }
+  const fs::path& path() const { return path_; }
+  bool freeze() { return frozen_ = std::system(("fsfreeze --freeze '" + path_.string() + "'").c_str()) == 0; }
+  void thaw() {
+    if (frozen_.exchange(false)) std::system(("fsfreeze --unfreeze '" + path_.string() + "'").c_str());
+  }
+
+ private:
+  fs::path image_, path_;
+  bool mounted_ = false;
+  std::atomic<bool> frozen_{false};
+};
+
+// Photos on a disk that does not take writes: the presses come back at once, the window goes on,
+// and the photos are written and told once the disk takes them again.
+TEST(StationRecording, APhotoOnAStalledDiskLeavesTheWindowFree) {
+  Windows w;
+  FreezableDisk disk(w.dir.path().toStdString());
+  if (!disk.mounted()) GTEST_SKIP() << "no loop mount (needs root)";
+  w.main->set_video_folder(utf8_to_cp1252(disk.path().string()));
+  ASSERT_TRUE(first_photo(w, disk.path()));
+  const std::size_t before = photos_in(disk.path()).size();
+
+  ASSERT_TRUE(disk.freeze());
+  std::atomic<bool> pressed{false};
+  std::atomic<bool> thawed_early{false};
+  // Should the presses wait for the disk, the disk thaws after a while and the test fails.
+  std::thread guard([&] {
+    QDeadlineTimer limit(5000);
+    while (!pressed && !limit.hasExpired()) QThread::msleep(5);
+    if (!pressed) thawed_early = true;
+    if (!pressed) disk.thaw();
+  });
+  w.recording->take_photo();
+  w.recording->take_photo();
+  pressed = true;
+  guard.join();
+  EXPECT_FALSE(thawed_early);
+  const QString notice = w.main->StatusBar_text->text();
+  // The window's loop runs while the disk holds the writes.
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(10);
+  EXPECT_FALSE(wait_until([&] { return w.recording->photos_under_way() == 0; }, 500));
+  EXPECT_GE(ticks, 20);
+  EXPECT_EQ(w.recording->photos_under_way(), 2);
+  EXPECT_EQ(w.main->StatusBar_text->text(), notice);
+
+  disk.thaw();
+  ASSERT_TRUE(wait_until([&] { return w.recording->photos_under_way() == 0; }, 10000));
+  const auto names = photos_in(disk.path());
+  ASSERT_EQ(names.size(), before + 2);
+  EXPECT_TRUE(w.main->StatusBar_text->text().startsWith(QString::fromUtf8("Photo enregistrée : ")));
+  // Whole pictures, nothing half written left in the folder.
+  for (const auto& e : fs::directory_iterator(disk.path())) {
+    if (e.path().extension() != ".jpg") {
+      EXPECT_EQ(e.path().filename(), "lost+found");
+      continue;
+    }
+    const std::string bytes = test::read_bytes(e.path());
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xD8") << e.path();
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9") << e.path();
+  }
 }
 
 }  // namespace
