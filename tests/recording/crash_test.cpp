@@ -2,9 +2,6 @@
 // entry and row written before the kill, and the next start-up repairs the video and gives it its
 // name.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,12 +9,11 @@
 #include <string>
 
 #include "depth_check.h"
+#include "piped_child.h"
 #include "recording/depth_record.h"
 #include "recording/unfinished_recordings.h"
 #include "recording_rig.h"
 #include "util/cp1252.h"
-
-extern char** environ;
 
 namespace wellvue {
 namespace {
@@ -27,34 +23,17 @@ namespace fs = std::filesystem;
 TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
   char templ[] = "/tmp/wellvue-crash-XXXXXX";
   const fs::path dir = mkdtemp(templ);
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string child = WELLVUE_CRASH_CHILD;
-  const std::string folder = dir.string();
-  char* args[] = {const_cast<char*>(child.c_str()), const_cast<char*>(folder.c_str()), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, child.c_str(), &actions, nullptr, args, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-
-  FILE* in = fdopen(out[0], "r");
-  char line[4096];
+  test::PipedChild child({WELLVUE_CRASH_CHILD, dir.string()});
+  ASSERT_TRUE(child.started());
   int entries = 0;
   std::string recording_file;
-  while (entries < 8 && fgets(line, sizeof line, in)) {
-    std::string l(line);
-    if (!l.empty() && l.back() == '\n') l.pop_back();
-    if (l.rfind("recording ", 0) == 0) recording_file = l.substr(10);
-    if (l.rfind("entries ", 0) == 0) entries = std::stoi(l.substr(8));
+  while (entries < 8) {
+    const auto l = child.next_line();
+    if (!l) break;
+    if (l->rfind("recording ", 0) == 0) recording_file = l->substr(10);
+    if (l->rfind("entries ", 0) == 0) entries = std::stoi(l->substr(8));
   }
-  kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  fclose(in);
+  ASSERT_TRUE(child.kill_now());
   ASSERT_GE(entries, 8) << "the child recording did not get going";
   ASSERT_FALSE(recording_file.empty());
 
@@ -73,7 +52,7 @@ TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
   EXPECT_EQ(test::depth_record_problem(read_depth_record(depth), subs, /*closed=*/false), "");
 
   // The next start-up.
-  const auto recovered = recover_unfinished_recordings(folder);
+  const auto recovered = recover_unfinished_recordings(dir.string());
   ASSERT_EQ(recovered.size(), 1u);
   EXPECT_EQ(recovered[0].outcome, RecoveredRecording::Outcome::Recovered);
   const std::string avi = (dir / "puits.avi").string();
@@ -91,7 +70,7 @@ TEST(RecordingCrash, KilledStationKeepsItsEntriesAndIsRecoveredAtStartUp) {
   EXPECT_NE(message.find(utf8_to_cp1252(depth)), std::string::npos);
   EXPECT_EQ(test::read_bytes(depth), depth_before);
   // Nothing left for a later start-up.
-  EXPECT_TRUE(recover_unfinished_recordings(folder).empty());
+  EXPECT_TRUE(recover_unfinished_recordings(dir.string()).empty());
 
   std::error_code ec;
   fs::remove_all(dir, ec);

@@ -5,10 +5,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,9 +17,8 @@
 #include "../util/separator_guard.h"
 #include "../util/temp_dir.h"
 #include "capture/gst/gst_runtime.h"
+#include "piped_child.h"
 #include "recording_rig.h"
-
-extern char** environ;
 
 namespace wellvue {
 namespace {
@@ -123,31 +119,16 @@ TEST(ObservationTrack, ARecordingWithoutObservationLeavesNoFileNotEvenAnOldOne) 
 TEST(ObservationTrack, AKilledStationKeepsEveryCueJournaled) {
   test::TempDir dir;
   const fs::path file = dir.path() / "puits.obs.srt";
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string child = WELLVUE_OBSERVATION_CHILD;
-  const std::string path = file.string();
-  char* args[] = {const_cast<char*>(child.c_str()), const_cast<char*>(path.c_str()), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, child.c_str(), &actions, nullptr, args, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  FILE* in = fdopen(out[0], "r");
-  char line[256];
+  test::PipedChild child({WELLVUE_OBSERVATION_CHILD, file.string()});
+  ASSERT_TRUE(child.started());
   int cues = 0;
-  while (cues < 6 && fgets(line, sizeof line, in)) {
-    if (std::strncmp(line, "cues ", 5) == 0) cues = std::atoi(line + 5);
+  while (cues < 6) {
+    const auto line = child.next_line();
+    if (!line) break;
+    if (line->rfind("cues ", 0) == 0) cues = std::stoi(line->substr(5));
   }
-  kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  fclose(in);
+  ASSERT_TRUE(child.kill_now());
   ASSERT_GE(cues, 6) << "the child did not get going";
-  ASSERT_TRUE(WIFSIGNALED(status));
 
   std::string error;
   const std::vector<Cue> got = parsed_cues(file, error);

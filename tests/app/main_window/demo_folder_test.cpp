@@ -1,11 +1,8 @@
 // The demo's own folder: the same at every run, so a demo killed during a recording is recovered
 // at the next start as in the real station; and never a folder someone else prepared.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
@@ -20,8 +17,7 @@
 #include "capture/avi/avi_info.h"
 #include "demo.h"
 #include "form_fixture.h"
-
-extern char** environ;
+#include "piped_child.h"
 
 namespace wellvue {
 namespace {
@@ -63,32 +59,17 @@ struct RuntimeFolder {
 
 TEST(DemoFolder, AKilledDemoRecordingIsRecoveredByTheNextDemo) {
   RuntimeFolder runtime;
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string child = WELLVUE_DEMO_CRASH_CHILD;
-  char* args[] = {const_cast<char*>(child.c_str()), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, child.c_str(), &actions, nullptr, args, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  FILE* in = fdopen(out[0], "r");
-  char line[4096];
+  test::PipedChild child({WELLVUE_DEMO_CRASH_CHILD});
+  ASSERT_TRUE(child.started());
   std::string recording_file;
   bool running = false;
-  while (!running && fgets(line, sizeof line, in)) {
-    std::string l(line);
-    if (!l.empty() && l.back() == '\n') l.pop_back();
-    if (l.rfind("recording ", 0) == 0) recording_file = l.substr(10);
-    running = l == "running";
+  while (!running) {
+    const auto l = child.next_line();
+    if (!l) break;
+    if (l->rfind("recording ", 0) == 0) recording_file = l->substr(10);
+    running = *l == "running";
   }
-  kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  fclose(in);
+  child.kill_now();
   ASSERT_TRUE(running) << "the demo did not record";
   const fs::path videos = fs::path(Demo::default_folder().toStdString()) / "videos";
   EXPECT_EQ(fs::path(recording_file).parent_path(), videos);
