@@ -8,13 +8,6 @@ namespace wellvue::test {
 namespace {
 namespace fs = std::filesystem;
 
-std::string read(const std::string& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::string> without(std::vector<std::string> v, const std::string& drop) {
   v.erase(std::remove(v.begin(), v.end(), drop), v.end());
   return v;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,14 @@ class NullSurface : public VideoSurface {
  public:
   void present(const VideoFrame&) override {}
 };
+
+// The whole file's bytes; empty when it cannot be read.
+inline std::string read(const std::string& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 inline MediaFormat yuy2(int w, int h, std::int64_t interval = 400000) {
   MediaFormat m;

@@ -17,13 +17,6 @@ namespace wellvue::test {
 namespace {
 namespace fs = std::filesystem;
 
-std::string read(const std::string& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::string> entries(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
