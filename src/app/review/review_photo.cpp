@@ -1,13 +1,17 @@
 // The review window's photo: the frame shown at the video's size with a band of its depth under
 // it, the way the station's photos look, saved beside the recording without replacing a file.
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFileInfo>
 #include <QPainter>
+#include <cerrno>
+#include <string_view>
 #include <vector>
 
 #include "app/review/review_picture.h"
 #include "app/review/review_window.h"
 #include "app/services/text_bridge.h"
+#include "capture/new_file.h"
 #include "capture/snapshot.h"
 #include "util/depth_text.h"
 #include "util/time_code.h"
@@ -55,18 +59,21 @@ std::string ReviewWindow::save_photo() {
   const QImage out = with_band(frame, lines);
   const QString stem =
       video.absolutePath() + QLatin1Char('/') + video.completeBaseName() + QStringLiteral(" revue ") + depth_part;
-  // Never over an existing file: the second photo at a depth gets a number.
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  if (!buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, "JPG", 92)) {
+    prompter_.inform(
+        "La photo n'a pas pu \xEAtre encod\xE9"
+        "e.");
+    return {};
+  }
+  // Never over an existing file: the second photo at a depth gets a number. Written as the
+  // station's photos are, whole or not at all.
   for (int n = 1; n < 1000; ++n) {
     const QString path = stem + (n == 1 ? QString() : QStringLiteral(" (%1)").arg(n)) + QStringLiteral(".jpg");
-    QFile file(path);
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) continue;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) continue;
-    if (out.save(&file, "JPG", 92) && file.flush()) {
-      file.close();
-      return path.toStdString();
-    }
-    file.close();
-    file.remove();
+    const int error = write_new_file(path.toStdString(), std::string_view(jpeg.constData(), jpeg.size()));
+    if (error == 0) return path.toStdString();
+    if (error == EEXIST) continue;
     prompter_.inform("La photo " + from_qt(path) +
                      " n'a pas pu \xEAtre \xE9"
                      "crite (disque plein ?).");
