@@ -12,7 +12,7 @@ PACKAGES=(
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad gstreamer1.0-x
   xvfb xauth imagemagick x11-utils
-  picocom ccache
+  picocom ccache e2fsprogs util-linux
   qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
   dpkg-dev fakeroot desktop-file-utils appstream lintian
 )
