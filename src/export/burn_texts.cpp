@@ -5,25 +5,16 @@
 #include <cstdio>
 #include <regex>
 
+#include "util/depth_text.h"
+#include "util/numbers.h"
+
 namespace wellvue::exporting {
 namespace {
-
-// Depth text line: prefix, depth "0.00m" (either decimal separator), then "      ---" or
-// "    w_" and the water depth.
-const std::regex& depth_line() {
-  static const std::regex re(R"(^(.*?)(-?[0-9]+[.,][0-9]+)m(?: *w_(-?[0-9]+[.,][0-9]+)m| *---) *$)");
-  return re;
-}
 
 // Title line: the bore name, two blanks, the start "06/12/2026 17h19:33".
 const std::regex& title_line() {
   static const std::regex re(R"(^(.*?)  ([0-9]{2})/([0-9]{2})/([0-9]{4}) ([0-9]{2})h([0-9]{2}):([0-9]{2}) *$)");
   return re;
-}
-
-double number(std::string s) {
-  std::replace(s.begin(), s.end(), ',', '.');
-  return std::strtod(s.c_str(), nullptr);
 }
 
 // Blanks and no-break spaces (the station's stand-in for the default name) trimmed.
@@ -51,12 +42,13 @@ std::string bore_of(std::string s) {
 std::optional<LocalDateTime> record_date(const DepthRecord& record) {
   const auto it = record.header.find("date");
   if (it == record.header.end()) return std::nullopt;
-  LocalDateTime t;
-  char tail = 0;
-  if (std::sscanf(it->second.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute,
-                  &t.second, &tail) != 6)
+  const std::string_view text = it->second;
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':')
     return std::nullopt;
-  return t;
+  const auto field = [&](std::size_t at, std::size_t n) { return read_whole<int>(text.substr(at, n)); };
+  const auto y = field(0, 4), mo = field(5, 2), d = field(8, 2), h = field(11, 2), mi = field(14, 2), sec = field(17, 2);
+  if (!y || !mo || !d || !h || !mi || !sec) return std::nullopt;
+  return LocalDateTime{*y, *mo, *d, *h, *mi, *sec, 0};
 }
 
 std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
@@ -83,22 +75,14 @@ void civil_from_days(std::int64_t z, int& y, int& m, int& d) {
   y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-std::string metres(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f m", v);
-  std::string s = buf;
-  std::replace(s.begin(), s.end(), '.', ',');  // read by French clients
-  return s;
-}
-
 // The text at ms, with `at` the depth shown then (none before the first).
 std::string text_at(const BurnSource& source, std::int64_t ms, const DepthPoint* at) {
   std::string top = source.bore;
   if (source.start) top += (top.empty() ? "" : "   ") + date_time_text(*source.start, ms);
   std::string bottom;
   if (at) {
-    bottom = "Profondeur " + metres(at->depth_m);
-    if (at->water_m) bottom += "   Eau " + metres(*at->water_m);
+    bottom = "Profondeur " + french_depth_text(at->depth_m);
+    if (at->water_m) bottom += "   Eau " + french_depth_text(*at->water_m);
   }
   if (top.empty()) return bottom;
   return bottom.empty() ? top : top + "\n" + bottom;
@@ -130,25 +114,30 @@ BurnSource burn_source_from_track(const std::vector<Cue>& depth_track) {
     if (std::regex_match(first, m, title_line())) {
       source.bore = bore_of(m[1]);
       LocalDateTime t;
-      t.day = std::stoi(m[2]);
-      t.month = std::stoi(m[3]);
-      t.year = std::stoi(m[4]);
-      t.hour = std::stoi(m[5]);
-      t.minute = std::stoi(m[6]);
-      t.second = std::stoi(m[7]);
+      // The regular expression took two or four digits for each.
+      const auto field = [&](int i) { return read_whole<int>(m[i].str()).value_or(0); };
+      t.day = field(2);
+      t.month = field(3);
+      t.year = field(4);
+      t.hour = field(5);
+      t.minute = field(6);
+      t.second = field(7);
       source.start = t;
       bore_known = true;
     }
   }
   for (const auto& cue : depth_track) {
     const std::string line = first_line(cue.text);
-    if (!std::regex_match(line, m, depth_line())) continue;
-    if (!bore_known) {
-      source.bore = bore_of(m[1]);
+    const auto shown = read_srt_depth_line(line);
+    // A curb zero shows the start depth, not the depth of its moment.
+    if (!shown || shown->kind == SrtDepthKind::curb_zero) continue;
+    if (!bore_known && shown->kind == SrtDepthKind::line) {
+      source.bore = bore_of(std::string(shown->prefix));
       bore_known = true;
     }
-    DepthPoint p{cue.start_ms, number(m[2]), std::nullopt};
-    if (m[3].matched) p.water_m = number(m[3]);
+    DepthPoint p{cue.start_ms, shown->depth.metres, std::nullopt};
+    if (shown->water) p.water_m = shown->water->metres;
+    if (shown->kind == SrtDepthKind::water_zero) p.water_m = 0.0;
     source.depths.push_back(p);
   }
   std::stable_sort(source.depths.begin(), source.depths.end(),

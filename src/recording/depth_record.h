@@ -1,7 +1,8 @@
 // The depth record beside a recording (<name>.depth.csv): a header of "# key: value" lines, then
 // one CSV row per decoded encoder line and per event, on the video's clock. Its rows as text, the
 // journal that keeps them on disk while the recording runs, the whole file written at the stop,
-// and the reader of such a file.
+// and the reader of such a file. The file's row, fixed lines and reader are util's
+// (util/depth_record_file.h), shared with the depth correction.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -11,22 +12,9 @@
 #include <vector>
 
 #include "recording/whole_append_file.h"
+#include "util/depth_record_file.h"
 
 namespace wellvue {
-
-inline constexpr const char* kDepthRecordFirstLine = "# Wellvue depth record 1";
-inline constexpr const char* kDepthRecordColumns = "video_ms,event,raw,tics,depth_m,water_depth_m,detail";
-
-// One row. All texts are UTF-8.
-struct DepthRow {
-  std::int64_t video_ms = 0;
-  std::string event;                // "line", "curb_zero", ... "start", "stop"
-  std::optional<std::int64_t> raw;  // the board's count of the line; none on most event rows
-  std::int32_t tics = 0;
-  double depth_m = 0.0;
-  std::optional<double> water_depth_m;  // none without a water zero
-  std::string detail;
-};
 
 // What the header tells of the start of the recording.
 struct DepthRecordStart {
@@ -44,14 +32,10 @@ struct DepthRecordStart {
   double frame_rate = 0.0;
 };
 
-// Header keys and values in the file's order.
-using DepthHeader = std::vector<std::pair<std::string, std::string>>;
 DepthHeader depth_header(const DepthRecordStart& start);
 
 // The row as a CSV line without its line end; numbers always with a '.'.
 std::string depth_row_text(const DepthRow& row);
-// The first line, the header and the column line, each ended by LF.
-std::string depth_header_text(const DepthHeader& header);
 // "<name>.depth.csv" beside "<name>.avi" (any extension replaced).
 std::string depth_record_name(const std::string& avi_name);
 
@@ -79,8 +63,8 @@ struct DepthRecord {
   std::map<std::string, std::string> header;
   std::vector<DepthRow> rows;
 };
-// Reads a depth record. Throws FileError when the file cannot be read, ConversionError (naming the
-// line) when it is not a depth record or a row does not read.
+// Reads a depth record through the one reader. Throws FileError when the file cannot be read,
+// ConversionError (naming the line) when it is not a depth record or a row does not read.
 DepthRecord read_depth_record(const std::string& path);
 
 }  // namespace wellvue

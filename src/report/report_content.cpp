@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include <sys/stat.h>
@@ -16,7 +17,9 @@
 #include "report/srt_depths.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
+#include "util/depth_text.h"
 #include "util/file_error.h"
+#include "util/numbers.h"
 #include "util/sha256.h"
 #include "util/text_file.h"
 #include "util/time_code.h"
@@ -50,13 +53,11 @@ std::string header_value(const DepthRecord& r, const std::string& key) {
 
 template <class T>
 std::optional<T> header_number(const DepthRecord& r, const std::string& key) {
-  const std::string v = header_value(r, key);
-  if (v.empty()) return std::nullopt;
-  try {
-    return static_cast<T>(std::stod(v));
-  } catch (...) {
+  const auto v = read_decimal(header_value(r, key));
+  if (!v || *v < static_cast<double>(std::numeric_limits<T>::lowest()) ||
+      *v > static_cast<double>(std::numeric_limits<T>::max()))
     return std::nullopt;
-  }
+  return static_cast<T>(*v);
 }
 
 void split_observation(const std::string& detail, std::string& code, std::string& note) {
@@ -102,10 +103,7 @@ void from_depth_record(const DepthRecord& r, const std::string& folder, ReportCo
     } else if (row.event == "stop") {
       c.duration_s = row.video_ms / 1000.0;
     } else if (row.event == "calibration") {
-      try {
-        c.calibrations.push_back({row.video_ms, std::stod(row.detail)});
-      } catch (...) {
-      }
+      if (const auto mm = read_decimal(row.detail)) c.calibrations.push_back({row.video_ms, *mm});
     } else if (row.event == "water_zero") {
       c.water_zero_tics = row.tics;
       c.water_level_m = row.depth_m;
@@ -155,15 +153,7 @@ void read_observation_track(const std::string& path, ReportContent& c) {
     ReportObservation o;
     o.video_ms = *start;
     o.code = head.substr(0, d);
-    if (d != std::string::npos) {
-      std::string depth = head.substr(d + dash.size());
-      if (!depth.empty() && depth.back() == 'm') depth.pop_back();
-      std::replace(depth.begin(), depth.end(), ',', '.');
-      try {
-        o.depth_m = std::stod(depth);
-      } catch (...) {
-      }
-    }
+    if (d != std::string::npos) o.depth_m = read_depth_text(head.substr(d + dash.size())).value_or(0.0);
     std::size_t j = i + 2;
     for (; j < lines.size() && !lines[j].empty(); ++j) o.note += (o.note.empty() ? "" : " ") + lines[j];
     i = j;
@@ -184,14 +174,10 @@ void find_photos(const RecordingNames& paths, ReportContent& c) {
     std::string rest = name.substr(prefix.size(), name.size() - prefix.size() - 4);
     const auto m = rest.find('m');
     if (m == std::string::npos) continue;
-    std::string depth = rest.substr(0, m);
-    std::replace(depth.begin(), depth.end(), ',', '.');
+    const auto depth = read_depth_text(std::string_view(rest).substr(0, m + 1));
+    if (!depth) continue;
     ReportPhoto p;
-    try {
-      p.depth_m = std::stod(depth);
-    } catch (...) {
-      continue;
-    }
+    p.depth_m = *depth;
     p.file_name = name;
     p.path = entry.path().string();
     if (m + 2 < rest.size()) p.code = rest.substr(m + 2);
@@ -315,14 +301,7 @@ ReportContent gather_report(const std::string& rec, const ReportOptions& options
   return c;
 }
 
-std::string report_metres(double metres) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", metres);
-  std::string s = text;
-  if (s == "-0.00") s = "0.00";
-  std::replace(s.begin(), s.end(), '.', ',');
-  return s + " m";
-}
+std::string report_metres(double metres) { return french_depth_text(metres); }
 
 std::string report_duration(double seconds) {
   if (seconds < 0) return "inconnue";
@@ -331,12 +310,7 @@ std::string report_duration(double seconds) {
   if (whole >= 3600)
     std::snprintf(text, sizeof text, "%lld h %02lld min %02lld s", whole / 3600, whole / 60 % 60, whole % 60);
   else if (whole >= 60) std::snprintf(text, sizeof text, "%lld min %02lld s", whole / 60, whole % 60);
-  else {
-    std::snprintf(text, sizeof text, "%.1f s", seconds);
-    std::string s = text;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-  }
+  else return fixed_text(seconds, 1, ',') + " s";
   return text;
 }
 

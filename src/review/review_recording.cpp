@@ -1,11 +1,11 @@
 #include "review/review_recording.h"
 
-#include <cmath>
 #include <exception>
 #include <filesystem>
 
 #include "recording/depth_record.h"
 #include "recording/recording_names.h"
+#include "util/numbers.h"
 #include "util/text_file.h"
 
 namespace wellvue {
@@ -55,8 +55,8 @@ ReviewRecording load_review_recording(const std::string& video_path) {
       out.marks = marks_of(record, video.parent_path());
       out.from_depth_record = true;
       if (auto it = record.header.find("frame_rate"); it != record.header.end()) {
-        const double rate = std::strtod(it->second.c_str(), nullptr);
-        if (std::isfinite(rate) && rate > 0) out.frame_rate = rate;
+        const auto rate = read_decimal(it->second);
+        if (rate && *rate > 0) out.frame_rate = *rate;
       }
       if (!out.track.empty()) return out;
     } catch (const std::exception& e) {

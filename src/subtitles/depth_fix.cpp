@@ -1,13 +1,13 @@
 #include "subtitles/depth_fix.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
+#include "util/depth_text.h"
+#include "util/numbers.h"
 #include "util/time_code.h"
 
 namespace wellvue {
@@ -24,11 +24,7 @@ std::string time_text(std::int64_t ms) {
   return time_code_of_ms(static_cast<std::uint64_t>(std::max<std::int64_t>(ms, 0)));
 }
 
-std::string mm_text(double mm) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.1f", mm);
-  return buf;
-}
+std::string mm_text(double mm) { return format_pattern(mm, "0.0"); }
 
 // The count and the recorded depth at one moment, read between the rows around it.
 struct PointAt {
@@ -53,10 +49,8 @@ class RecordModel {
         reference_.push_back(static_cast<double>(rows[i].tics));
       }
       if (rows[i].event == "calibration") {
-        double mm = 0;
-        const std::string& d = rows[i].detail;
-        const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), mm);
-        if (ec == std::errc() && mm > 0 && std::isfinite(mm)) circumference = mm;
+        const auto mm = read_decimal(rows[i].detail);
+        if (mm && *mm > 0) circumference = *mm;
       }
       stretch_[i] = s;
       metres_per_tic_[i] = circumference / 1000.0 / record.tics_per_turn;
@@ -95,7 +89,7 @@ class RecordModel {
     const std::size_t a = before ? *before : *after, b = after ? *after : *before;
     const double span = static_cast<double>(rows[b].video_ms - rows[a].video_ms);
     const double f = span > 0 ? static_cast<double>(ms - rows[a].video_ms) / span : 0.0;
-    at.tics = static_cast<double>(rows[a].tics) + f * static_cast<double>(rows[b].tics - rows[a].tics);
+    at.tics = static_cast<double>(rows[a].tics) + f * (static_cast<double>(rows[b].tics) - static_cast<double>(rows[a].tics));
     at.depth_m = rows[a].depth_m + f * (rows[b].depth_m - rows[a].depth_m);
     at.metres_per_tic = metres_per_tic_[a];
     return at;
@@ -115,7 +109,7 @@ class RecordModel {
     for (std::size_t j = i + 1; !near && j < rows.size() && stretch_[j] == stretch_[i]; ++j)
       if (measured(j)) near = j;
     if (!near) return std::nullopt;
-    return rows[*near].depth_m + static_cast<double>(rows[i].tics - rows[*near].tics) * metres_per_tic_[*near];
+    return rows[*near].depth_m + (static_cast<double>(rows[i].tics) - static_cast<double>(rows[*near].tics)) * metres_per_tic_[*near];
   }
 
  private:
@@ -237,18 +231,16 @@ DepthRecordText corrected_record(const DepthRecordText& record, const DepthCorre
     const CorrectedRow& c = correction.rows()[i];
     if (c.depth_m != row.depth_m) {
       row.depth_m = c.depth_m;
-      row.fields[4] = record_metres_text(c.depth_m);
+      row.fields[4] = record_depth_text(c.depth_m);
     }
     if (c.water_depth_m && row.water_depth_m && *c.water_depth_m != *row.water_depth_m) {
       row.water_depth_m = c.water_depth_m;
-      row.fields[5] = record_metres_text(*c.water_depth_m);
+      row.fields[5] = record_depth_text(*c.water_depth_m);
     }
   }
   if (correction.fit().scaled) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", correction.fit().corrected_circumference_mm);
     out.circumference_mm = correction.fit().corrected_circumference_mm;
-    out.set_header_value("circumference_mm_per_turn", buf);
+    out.set_header_value("circumference_mm_per_turn", fixed_text(out.circumference_mm, 3));
   }
   return out;
 }

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -18,6 +17,7 @@
 #include "util/file_error.h"
 #include "util/numbers.h"
 #include "util/time_code.h"
+#include "util/typed_number.h"
 
 namespace wellvue {
 namespace fs = std::filesystem;
@@ -184,33 +184,18 @@ std::optional<std::int64_t> parse_video_time(std::string_view text) {
   if (parts.size() > 3) return std::nullopt;
   std::int64_t whole = 0;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    std::int64_t v = 0;
-    const auto [end, ec] = std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), v);
-    if (parts[i].empty() || ec != std::errc() || end != parts[i].data() + parts[i].size() || v < 0) return std::nullopt;
-    if (i > 0 && v >= 60) return std::nullopt;
-    whole = whole * 60 + v;
+    const auto v = read_whole<std::int64_t>(parts[i]);
+    if (!v || *v < 0 || (i > 0 && *v >= 60) || *v > 1e9) return std::nullopt;
+    whole = whole * 60 + *v;
   }
-  std::string last(parts.back());
-  for (char& c : last)
-    if (c == ',') c = '.';
-  double seconds = 0;
-  const auto [end, ec] = std::from_chars(last.data(), last.data() + last.size(), seconds);
-  if (last.empty() || ec != std::errc() || end != last.data() + last.size() || !(seconds >= 0) ||
-      (parts.size() > 1 && seconds >= 60) || seconds > 1e9)
-    return std::nullopt;
-  return whole * 60000 + static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+  const auto seconds = read_typed_number(parts.back());
+  if (!seconds || !(*seconds >= 0) || (parts.size() > 1 && *seconds >= 60) || *seconds > 1e9) return std::nullopt;
+  return whole * 60000 + static_cast<std::int64_t>(std::llround(*seconds * 1000.0));
 }
 
 std::optional<double> parse_known_metres(std::string_view text) {
-  std::string t(text);
-  if (!t.empty() && t.back() == 'm') t.pop_back();
-  if (!t.empty() && t.front() == '+') t.erase(0, 1);
-  for (char& c : t)
-    if (c == ',') c = '.';
-  double v = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v) || std::fabs(v) > 1e5)
-    return std::nullopt;
+  const auto v = read_typed_number(text, "m");
+  if (!v || std::fabs(*v) > 1e5) return std::nullopt;
   return v;
 }
 

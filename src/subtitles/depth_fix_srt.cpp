@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "subtitles/time_codes.h"
-#include "util/decimal_separator.h"
+#include "util/depth_text.h"
 #include "util/numbers.h"
 #include "util/time_code.h"
 
@@ -18,16 +18,8 @@ constexpr double kSameDepth = 0.0056;
 // Depths of more than five integer digits are not a well's: the digits before are the name's.
 constexpr std::size_t kMaxIntegerDigits = 5;
 
-constexpr std::string_view kNoWater = "      ---";
-constexpr std::string_view kWaterMark = "    w_";
-constexpr std::string_view kCurbStart = "margelle a zero....";
-constexpr std::string_view kWaterZeroStart = "niveau d'eau a zero...(w)";
-constexpr std::string_view kWaterZeroEnd = " w 0.00m";
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// A number "d.dd" (point or comma) that ends at end; the integer digits may run into the text
-// before it, so every split is a candidate, the one nearest the row's depth wins.
+// The splits of a depth number whose integer digits may run into the name before it: every split
+// is a candidate, the one nearest the row's depth wins.
 struct NumberText {
   std::size_t end = 0;  // one past the last decimal
   char mark = '.';
@@ -44,24 +36,18 @@ struct NumberText {
   }
 };
 
-std::optional<NumberText> number_before(std::string_view line, std::size_t end) {
-  if (end < 4 || end > line.size()) return std::nullopt;
-  const std::size_t mark = end - 3;
-  if (!is_digit(line[end - 1]) || !is_digit(line[end - 2]) || (line[mark] != '.' && line[mark] != ','))
-    return std::nullopt;
+NumberText splits_of(std::string_view line, const DepthTextAt& at) {
   NumberText n;
-  n.end = end;
-  n.mark = line[mark];
-  const double decimals = (line[end - 2] - '0') / 10.0 + (line[end - 1] - '0') / 100.0;
-  double whole = 0, unit = 1;
-  for (std::size_t k = 1; k <= kMaxIntegerDigits && k <= mark && is_digit(line[mark - k]); ++k) {
-    whole += (line[mark - k] - '0') * unit;
-    unit *= 10;
+  n.end = at.end;
+  n.mark = at.mark;
+  const std::size_t mark = line.find(at.mark, at.begin);
+  for (std::size_t k = 1; k <= kMaxIntegerDigits && k <= mark - at.begin; ++k) {
     const std::size_t begin = mark - k;
-    n.candidates.push_back({begin, whole + decimals});
-    if (begin > 0 && line[begin - 1] == '-') n.candidates.push_back({begin - 1, -(whole + decimals)});
+    if (line[begin] == '-') break;
+    const double value = read_decimal(line.substr(begin, at.end - begin), at.mark).value_or(0);
+    n.candidates.push_back({begin, value});
+    if (begin > 0 && line[begin - 1] == '-') n.candidates.push_back({begin - 1, -value});
   }
-  if (n.candidates.empty()) return std::nullopt;
   return n;
 }
 
@@ -74,39 +60,16 @@ struct DepthLine {
 };
 
 std::optional<DepthLine> depth_line(std::string_view line) {
+  const auto shown = read_srt_depth_line(line);
+  if (!shown) return std::nullopt;
   DepthLine d;
-  if (line.starts_with(kWaterZeroStart) && line.ends_with(kWaterZeroEnd)) {
-    const std::size_t m = line.size() - kWaterZeroEnd.size() - 1;
-    if (line[m] != 'm') return std::nullopt;
-    auto n = number_before(line, m);
-    if (!n) return std::nullopt;
-    return DepthLine{Kind::water_zero, *n, std::nullopt};
-  }
-  if (line.starts_with(kCurbStart) && line.ends_with(" m")) {
-    auto n = number_before(line, line.size() - 2);
-    if (!n) return std::nullopt;
-    return DepthLine{Kind::curb_zero, *n, std::nullopt};
-  }
-  std::size_t depth_end = 0;
-  if (line.ends_with(kNoWater)) {
-    depth_end = line.size() - kNoWater.size();
-  } else if (line.ends_with("m")) {
-    auto w = number_before(line, line.size() - 1);
-    if (!w) return std::nullopt;
-    const std::size_t begin = w->candidates.back().begin;  // the water text has no name before it
-    if (begin < kWaterMark.size() || line.substr(begin - kWaterMark.size(), kWaterMark.size()) != kWaterMark)
-      return std::nullopt;
-    // "w_" is followed by the number alone: only the split that starts right after it.
-    std::erase_if(w->candidates, [&](const NumberText::Candidate& c) { return c.begin != begin; });
-    d.water = *w;
-    depth_end = begin - kWaterMark.size();
-  } else {
-    return std::nullopt;
-  }
-  if (depth_end < 1 || line[depth_end - 1] != 'm') return std::nullopt;
-  auto n = number_before(line, depth_end - 1);
-  if (!n) return std::nullopt;
-  d.depth = *n;
+  d.kind = shown->kind == SrtDepthKind::curb_zero    ? Kind::curb_zero
+           : shown->kind == SrtDepthKind::water_zero ? Kind::water_zero
+                                                     : Kind::line;
+  d.depth = splits_of(line, shown->depth);
+  if (d.depth.candidates.empty()) return std::nullopt;
+  // The water text has no name before it: only its whole number.
+  if (shown->water) d.water = NumberText{shown->water->end, shown->water->mark, {{shown->water->begin, shown->water->metres}}};
   return d;
 }
 
@@ -119,12 +82,6 @@ const char* event_of(Kind k) {
     default:
       return "line";
   }
-}
-
-std::string number_text(double v, char mark) {
-  std::string t = format_pattern(v, "0.00");
-  t[t.size() - 3] = mark;
-  return t;
 }
 
 std::string trimmed(std::string_view s) {
@@ -246,13 +203,13 @@ SrtDepthRewrite rewrite_srt_depths(std::string_view srt, const DepthRecordText& 
       } else {
         value = std::fabs(depth.value - r.depth_m) <= kSameDepth ? c.depth_m : depth.value + (c.depth_m - r.depth_m);
       }
-      replace(lines[j].begin + depth.begin, lines[j].begin + d->depth.end, number_text(value, d->depth.mark));
+      replace(lines[j].begin + depth.begin, lines[j].begin + d->depth.end, depth_number_text(value, d->depth.mark));
       if (d->water && r.water_depth_m && c.water_depth_m) {
         const auto& w = d->water->candidates.front();
         const double wv = std::fabs(w.value - *r.water_depth_m) <= kSameDepth
                               ? *c.water_depth_m
                               : w.value + (*c.water_depth_m - *r.water_depth_m);
-        replace(lines[j].begin + w.begin, lines[j].begin + d->water->end, number_text(wv, d->water->mark));
+        replace(lines[j].begin + w.begin, lines[j].begin + d->water->end, depth_number_text(wv, d->water->mark));
       }
     }
     if (matched) ++out.entries_rewritten;

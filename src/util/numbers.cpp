@@ -83,40 +83,66 @@ std::int32_t parse_int(std::string_view text) {
 double parse_float(std::string_view text) { return parse_float_with(text, decimal_separator()); }
 
 double parse_float_with(std::string_view text, char sep) {
-  const std::string_view t = strip_blanks(text);
-  auto fail = [&]() -> double { throw ConversionError(not_a_float_text(std::string(text))); };
-  // sign? digits* (sep digits*)? ((e|E) sign? digits+)?, with at least one mantissa digit
+  std::string_view t = strip_blanks(text);
+  // A '+' is allowed before the number, not before another sign.
+  if (!t.empty() && t.front() == '+') {
+    t.remove_prefix(1);
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) t = {};
+  }
+  const auto v = read_decimal(t, sep);
+  if (!v) throw ConversionError(not_a_float_text(std::string(text)));
+  return *v;
+}
+
+std::optional<double> read_decimal(std::string_view text, char mark) {
+  // sign? digits* (mark digits*)? ((e|E) sign? digits+)?, with at least one mantissa digit
   std::string plain;
   std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    if (t[i] == '-') plain += '-';
-    ++i;
-  }
+  if (i < text.size() && text[i] == '-') plain += text[i++];
   std::size_t mantissa_digits = 0;
-  while (i < t.size() && is_digit(t[i])) plain += t[i++], ++mantissa_digits;
-  if (i < t.size() && t[i] == sep) {
+  while (i < text.size() && is_digit(text[i])) plain += text[i++], ++mantissa_digits;
+  if (i < text.size() && text[i] == mark) {
     plain += '.';
     ++i;
-    while (i < t.size() && is_digit(t[i])) plain += t[i++], ++mantissa_digits;
+    while (i < text.size() && is_digit(text[i])) plain += text[i++], ++mantissa_digits;
   }
-  if (mantissa_digits == 0) return fail();
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+  if (mantissa_digits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     plain += 'e';
     ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) plain += t[i++];
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
     std::size_t exp_digits = 0;
-    while (i < t.size() && is_digit(t[i])) plain += t[i++], ++exp_digits;
-    if (exp_digits == 0) return fail();
+    while (i < text.size() && is_digit(text[i])) plain += text[i++], ++exp_digits;
+    if (exp_digits == 0) return std::nullopt;
   }
-  if (i != t.size()) return fail();
+  if (i != text.size()) return std::nullopt;
   double v = 0;
   const auto r = std::from_chars(plain.data(), plain.data() + plain.size(), v);
   // Out of the double range either way (1e400, 1e-400): not a number the station can hold.
-  if (r.ec != std::errc() || r.ptr != plain.data() + plain.size() || !std::isfinite(v)) return fail();
+  if (r.ec != std::errc() || r.ptr != plain.data() + plain.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
+std::string fixed_text(double v, int decimals, char mark) {
+  char buf[400];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  std::string s(buf, r.ptr);
+  if (s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);  // no "-0.000"
+  if (const auto point = s.find('.'); point != std::string::npos) s[point] = mark;
+  return s;
+}
+
+std::string shortest_text(double v) {
+  std::string s = shortest_fixed(v);
+  if (s == "-0") s = "0";
+  return s;
+}
+
 std::string format_pattern(double v, std::string_view pattern) {
+  return format_pattern_with(v, pattern, decimal_separator());
+}
+
+std::string format_pattern_with(double v, std::string_view pattern, char mark) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   // The number part is the first run of 0, # and one point; everything else is literal text.
@@ -157,7 +183,7 @@ std::string format_pattern(double v, std::string_view pattern) {
   if (v < 0 && !is_zero) number += '-';  // no "-0.00"
   number += int_part;
   if (!frac_part.empty()) {
-    number += decimal_separator();
+    number += mark;
     number += frac_part;
   }
   std::string out(pattern.substr(0, begin));
@@ -177,7 +203,10 @@ std::string general_number_text(double v) {
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
   const std::string sci(buf, r.ptr);
   const auto e = sci.find('e');
-  int exponent = std::stoi(sci.substr(e + 1));
+  // to_chars writes "e+05": from_chars takes no '+'.
+  std::string_view exp_text = std::string_view(sci).substr(e + 1);
+  if (exp_text.front() == '+') exp_text.remove_prefix(1);
+  const int exponent = read_whole<int>(exp_text).value_or(0);
   std::string mantissa = sci.substr(0, e);
   const bool negative = mantissa.front() == '-';
   if (negative) mantissa.erase(0, 1);

@@ -1,14 +1,14 @@
 #include "option_values.h"
 
-#include <charconv>
+#include "util/numbers.h"
 
 namespace wellvue::tool_options {
 namespace {
 
 template <typename T>
-bool number_text(std::string_view text, T& out) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+bool taken(const std::optional<T>& v, T& out) {
+  if (v) out = *v;
+  return v.has_value();
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ bool take_answer(const std::vector<std::string>& args, std::size_t& i, bool& yes
   return false;
 }
 
-bool parse_number(std::string_view text, int& out) { return number_text(text, out); }
-bool parse_number(std::string_view text, double& out) { return number_text(text, out); }
+bool parse_number(std::string_view text, int& out) { return taken(read_whole<int>(text), out); }
+bool parse_number(std::string_view text, double& out) { return taken(read_decimal(text), out); }
 
 }  // namespace wellvue::tool_options

@@ -45,12 +45,12 @@ int main(int argc, char** argv) {
     if (a == "--circ") circ = value();
     else if (a == "--start-depth") start_depth = value();
     else if (a == "--seconds") {
-      try {
-        seconds = std::stod(value());
-      } catch (const std::exception&) {
+      const auto v = read_decimal(value());
+      if (!v) {
         usage();
         return 2;
       }
+      seconds = *v;
     } else if (a == "--srt") srt = value();
     else if (a == "--timestamps") timestamps = true;
     else if (a == "--help" || a == "-h") {

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include "util/cp1252.h"
+#include "util/numbers.h"
 
 namespace wellvue {
 
@@ -10,7 +11,8 @@ void PrintingView::stamp() {
   if (!timestamps_) return;
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  std::fprintf(out_, "%.3f ", static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6);
+  const double ms = static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
+  std::fprintf(out_, "%s ", fixed_text(ms, 3).c_str());
 }
 
 void PrintingView::set_text(Control c, const std::string& text) {

@@ -7,11 +7,21 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "sim_board.h"
+#include "util/numbers.h"
 
 namespace {
+
+// The option's value as a whole number; a bad one throws, for the option loop to name it.
+template <typename T>
+T whole(const std::string& text) {
+  const auto v = wellvue::read_whole<T>(text);
+  if (!v) throw std::invalid_argument(text);
+  return *v;
+}
 
 std::atomic<bool> g_stop{false};
 
@@ -49,10 +59,10 @@ int main(int argc, char** argv) {
     };
     try {
       if (a == "--link") link = value();
-      else if (a == "--period") o.period_ms = std::stoi(value());
-      else if (a == "--start") o.start = std::stoll(value());
-      else if (a == "--boot") o.boot_ms = std::stoi(value());
-      else if (a == "--exit-after") o.exit_after = std::stoll(value());
+      else if (a == "--period") o.period_ms = whole<int>(value());
+      else if (a == "--start") o.start = whole<long long>(value());
+      else if (a == "--boot") o.boot_ms = whole<int>(value());
+      else if (a == "--exit-after") o.exit_after = whole<long long>(value());
       else if (a == "--log") o.log_path = value();
       else if (a == "--no-eol") o.eol = false;
       else if (a == "--lines") {
