@@ -13,6 +13,7 @@
 
 #include "link_rig.h"
 #include "util/decimal_separator.h"
+#include "util/numbers.h"
 
 namespace wellvue::test {
 namespace {
@@ -143,7 +144,7 @@ TEST_P(Unplug, LossShownOnceThenTheSameNameReopensWithTheDepthGoingOn) {
   // The duration, then the moments the link went and came back (or the acquisition ended).
   std::string duration = text.substr(24, text.find(" s (") - 24);
   std::replace(duration.begin(), duration.end(), ',', '.');
-  const double seconds = std::stod(duration);
+  const double seconds = read_decimal(duration).value_or(-1);
   EXPECT_GE(seconds, 1.5) << text;
   EXPECT_GE(gap.end - gap.start, 1500);
   EXPECT_NE(text.find(" \xE0 "), std::string::npos) << text;

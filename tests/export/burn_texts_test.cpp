@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "../util/temp_dir.h"
+#include "french_locale.h"
 #include "export/burn_texts.h"
 #include "export/export_error.h"
 #include "export/export_job.h"
@@ -32,7 +33,10 @@ std::string text_at(const std::vector<Cue>& texts, std::int64_t ms) {
   return "<none>";
 }
 
+// On a French desktop too, where the C library reads "4.10" as 4.
 TEST(BurnTexts, FromTheTrackTheTitleGivesBoreAndDateAndEachDepthEntryItsDepth) {
+  const test::FrenchLocale french;
+  ASSERT_TRUE(french.active()) << "fr_FR.UTF-8 is not installed: scripts/install-deps.sh generates it";
   const std::vector<Cue> track{
       {0, 400, "P12  08/12/2026 23h59:59\n\xC2\xA0   \n\xC2\xA0   "},
       {400, 1250, "P12      4,04m      ---"},

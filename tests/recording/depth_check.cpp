@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "util/depth_text.h"
+#include "util/numbers.h"
 
 namespace wellvue::test {
 
@@ -30,7 +31,7 @@ double gap_start_ms(const std::string& text) {
   return ((h * 60.0 + m) * 60.0 + s) * 1000.0 + ms;
 }
 
-double number(const DepthRecord& r, const std::string& key) { return std::strtod(r.header.at(key).c_str(), nullptr); }
+double number(const DepthRecord& r, const std::string& key) { return read_decimal(r.header.at(key)).value_or(0); }
 
 }  // namespace
 
@@ -75,7 +76,7 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
   for (std::size_t i = 0; i < record.rows.size(); ++i) {
     const DepthRow& r = record.rows[i];
     const std::string at = "row " + std::to_string(i) + " (" + r.event + " at " + std::to_string(r.video_ms) + "): ";
-    if (r.event == "calibration") circ_m = std::strtod(r.detail.c_str(), nullptr) / 1000.0;
+    if (r.event == "calibration") circ_m = read_decimal(r.detail).value_or(0) / 1000.0;
     if (r.event == "curb_zero" || r.event == "water_zero") {
       (r.event == "curb_zero" ? curb : water) = r.tics;
       if (zeroings >= zeroing_starts.size()) return at + "no zeroing entry";

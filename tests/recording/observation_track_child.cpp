@@ -1,6 +1,7 @@
 // A recording's observation track that runs until it is killed: it adds an observation every
 // 20 ms of video into the file given and prints "cues N" on stdout once the N-th is journaled.
 #include <chrono>
+#include <clocale>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -8,6 +9,8 @@
 #include "recording/observation_track.h"
 
 int main(int argc, char** argv) {
+  // The C library follows the environment's locale, as it does in the station.
+  std::setlocale(LC_ALL, "");
   if (argc != 2) {
     std::cerr << "usage: observation_track_child FILE\n";
     return 2;

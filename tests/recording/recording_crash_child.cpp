@@ -1,12 +1,15 @@
 // A station recording that runs until it is killed: it records into the folder given, answering
 // No to the zero question and Yes to the start, and prints "entries N" on stdout each time the
 // subtitle track holds more complete entries (each one already journaled when printed).
+#include <clocale>
 #include <cstdio>
 #include <iostream>
 
 #include "recording_rig.h"
 
 int main(int argc, char** argv) {
+  // The C library follows the environment's locale, as it does in the station.
+  std::setlocale(LC_ALL, "");
   if (argc != 2) {
     std::cerr << "usage: recording_crash_child FOLDER\n";
     return 2;

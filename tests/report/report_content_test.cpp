@@ -8,6 +8,7 @@
 #include <random>
 
 #include "../util/temp_dir.h"
+#include "french_locale.h"
 #include "report/profile_thinning.h"
 #include "report/srt_depths.h"
 #include "util/sha256.h"
@@ -63,7 +64,10 @@ TEST(Sha256, FileOverSeveralBlocksMatchesSha256sum) {
   EXPECT_FALSE(file_sha256_hex(dir.path() / "missing.avi"));
 }
 
+// On a French desktop too, where the C library reads "12.25" as 12.
 TEST(SrtDepths, ReadsEitherDecimalMarkAndSkipsTheClosingEntry) {
+  const test::FrenchLocale french;
+  ASSERT_TRUE(french.active()) << "fr_FR.UTF-8 is not installed: scripts/install-deps.sh generates it";
   test::TempDir dir;
   const auto path = dir.path() / "P1.srt";
   {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "french_locale.h"
 #include "subtitles/depth_fix.h"
 #include "subtitles/depth_fix_srt.h"
 #include "subtitles/depth_record_reader.h"
@@ -127,7 +128,10 @@ TEST(DepthFixTest, BadPointsAreRefusedWithTheReason) {
   }
 }
 
+// On a French desktop too, where the C library writes "1,234".
 TEST(DepthFixTest, TheCorrectedRecordChangesOnlyDepthsAndTheCircumference) {
+  const test::FrenchLocale french;
+  ASSERT_TRUE(french.active()) << "fr_FR.UTF-8 is not installed: scripts/install-deps.sh generates it";
   const SyntheticRecording rec;
   const std::string text = rec.record();
   const DepthRecordText record = parse_depth_record_text(text, "P12.depth.csv");

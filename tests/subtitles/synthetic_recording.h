@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "util/depth_text.h"
+#include "util/numbers.h"
 #include "util/srt_entry.h"
 #include "util/time_code.h"
 
@@ -44,11 +45,7 @@ struct SyntheticRecording {
   std::int64_t water_zero_tics() const { return lines[water_zero_after_line].second; }
   std::int64_t water_zero_ms() const { return lines[water_zero_after_line].first + 150; }
 
-  static std::string three(double v) {
-    char b[64];
-    std::snprintf(b, sizeof b, "%.3f", v);
-    return b;
-  }
+  static std::string three(double v) { return fixed_text(v, 3); }
 
   // The depth record as the station writes it (the shown depths).
   std::string record() const {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 
+#include "french_locale.h"
 #include "separator_guard.h"
 #include "util/conversion_error.h"
 
@@ -158,6 +160,44 @@ TEST(NumbersTest, GeneralNumberText) {
     SeparatorGuard guard(sep);
     for (const auto& c : cases) EXPECT_EQ(general_number_text(c.v), with_sep(c.text, sep)) << c.v << " sep " << sep;
   }
+}
+
+}  // namespace
+}  // namespace wellvue
+
+namespace wellvue {
+namespace {
+
+// The numbers of files keep their own mark on a French desktop, where the C library's is a comma.
+TEST(FileNumbersTest, ReadAndWrittenWithTheirOwnMarkUnderAFrenchLocale) {
+  const test::FrenchLocale french;
+  ASSERT_TRUE(french.active()) << "fr_FR.UTF-8 is not installed: scripts/install-deps.sh generates it";
+  struct Read {
+    const char* text;
+    char mark;
+    std::optional<double> value;
+  };
+  const Read reads[] = {{"12.34", '.', 12.34}, {"-0.250", '.', -0.25}, {"404.5", '.', 404.5}, {"1e3", '.', 1000},
+                        {"12,34", ',', 12.34}, {"12,34", '.', {}},     {"12.34", ',', {}},    {"12.34m", '.', {}},
+                        {" 12.34", '.', {}},   {"+1", '.', {}},        {"nan", '.', {}},      {"1e400", '.', {}},
+                        {"", '.', {}},         {".", '.', {}}};
+  for (const Read& r : reads) EXPECT_EQ(read_decimal(r.text, r.mark), r.value) << r.text << " mark " << r.mark;
+  EXPECT_EQ(read_whole<std::int64_t>("-9000000000"), -9000000000);
+  EXPECT_EQ(read_whole<std::int32_t>("2147483648"), std::nullopt);
+  EXPECT_EQ(read_whole<int>("12.0"), std::nullopt);
+
+  struct Written {
+    double v;
+    int decimals;
+    char mark;
+    const char* text;
+  };
+  const Written written[] = {{12.345, 3, '.', "12.345"}, {-0.0004, 3, '.', "0.000"}, {2.26, 1, ',', "2,3"},
+                             {-1.5, 2, '.', "-1.50"},    {1e6, 0, '.', "1000000"}};
+  for (const Written& w : written) EXPECT_EQ(fixed_text(w.v, w.decimals, w.mark), w.text) << w.v;
+  EXPECT_EQ(shortest_text(404.5), "404.5");
+  EXPECT_EQ(shortest_text(-0.0), "0");
+  EXPECT_EQ(format_pattern_with(4.045, "0.00m", ','), "4,05m");
 }
 
 }  // namespace

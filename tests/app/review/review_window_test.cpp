@@ -24,6 +24,7 @@
 #include "app/services/text_bridge.h"
 #include "recording/depth_record.h"
 #include "util/depth_text.h"
+#include "util/numbers.h"
 #include "util/scripted_prompter.h"
 
 namespace wellvue {
@@ -88,13 +89,10 @@ TEST_F(ReviewWindowTest, ATypedDepthLandsWithinAFrameOfTheRecordsFirstRowThere) 
       if (row.event == "line" && row.video_ms >= ms) return row.depth_m;
     return 0.0;
   };
-  char exact_comma[32], exact_metre[32], exact_late[32];
-  std::snprintf(exact_comma, sizeof exact_comma, "%.3f", row_depth_near(1500));
-  std::snprintf(exact_metre, sizeof exact_metre, "%.3fm", row_depth_near(4200));
-  std::snprintf(exact_late, sizeof exact_late, "%.3f", row_depth_near(7700));
-  QString comma = QString::fromLatin1(exact_comma);
-  comma.replace(QLatin1Char('.'), QLatin1Char(','));
-  for (const QString& typed : {comma, QString::fromLatin1(exact_metre), QString::fromLatin1(exact_late),
+  const QString comma = QString::fromStdString(fixed_text(row_depth_near(1500), 3, ','));
+  const QString exact_metre = QString::fromStdString(fixed_text(row_depth_near(4200), 3) + "m");
+  const QString exact_late = QString::fromStdString(fixed_text(row_depth_near(7700), 3));
+  for (const QString& typed : {comma, exact_metre, exact_late,
                                QStringLiteral("0,5"), QStringLiteral("1.2m")}) {
     SCOPED_TRACE(typed.toStdString());
     QString number = typed;

@@ -17,6 +17,7 @@
 
 #include "../../util/temp_dir.h"
 #include "child_run.h"
+#include "util/numbers.h"
 
 namespace wellvue {
 namespace {
@@ -163,7 +164,7 @@ class ExportTool : public ::testing::Test {
     std::ofstream(folder_ / "P12.obs.srt", std::ios::binary)
         << "1\r\n00:00:02,000 --> 00:00:03,500\r\nFIS \xE2\x80\x94 0.40m\r\n\r\n"
            "2\r\n00:00:06,000 --> 00:00:07,000\r\nRAC \xE2\x80\x94 1.05m\r\n\r\n";
-    avi_duration_ = std::stod(probe(folder_ / "P12.avi")["format.duration"]);
+    avi_duration_ = read_decimal(probe(folder_ / "P12.avi")["format.duration"]).value_or(0);
     // The station's track read by another program (iconv) than the one under test.
     srt_utf8_ = output_of({"iconv", "-f", "CP1252", "-t", "UTF-8", (folder_ / "P12.srt").string()});
   }
@@ -209,7 +210,7 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
     EXPECT_EQ(stream_name(p, 2), "Observations");
     // The file's own title is the recording's, never a track's name.
     EXPECT_EQ(p.count("format.tags.title") ? p["format.tags.title"] : p["format.tags.TITLE"], "P12");
-    EXPECT_NEAR(std::stod(p["format.duration"]), avi_duration_, 0.040);
+    EXPECT_NEAR(read_decimal(p["format.duration"]).value_or(0), avi_duration_, 0.040);
 
     expect_same_cues(exported_track(out, 0, work), shown_within(parse_srt(srt_utf8_), avi_duration_), "depth");
     expect_same_cues(exported_track(out, 1, work), parse_srt(read_file(folder_ / "P12.obs.srt")), "observations");

@@ -13,6 +13,7 @@
 #include "recording/depth_record.h"
 #include "recording/video_hash.h"
 #include "report/report_content.h"
+#include "util/numbers.h"
 
 namespace wellvue {
 namespace {
@@ -270,9 +271,9 @@ TEST_F(ReportTool, AWaterZeroPutsTheWaterLevelInTheHeaderAndOnTheStripLog) {
   record.replace(record.find(none), none.size(), "# water_zero_tics: 30\n");
   std::ofstream(wet / "P12.depth.csv", std::ios::binary) << record;
   const DepthRecord r = read_depth_record((wet / "P12.depth.csv").string());
-  const double circumference_m = std::stod(r.header.at("circumference_mm_per_turn")) / 1000;
-  const double level =
-      std::stod(r.header.at("start_depth_m")) + (30 - std::stoi(r.header.at("curb_zero_tics"))) * circumference_m / 24;
+  const double circumference_m = read_decimal(r.header.at("circumference_mm_per_turn")).value_or(0) / 1000;
+  const double level = read_decimal(r.header.at("start_depth_m")).value_or(0) +
+                       (30 - read_whole<int>(r.header.at("curb_zero_tics")).value_or(0)) * circumference_m / 24;
 
   const fs::path pdf = dir_->path() / "eau.pdf";
   const auto [out, code] = report({(wet / "P12").string(), "--output", pdf.string()});
