@@ -15,6 +15,7 @@ PACKAGES=(
   picocom ccache e2fsprogs util-linux
   qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
   dpkg-dev fakeroot desktop-file-utils appstream lintian
+  locales
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -24,4 +25,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The suite runs under a French desktop's locale as well as under C: numbers in files must not
+# follow the desktop's language. Listed in locale.gen so that a later locale-gen keeps it.
+if ! locale -a 2>/dev/null | grep -ix 'fr_FR\.utf-\?8' >/dev/null; then
+  grep -qx 'fr_FR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'fr_FR.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen
 fi
