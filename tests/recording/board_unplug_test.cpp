@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "../util/temp_dir.h"
 #include "depth_check.h"
 #include "recording/depth_record.h"
 #include "recording_rig.h"
+#include "util/numbers.h"
 
 namespace wellvue {
 namespace {
@@ -19,10 +21,13 @@ double ffprobe_duration_s(const std::string& path) {
   const std::string cmd = "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "' 2>/dev/null";
   std::FILE* f = ::popen(cmd.c_str(), "r");
   if (!f) return -1;
-  double d = -1;
-  if (std::fscanf(f, "%lf", &d) != 1) d = -1;
+  // ffprobe writes a point whatever the locale: read without the C library's.
+  char text[64] = {};
+  const bool read = std::fgets(text, sizeof text, f) != nullptr;
   ::pclose(f);
-  return d;
+  std::string_view t = read ? text : "";
+  while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.remove_suffix(1);
+  return read_decimal(t).value_or(-1);
 }
 
 int lines_with(const LineLog& log, const std::string& part) {
