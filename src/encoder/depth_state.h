@@ -31,7 +31,7 @@ struct DepthState {
   std::string previous_burst;      // complete lines of the last decoded read
   std::int32_t calibration_start_tics = 0;
   std::int32_t calibration_stop_tics = 0;
-  std::int32_t calibration_length_m = 0;
+  double calibration_length_m = 0;  // metres of cable run over by the calibration
   std::int32_t open_count = 0;  // presses of "OpenCom"
   std::int32_t port_index = 0;  // selected item of the port list; -1: none
   std::int32_t baud_index = 0;  // selected item of the baud list

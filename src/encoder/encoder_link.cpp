@@ -68,9 +68,6 @@ void EncoderLink::set_text(Control c, const std::string& text) {
     case Control::LinkCheckBox1:
       fields_.CheckBox1 = text == "1";
       break;
-    case Control::MainLabel2:
-      main_.Label2 = text;
-      break;
     case Control::MainLabel7:
       main_.Label7 = text;
       break;

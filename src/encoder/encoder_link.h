@@ -12,6 +12,7 @@
 
 #include "encoder/burst_framer.h"
 #include "encoder/clock.h"
+#include "encoder/depth_reading.h"
 #include "encoder/depth_record_sink.h"
 #include "encoder/depth_state.h"
 #include "encoder/line_log.h"
@@ -24,6 +25,9 @@
 #include "util/srt_entry.h"
 
 namespace wellvue {
+
+// A calibration that changes the circumference by more than this share is asked about first.
+inline constexpr double kPlausibleCircumferenceChange = 0.25;
 
 // Baud table of the baud list; the port always runs at index 6, 9600.
 inline constexpr std::array<int, 13> kBaudRates = {110,   300,   600,   1200,  2400,  4800,  9600,
@@ -55,6 +59,14 @@ struct OpenJob {
   std::string interval_error;  // conversion error of Edit6 (polling does not start)
   std::uint32_t interval_ms = 0;
   std::string first_read;  // the read right after the open
+};
+
+// The wheel's position and the depth on show at a press of the operator (Start, Observation),
+// taken after the reads already made, so that what happens while a question is open counts once.
+struct DepthPress {
+  std::int32_t tics = 0;
+  double depth_m = 0.0;
+  std::optional<double> water_depth_m;  // none without a water zero, or above it
 };
 
 class EncoderLink {
@@ -162,10 +174,38 @@ class EncoderLink {
   // must outlive the link or be unset first.
   void set_depth_record_sink(DepthRecordSink* sink) { depth_sink_ = sink ? sink : &no_depth_sink_; }
 
+  // ---- Readings ----------------------------------------------------------------------------
+  // Told every decoded line's reading, after the view and the depth record. An id to remove it by.
+  using ReadingListener = std::function<void(const DepthReading&)>;
+  int add_reading_listener(ReadingListener listener);
+  void remove_reading_listener(int id);
+  // The reading of the last decoded line; nullopt before any.
+  const std::optional<DepthReading>& last_reading() const { return last_reading_; }
+  // The reading the present count and references give now (a recording's last entry carries it).
+  DepthReading reading_now() const;
+  // Its depth line as the main window shows it: the borehole name, the depth, the water depth.
+  std::string depth_line_now() const { return state_.track_prefix + depth_reading_text(reading_now()); }
+
+  // ---- Depth references of a recording ----------------------------------------------------
+  // The depth that the present count gives with the present references.
+  double depth_at(std::int32_t tics) const;
+  DepthPress press_now();
+  // The start's zero question answered Yes: the wheel's position at the press becomes the curb,
+  // whatever the board's own count is; start depth, water zero, recording offset and the track's
+  // counters start again. The board is not reset: the cable drawn since the press still counts.
+  void zero_counters_at(const DepthPress& press);
+  // A recording's track begins (the acquisition switch on, a fresh numbering and poll count);
+  // `from` given (the zero question answered No): the depth goes on from the one on show at that
+  // press, the cable drawn since counting once.
+  void begin_recording_track(const std::optional<DepthPress>& from);
+  // Start of the closing entries: where the last entry ended ("00:00:00,000" before any).
+  const std::string& closing_start_code();
+
   // ---- Zeroing and calibration ----------------------------------------------------------
   // The curb zero: asks, then curb_zero_now().
   void SpeedButton1Click();
-  // The curb zero without asking: the current count becomes depth 0 and a zeroing entry goes in.
+  // The curb zero without asking: the camera is at the curb now, so the current count stands for the
+  // start depth (a recording's offset no longer applies) and a zeroing entry goes in.
   void curb_zero_now();
   // The water level zero: asks, then counts the water depth from the current count (an entry).
   void SpeedButton2Click();
@@ -173,6 +213,8 @@ class EncoderLink {
   void SpeedButton4Click();
   // The start depth from the start depth field (ComboBox2), shown on the main window.
   void ComboBox2Click();
+  // A start depth chosen elsewhere (the main window's curb panel, which shows it).
+  void set_start_depth_cm(std::int32_t cm);
   void ComboBox2Enter();
   void ComboBox2KeyDown(int key);  // Enter (13) applies it
   // Calibration: the count at the start mark, then the circumference from the length run to the
@@ -193,6 +235,10 @@ class EncoderLink {
   // An entry of the polling into the track, line by line.
   void write_entry(const SrtEntry& entry);
   void start_depth_from_field(bool set_field);
+  // Shows a start depth on both windows' labels and fields (set_field: the link's field too).
+  void show_start_depth(bool set_field);
+  // Asks before taking a circumference far from the one in use; true when it may be taken.
+  bool plausible_circumference(double mm_per_turn);
   void on_read(const std::string& bytes, PollReader::ReadTime completed);
   void on_link(bool lost, const std::string& reason, PollReader::ReadTime at);
   // The entry that shows a loss of the link in the track, up to now; restored: the link is back.
@@ -204,8 +250,8 @@ class EncoderLink {
   void zeroing_entry(const std::string& text);
   // track_prefix from the borehole name, as a title entry sets it.
   std::string borehole_prefix() const;
-  // The depth record's sample of the current state at track_ms.
-  DepthSample depth_sample(std::int64_t track_ms, std::optional<std::int64_t> raw = std::nullopt) const;
+  // The reading of the current state at track_ms.
+  DepthReading reading_at(std::int64_t track_ms, std::optional<std::int64_t> raw = std::nullopt) const;
   void depth_event(DepthEvent event, std::int64_t track_ms, const std::string& detail = {});
   // Milliseconds of the track's clock at `ms` of the link's clock, without starting the track.
   std::int64_t track_ms_of(double ms) const;
@@ -216,6 +262,8 @@ class EncoderLink {
   void circumference_typed();
   void open_com_begin(OpenJob& job);
   bool open_com_finish(OpenJob& job);
+  // The circumference field in metres per turn; throws ConversionError when it is no number.
+  double circumference_m() const;
   int edit13_code() const;
   int edit14_count() const;
   std::size_t prefix_width() const;
@@ -235,6 +283,9 @@ class EncoderLink {
   std::optional<std::int64_t> pinned_origin_;
   DepthRecordSink no_depth_sink_;
   DepthRecordSink* depth_sink_ = &no_depth_sink_;
+  std::optional<DepthReading> last_reading_;
+  std::vector<std::pair<int, ReadingListener>> reading_listeners_;
+  int next_listener_id_ = 0;
   std::optional<double> recorded_metres_per_turn_;  // the circumference last told to the sink
   // While a delivered read is handled: when it completed. Its lines take their time codes from it.
   std::optional<PollReader::ReadTime> read_time_;

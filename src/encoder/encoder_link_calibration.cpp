@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 
 #include "encoder/encoder_link.h"
@@ -8,6 +9,7 @@
 #include "util/settings_values.h"
 #include "util/text.h"
 #include "util/time_code.h"
+#include "util/typed_number.h"
 
 namespace wellvue {
 
@@ -36,6 +38,9 @@ void EncoderLink::curb_zero_now() {
   } stamp{read_time_};
   read_time_ = after_reads;
   state_.curb_zero = state_.tics;
+  // The camera is at the curb: the depth there is the start depth, whatever a recording's start
+  // carried over.
+  state_.depth_offset_m = 0;
   const std::int64_t start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
   depth_event(DepthEvent::CurbZero, start_ms);
   zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + spaced_depth_text(state_.start_depth_cm / 100.0));
@@ -65,15 +70,23 @@ void EncoderLink::SpeedButton4Click() {
 }
 
 void EncoderLink::start_depth_from_field(bool set_field) {
-  const std::string number = numeric_filter(fields_.ComboBox2);
-  if (number.empty()) {
+  const std::string& typed = fields_.ComboBox2;
+  const TypedWhole cm = read_typed_whole(typed, "cm");
+  if (!cm.number) {
     prompter_.inform(
         " valeur erronn\xE9"
         "e : " +
-        fields_.ComboBox2);
+        typed);
     return;
   }
-  state_.start_depth_cm = parse_int(number);
+  if (!cm.whole) throw ConversionError(not_an_integer_text(typed));
+  state_.start_depth_cm = *cm.whole;
+  show_start_depth(set_field);
+}
+
+void EncoderLink::set_start_depth_cm(std::int32_t cm) { state_.start_depth_cm = cm; }
+
+void EncoderLink::show_start_depth(bool set_field) {
   const std::string s = int_text(state_.start_depth_cm) + " cm";
   if (set_field) set_text(Control::LinkComboBox2, s);
   set_text(Control::LinkLabel22, s);
@@ -103,42 +116,71 @@ void EncoderLink::BitBtn_startClick(Sender sender) {
 
 void EncoderLink::BitBtn_stopClick(Sender sender) {
   state_.calibration_stop_tics = state_.tics;
-  const std::string length = numeric_filter(sender == Sender::MainWindow ? main_.Edit_longueur : fields_.Edit_longueur);
-  if (length.empty() || state_.calibration_stop_tics == state_.calibration_start_tics) {
+  const std::string& typed = sender == Sender::MainWindow ? main_.Edit_longueur : fields_.Edit_longueur;
+  const bool no_length = typed.find_first_of("0123456789") == std::string::npos;
+  if (no_length || state_.calibration_stop_tics == state_.calibration_start_tics) {
     prompter_.inform(
         "rotation non d\xE9tect\xE9"
         "e...");
     return;
   }
-  state_.calibration_length_m = parse_int(length);
+  const std::optional<double> length = read_typed_number(typed, "m");
+  if (!length) throw ConversionError(not_a_float_text(typed));
+  if (*length <= 0) {
+    prompter_.inform(
+        " valeur erronn\xE9"
+        "e : " +
+        typed);
+    return;
+  }
+  state_.calibration_length_m = *length;
   const std::int64_t tics =
       std::llabs(static_cast<std::int64_t>(state_.calibration_stop_tics) - state_.calibration_start_tics);
   const double mm_per_turn = state_.calibration_length_m * 1000.0 / static_cast<double>(tics) * kTicsPerTurn;
   const std::string circ = format_pattern(mm_per_turn, " 0");
-  set_text(Control::MainEditCirc, circ);
+  // Refused or taken, the run is over: the buttons go back to a new start.
   set_enabled(Button::MainBitBtnStop, false);
   set_enabled(Button::MainBitBtnStart, true);
-  set_text(Control::LinkEditCirc, circ);
   set_enabled(Button::LinkBitBtnStop, false);
   set_enabled(Button::LinkBitBtnStart, true);
+  if (!plausible_circumference(std::round(mm_per_turn))) return;
+  set_text(Control::MainEditCirc, circ);
+  set_text(Control::LinkEditCirc, circ);
   circumference_typed();
 }
 
 void EncoderLink::BitBtn_manuClick(Sender sender) {
-  const std::string text = numeric_filter(sender == Sender::MainWindow ? main_.Edit_circ : fields_.Edit_circ);
-  if (text.empty()) {
-    prompter_.inform("valeur num\xE9rique invalide...");
+  const std::string& typed = sender == Sender::MainWindow ? main_.Edit_circ : fields_.Edit_circ;
+  const std::optional<double> mm = read_typed_number(typed, "mm");
+  if (!mm || *mm <= 0) {
+    prompter_.inform("valeur num\xE9rique invalide..." + (typed.empty() ? std::string() : " " + typed));
     return;
   }
+  if (!plausible_circumference(*mm)) return;
+  // The number alone, with the decimal mark the depth reads back whatever was typed.
+  std::string text = format_pattern(*mm, "0.###");
   set_text(Control::MainEditCirc, text);
   set_text(Control::LinkEditCirc, text);
   circumference_typed();
 }
 
+bool EncoderLink::plausible_circumference(double mm_per_turn) {
+  // The circumference the depth counts with now; none readable: nothing to compare with.
+  const std::optional<double> in_use = read_typed_number(fields_.Edit_circ, "mm");
+  if (!in_use || *in_use <= 0) return true;
+  const double change = std::fabs(mm_per_turn - *in_use) / *in_use;
+  if (change <= kPlausibleCircumferenceChange) return true;
+  return prompter_.ask_yes_no(
+      "La circonf\xE9rence de " + format_pattern(mm_per_turn, "0.#") + " mm par tour s'\xE9"
+      "carte de " +
+      format_pattern(change * 100, "0") + " % de celle en usage (" + format_pattern(*in_use, "0.#") +
+      " mm).\n\nLa prendre quand m\xEAme ?");
+}
+
 void EncoderLink::circumference_typed() {
   if (fields_.RadioGroup1 != 0) return;
   try {
-    note_circumference(metres_per_turn_as_typed(fields_.Edit_circ));
+    note_circumference(circumference_m());
   } catch (const ConversionError&) {
     // Not a number: the next line reports it.
   }

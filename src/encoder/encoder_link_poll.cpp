@@ -8,8 +8,15 @@
 #include "util/settings_values.h"
 #include "util/text.h"
 #include "util/time_code.h"
+#include "util/typed_number.h"
 
 namespace wellvue {
+
+double EncoderLink::circumference_m() const {
+  const std::optional<double> mm = read_typed_number(fields_.Edit_circ, "mm");
+  if (!mm) throw ConversionError(not_a_float_text(fields_.Edit_circ));
+  return *mm / 1000.0;
+}
 
 int EncoderLink::edit13_code() const { return parse_int(fields_.Edit13) & 0xFF; }
 // The padding line takes the low 8 bits of Edit14; the name's padding takes its whole value.
@@ -78,11 +85,10 @@ void EncoderLink::decode_line(const std::string& line) {
     state_.current_time_code = entry_end_code();
   }
   const std::int64_t sign = fields_.CheckBox3 ? 1 : -1;
-  state_.metres_per_turn = metres_per_turn_as_typed(fields_.Edit_circ);
+  state_.metres_per_turn = circumference_m();
   // The line's entry starts where the entry before it ended.
   const std::int64_t entry_start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
   if (acquisition) note_circumference(state_.metres_per_turn);
-  double depth = 0.0;
   std::optional<std::int64_t> raw;
   if (!number.empty()) {
     raw = parse_int(number);
@@ -102,31 +108,25 @@ void EncoderLink::decode_line(const std::string& line) {
     const std::int64_t count = board_count + state_.tic_offset;
     check(count);
     state_.tics = static_cast<std::int32_t>(count);
-    // Differences of counts in 64 bits: two counts of opposite extremes never overflow.
-    depth = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.curb_zero) * state_.metres_per_turn /
-                kTicsPerTurn +
-            state_.start_depth_cm / 100.0;
+    state_.depth_m = depth_at(state_.tics);
     const std::string tic_text = int_text(static_cast<std::int64_t>(state_.tics) - state_.calibration_start_tics);
     set_text(Control::LinkLabelTic, tic_text);
     set_text(Control::MainLabelTic, tic_text);
   } else {
-    depth = state_.start_depth_cm / 100.0;
+    state_.depth_m = state_.start_depth_cm / 100.0 + state_.depth_offset_m;
   }
-  state_.depth_m = depth + state_.depth_offset_m;
-  std::string water = "      ---";
   if (state_.water_zero >= 0) {
     state_.water_depth_m = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
                            state_.metres_per_turn / kTicsPerTurn;
-    if (state_.water_depth_m >= 0) water = "    w_" + depth_text(state_.water_depth_m);
   }
-  const std::string depth_line_text = depth_text(state_.depth_m) + water;
-  const std::string depth_line = state_.track_prefix + depth_line_text;
+  const DepthReading reading = reading_at(entry_start_ms, raw);
+  last_reading_ = reading;
   if (acquisition) {
-    depth_entry(depth_line);
-    depth_sink_->line(depth_sample(entry_start_ms, raw));
+    depth_entry(state_.track_prefix + depth_reading_text(reading));
+    depth_sink_->line(reading);
   }
-  set_text(Control::LinkLabel18, depth_line_text);
-  set_text(Control::MainLabel2, depth_line);
+  view_.show_reading(reading, state_.track_prefix);
+  for (const auto& [id, listener] : reading_listeners_) listener(reading);
   if (state_.poll_count == state_.last_line_poll) {
     trace(Memo::Memo2, "     |    " + number);
   } else {

@@ -53,19 +53,38 @@ std::int64_t EncoderLink::track_ms_now() const {
   return track_ms_of(read_time_ ? clock_.elapsed_ms_at(*read_time_) : clock_.elapsed_ms());
 }
 
-DepthSample EncoderLink::depth_sample(std::int64_t track_ms, std::optional<std::int64_t> raw) const {
-  DepthSample s;
-  s.track_ms = track_ms;
-  s.raw = raw;
-  s.tics = state_.tics;
-  s.depth_m = state_.depth_m;
-  if (state_.water_zero >= 0) s.water_depth_m = state_.water_depth_m;
-  return s;
+DepthReading EncoderLink::reading_at(std::int64_t track_ms, std::optional<std::int64_t> raw) const {
+  DepthReading r;
+  r.track_ms = track_ms;
+  r.board_count = raw;
+  r.tics = state_.tics;
+  r.depth_mm = millimetres(state_.depth_m);
+  if (state_.water_zero >= 0) r.water_depth_mm = millimetres(state_.water_depth_m);
+  return r;
+}
+
+DepthReading EncoderLink::reading_now() const {
+  DepthReading r = reading_at(track_ms_now());
+  r.depth_mm = millimetres(depth_at(state_.tics));
+  if (state_.water_zero >= 0) {
+    r.water_depth_mm = millimetres(static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
+                                   state_.metres_per_turn / kTicsPerTurn);
+  }
+  return r;
+}
+
+int EncoderLink::add_reading_listener(ReadingListener listener) {
+  reading_listeners_.emplace_back(++next_listener_id_, std::move(listener));
+  return next_listener_id_;
+}
+
+void EncoderLink::remove_reading_listener(int id) {
+  std::erase_if(reading_listeners_, [id](const auto& l) { return l.first == id; });
 }
 
 void EncoderLink::depth_event(DepthEvent event, std::int64_t track_ms, const std::string& detail) {
   if (fields_.RadioGroup1 != 0) return;
-  depth_sink_->event(event, depth_sample(track_ms), detail);
+  depth_sink_->event(event, reading_at(track_ms), detail);
 }
 
 void EncoderLink::note_circumference(double metres_per_turn) {
@@ -156,7 +175,7 @@ void EncoderLink::RadioGroup1Click() {
   clear_memo(Memo::Memo5);
   // The circumference at the start is the record's own; only a change from it is an event.
   try {
-    recorded_metres_per_turn_ = metres_per_turn_as_typed(fields_.Edit_circ);
+    recorded_metres_per_turn_ = circumference_m();
   } catch (const ConversionError&) {
     recorded_metres_per_turn_.reset();
   }

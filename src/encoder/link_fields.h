@@ -52,7 +52,6 @@ struct MainFields {
   std::string Edit_longueur = "5";
   std::string ComboBox1;  // start depth field
   std::string Label7;     // start depth caption
-  std::string Label2;     // depth text line shown
   bool BitBtn_start_enabled = true;
   bool BitBtn_stop_enabled = false;
 };

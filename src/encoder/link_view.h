@@ -4,13 +4,15 @@
 #include <cstddef>
 #include <string>
 
+#include "encoder/depth_reading.h"
+
 namespace wellvue {
 
 // Controls whose text the link sets. "Link" is the link window, "Main" the main window.
 enum class Control {
   LinkLabel1,        // "choix com": "ok  " + first burst, "CloseCom", number text of the last line
   LinkLabel2,        // "<port> : 9600,N,8,1"
-  LinkLabel18,       // depth text
+  LinkLabel18,       // depth text (formatted from a reading by default)
   LinkLabelTic,      // tics since calibration start
   LinkLabel22,       // start depth "n cm"
   LinkComboBox2,     // start depth field
@@ -18,7 +20,7 @@ enum class Control {
   LinkComboBoxPort,  // port field text (ComboBox1_port_com)
   LinkComboBoxBaud,  // baud field text (ComboBox_baudrate)
   LinkCheckBox1,     // "DTR": "1" checked, "0" not
-  MainLabel2,        // depth text line
+  MainLabel2,        // depth text line (formatted from a reading by default), or a zeroing's text
   MainLabel5,        // status label ("" when the port opens)
   MainLabel7,        // start depth "n cm"
   MainLabelTic,      // tics since calibration start
@@ -50,6 +52,13 @@ class LinkView {
   virtual ~LinkView() = default;
   virtual void set_text(Control, const std::string& /*text*/) {}
   virtual void set_enabled(Button, bool /*enabled*/) {}
+  // A decoded line's reading, with the borehole name the depth line starts with. By default shown
+  // as the station's texts: the depth text in the link window, the depth line in the main window.
+  virtual void show_reading(const DepthReading& reading, const std::string& line_prefix) {
+    const std::string text = depth_reading_text(reading);
+    set_text(Control::LinkLabel18, text);
+    set_text(Control::MainLabel2, line_prefix + text);
+  }
   virtual void append_line(Memo, const std::string& /*line*/) {}
   // The area was emptied (Memo5 at an open or an acquisition start, or its lines replaced).
   virtual void clear(Memo) {}

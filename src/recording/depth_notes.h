@@ -5,6 +5,7 @@
 // A press is taken at once (the picture, the names, the texts, the time and the depth); the picture
 // can then be written on another thread, and its end handed back.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,17 @@ struct PhotoPress {
   std::string code;
   std::vector<std::string> band;
   std::optional<DepthRow> snapshot_row;
+};
+
+// A press of "Observation": the depth and the video time of the press, which the observation
+// keeps however long the operator takes to pick its code and type its note, and its photo.
+struct ObservationPress {
+  double depth_m = 0.0;
+  std::optional<std::int64_t> video_ms;  // while recording
+  std::optional<DepthRow> row;           // the depth record's row at the press (while recording)
+  std::optional<PhotoPress> photo;       // none when the camera gave no picture (the operator was told)
+  // What the dialog shows of the press: "Observation à 13,26 m, 00:04:12" (UTF-8).
+  std::string heading;
 };
 
 // What the write of a press gave: the path of the photo (UTF-8), or the operator's text (CP1252).
@@ -62,13 +74,19 @@ class DepthNotes {
   // the end of a write (the notice, or the failure's box) and puts the snapshot row in the record
   // at the press's time; true when saved.
   std::optional<PhotoPress> press_photo(const std::string& code = {}, const std::string& note = {});
-  std::optional<PhotoPress> press_observation(const std::string& code, const std::string& note);
+  // "Observation" pressed: the depth, the time and the picture of now. Then, once the code is picked
+  // and the note typed, the observation goes in at the press's depth and time and gives its photo's
+  // press, named and banded with the code.
+  ObservationPress press_observation();
+  std::optional<PhotoPress> save_observation(ObservationPress press, const std::string& code, const std::string& note);
   bool photo_written(const PhotoPress& press, const PhotoWritten& written);
 
   // UTF-8 path of the last photo saved; empty: none yet.
   const std::string& last_photo() const { return last_photo_; }
 
  private:
+  std::optional<PhotoPress> photo_at(const DepthPress& at);
+
   TVideoCapture& engine_;
   EncoderLink& link_;
   RecordingHost& host_;

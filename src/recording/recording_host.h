@@ -1,5 +1,5 @@
 // What the recording workflow needs of the windows: the main window's prefix, date option, depth
-// and status texts and video folder, and the link window's port buttons and acquisition switch.
+// and status texts and video folder, and the link window's acquisition switch.
 #pragma once
 #include <string>
 
@@ -12,13 +12,10 @@ class RecordingHost {
   virtual std::string video_folder() = 0;
   virtual std::string prefix() = 0;      // Edit_nom_prefixe
   virtual bool with_date() = 0;          // CheckBox1 "plus la date"
-  virtual std::string depth_text() = 0;  // Label2
+  // Label2: a text standing for the depth until the next reading (the counters' reset).
   virtual void set_depth_text(const std::string& text) = 0;
   virtual std::string status_text() = 0;  // Label5
   virtual void set_status_text(const std::string& text) = 0;
-  // "CloseCom", then "OpenCom"; open_port returns once the open is over.
-  virtual void close_port() = 0;
-  virtual void open_port() = 0;
   // Shows item `index` of the acquisition switch as selected (0 "acquisition -> *.srt", 1 "stop").
   virtual void show_acquisition(int index) = 0;
   // The video folder chooser; true when a folder was chosen (video_folder() then gives it).

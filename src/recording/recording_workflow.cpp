@@ -75,8 +75,8 @@ const char* depth_event_name(DepthEvent e) {
   return "event";
 }
 
-DepthRow depth_row(const char* event, const DepthSample& s, std::string detail = {}) {
-  return {s.track_ms, event, s.raw, s.tics, s.depth_m, s.water_depth_m, std::move(detail)};
+DepthRow depth_row(const char* event, const DepthReading& r, std::string detail = {}) {
+  return {r.track_ms, event, r.board_count, r.tics, r.depth_m(), r.water_depth_m(), std::move(detail)};
 }
 
 constexpr std::uint64_t kLeastSeconds = 60;
@@ -120,20 +120,6 @@ std::string observation_track_name(const std::string& avi_name) {
 }
 
 }  // namespace
-
-void RecordingWorkflow::reset_counters() {
-  DepthState& s = link_.state();
-  s.poll_count = 0;
-  link_.restart_entry_numbering();
-  s.last_line_poll = 0;
-  s.line_count = 0;
-  s.water_zero = -1;
-  s.time_origin_ms = 0;
-  s.curb_zero = 0;
-  s.depth_offset_m = 0;
-  s.tics = 0;
-  s.start_depth_cm = 0;
-}
 
 bool RecordingWorkflow::prepare_names(std::uint64_t& free_minutes) {
   folder_ = absolute_folder(cp1252_to_utf8(host_.video_folder()));
@@ -188,6 +174,8 @@ bool RecordingWorkflow::btStartClick() {
   // The port's reopen lets the event loop run: a second press meanwhile starts nothing.
   if (starting_) return false;
   if (recording_) return engine_.Capturing();
+  // The wheel's position at the press: the cable drawn while the questions are open counts once.
+  const DepthPress press = link_.press_now();
   starting_ = true;
   struct Done {
     bool& flag;
@@ -210,11 +198,12 @@ bool RecordingWorkflow::btStartClick() {
   } else {
     prompter_.inform(file_name_message(avi_name_, free_minutes));
   }
-  if (prompter_.ask_yes_no(kZeroQuestion)) {
-    reset_counters();
+  // The zero is the station's own: the board's count is not reset (reopening its port would lose
+  // the cable drawn meanwhile), the curb moves to the count of the press.
+  const bool zeroed = prompter_.ask_yes_no(kZeroQuestion);
+  if (zeroed) {
+    link_.zero_counters_at(press);
     host_.set_depth_text(kZeroDepthText);
-    host_.close_port();
-    host_.open_port();
   }
   // Room for the subtitles and the journal when the video fills the disk.
   if (!reserve_.create(folder_)) {
@@ -233,13 +222,7 @@ bool RecordingWorkflow::btStartClick() {
   journal_warned_ = false;
   host_.show_warning("");  // a notice of an earlier recording goes
   host_.show_acquisition(0);
-  link_.fields().RadioGroup1 = 0;
-  DepthState& s = link_.state();
-  link_.restart_entry_numbering();
-  s.depth_offset_m = s.depth_m;
-  s.poll_count = 0;
-  // The closing entries start from this recording's last entry, never from an earlier one.
-  s.previous_time_code.clear();
+  link_.begin_recording_track(zeroed ? std::nullopt : std::optional<DepthPress>(press));
   origin_ms_.reset();
   origin_from_frame_ = false;
   if (options_.timing == TrackTiming::FirstFrame) {
@@ -354,12 +337,12 @@ void RecordingWorkflow::finish_depth_record(std::int64_t end_ms, const std::stri
   }
 }
 
-void RecordingWorkflow::DepthFeed::line(const DepthSample& sample) {
-  workflow_.add_depth_row(depth_row("line", sample));
+void RecordingWorkflow::DepthFeed::line(const DepthReading& reading) {
+  workflow_.add_depth_row(depth_row("line", reading));
 }
 
-void RecordingWorkflow::DepthFeed::event(DepthEvent event, const DepthSample& sample, const std::string& detail) {
-  workflow_.add_depth_row(depth_row(depth_event_name(event), sample, detail));
+void RecordingWorkflow::DepthFeed::event(DepthEvent event, const DepthReading& reading, const std::string& detail) {
+  workflow_.add_depth_row(depth_row(depth_event_name(event), reading, detail));
 }
 
 std::optional<std::int64_t> RecordingWorkflow::video_ms_now() const {
@@ -403,7 +386,13 @@ void RecordingWorkflow::add_observation(const std::string& code, const std::stri
   refine_origin();
   const std::optional<std::int64_t> at = video_ms_now();
   if (!at) return;
-  observations_.add(*at, code, note, link_.state().depth_m);
+  add_observation_at(*at, link_.state().depth_m, code, note);
+}
+
+void RecordingWorkflow::add_observation_at(std::int64_t video_ms, double depth_m, const std::string& code,
+                                           const std::string& note) {
+  if (!recording_) return;
+  observations_.add(video_ms, code, note, depth_m);
 }
 
 void RecordingWorkflow::refine_origin() {
@@ -464,7 +453,7 @@ void RecordingWorkflow::save_subtitles(const std::string& utf8_path) {
 std::vector<std::string> RecordingWorkflow::closing_lines(const std::string& end_code, const std::string& next_code) {
   const DepthState& s = link_.state();
   std::vector<std::string> lines =
-      SrtEntry{link_.next_entry_number(), s.previous_time_code, end_code, {host_.depth_text()}}.lines();
+      SrtEntry{link_.next_entry_number(), s.previous_time_code, end_code, {link_.depth_line_now()}}.lines();
   const std::vector<std::string> last =
       SrtEntry{link_.next_entry_number(), end_code, next_code, {s.previous_time_code + " ... " + end_code}}.lines();
   lines.insert(lines.end(), last.begin(), last.end());
@@ -497,6 +486,29 @@ void RecordingWorkflow::replace_closing(std::uint64_t end_ms) {
   link_.set_track_lines(lines);
 }
 
+void RecordingWorkflow::end_acquisition() {
+  host_.show_acquisition(1);
+  link_.RadioGroup1Click(1);
+  refine_origin();
+  drop_failed_closing();
+}
+
+void RecordingWorkflow::append_closing(std::uint64_t end_ms) {
+  closing_at_ = link_.track().size();
+  entry_before_closing_ = link_.state().entry_number;
+  closing_ = closing_lines(stop_time_code(end_ms), stop_time_code(end_ms + 1000));
+  link_.append_track_lines(closing_);
+}
+
+bool RecordingWorkflow::finish_files(std::int64_t end_ms, const std::string& video, const std::string& kept_file) {
+  // The subtitles go beside the video where it stayed, so a player finds them.
+  const bool beside_saved =
+      kept_file.empty() || write_text_lines(name_without_extension(kept_file) + ".srt", track_lines());
+  finish_depth_record(end_ms, video, kept_file);
+  remove_recording_note(recording_file_);
+  return beside_saved;
+}
+
 void RecordingWorkflow::stop(bool closing_message) {
   if (!recording_) return;
   if (!engine_.Capturing()) {
@@ -504,24 +516,15 @@ void RecordingWorkflow::stop(bool closing_message) {
     finish_after_abort();
     return;
   }
-  host_.show_acquisition(1);
-  link_.RadioGroup1Click(1);
-  refine_origin();
-  drop_failed_closing();
-
-  DepthState& s = link_.state();
-  if (trim_blanks(s.previous_time_code).empty()) s.previous_time_code = "00:00:00,000";
+  end_acquisition();
+  const std::int64_t last_entry_ms = time_code_ms(link_.closing_start_code());
   const bool aligned = options_.timing == TrackTiming::FirstFrame && origin_ms_.has_value();
   std::uint64_t t = engine_.CaptureTime();
   if (aligned) {
     const auto now = static_cast<std::int64_t>(std::floor(clock_.elapsed_ms()));
-    const std::int64_t since = std::max<std::int64_t>(now - *origin_ms_, time_code_ms(s.previous_time_code));
-    t = static_cast<std::uint64_t>(std::max<std::int64_t>(since, 0));
+    t = static_cast<std::uint64_t>(std::max<std::int64_t>(std::max<std::int64_t>(now - *origin_ms_, last_entry_ms), 0));
   }
-  closing_at_ = link_.track().size();
-  entry_before_closing_ = s.entry_number;
-  closing_ = closing_lines(stop_time_code(t), stop_time_code(t + 1000));
-  link_.append_track_lines(closing_);
+  append_closing(t);
 
   journal_.close();
   reserve_.release();
@@ -538,38 +541,27 @@ void RecordingWorkflow::stop(bool closing_message) {
   const bool saved = engine_.StopCapture();
   recording_ = false;
   link_.set_track_origin(std::nullopt);
-  if (aligned) {
+  const CaptureStats& stats = engine_.LastCaptureStats();
+  if (aligned && stats.known && stats.frames_written > 0 && stats.file_duration_s > 0) {
     // The video's own length is the end: the closing entries follow it to the millisecond.
-    const CaptureStats& stats = engine_.LastCaptureStats();
-    if (stats.known && stats.frames_written > 0 && stats.file_duration_s > 0) {
-      const auto exact = static_cast<std::int64_t>(std::llround(stats.file_duration_s * 1000.0));
-      if (exact != static_cast<std::int64_t>(t) && exact >= time_code_ms(s.previous_time_code)) {
-        replace_closing(static_cast<std::uint64_t>(exact));
-        end_ms = exact;
-        try {
-          save_subtitles(srt);
-        } catch (const ConversionError& e) {
-          prompter_.inform(e.what());
-        }
+    const auto exact = static_cast<std::int64_t>(std::llround(stats.file_duration_s * 1000.0));
+    if (exact != end_ms && exact >= last_entry_ms) {
+      replace_closing(static_cast<std::uint64_t>(exact));
+      end_ms = exact;
+      try {
+        save_subtitles(srt);
+      } catch (const ConversionError& e) {
+        prompter_.inform(e.what());
       }
     }
   }
   const std::string file = engine_.RecordingFile();
   const bool kept = !saved && engine_.KeptRecordings().count(file) > 0;
-  if (kept) {
-    // The subtitles go beside the video where it stayed, so a player finds them.
-    try {
-      save_subtitles(name_without_extension(file) + ".srt");
-    } catch (const ConversionError& e) {
-      prompter_.inform(e.what());
-    }
-  }
   const std::string video = kept ? file : cp1252_to_utf8(avi_name_);
-  finish_depth_record(end_ms, video, kept ? file : std::string());
-  remove_recording_note(recording_file_);
+  if (!finish_files(end_ms, video, kept ? file : std::string()))
+    prompter_.inform(cannot_create_file_text(utf8_to_cp1252(name_without_extension(file) + ".srt")));
 
   // The engine leaves no file behind a recording that received no picture: never call that a success.
-  const CaptureStats& stats = engine_.LastCaptureStats();
   const bool no_video = !kept && stats.known && stats.frames_written == 0;
   if (!no_video) hash_video(video);
 
@@ -612,10 +604,7 @@ void RecordingWorkflow::engine_aborted() {
 }
 
 void RecordingWorkflow::finish_after_abort() {
-  host_.show_acquisition(1);
-  link_.RadioGroup1Click(1);
-  refine_origin();
-  drop_failed_closing();
+  end_acquisition();
   recording_ = false;
   link_.set_track_origin(std::nullopt);
   journal_.close();
@@ -630,26 +619,20 @@ void RecordingWorkflow::finish_after_abort() {
   if (!seconds && stats.known && stats.frames_written > 0 && file_exists(file)) seconds = stats.file_duration_s;
   const bool have_video = seconds.has_value();
 
-  DepthState& s = link_.state();
-  if (trim_blanks(s.previous_time_code).empty()) s.previous_time_code = "00:00:00,000";
   std::int64_t end = have_video ? std::llround(*seconds * 1000.0) : static_cast<std::int64_t>(engine_.CaptureTime());
   // An entry begun after the last frame still closes after it began.
-  end = std::max<std::int64_t>(end, std::max<std::int64_t>(time_code_ms(s.previous_time_code), 0));
-  const auto t = static_cast<std::uint64_t>(end);
-  closing_at_ = link_.track().size();
-  entry_before_closing_ = s.entry_number;
-  link_.append_track_lines(closing_lines(stop_time_code(t), stop_time_code(t + 1000)));
+  end = std::max<std::int64_t>(end, std::max<std::int64_t>(time_code_ms(link_.closing_start_code()), 0));
+  append_closing(static_cast<std::uint64_t>(end));
   closing_.clear();
 
   const bool kept = engine_.KeptRecordings().count(file) > 0;
   const std::string srt = kept ? name_without_extension(file) + ".srt" : cp1252_to_utf8(srt_name_);
-  const bool srt_saved = write_text_lines(srt, track_lines());
-  if (kept) write_text_lines(cp1252_to_utf8(srt_name_), track_lines());
-  finish_depth_record(end, have_video ? file : std::string(), kept ? file : std::string());
+  const bool named_saved = write_text_lines(cp1252_to_utf8(srt_name_), track_lines());
+  const bool beside_saved = finish_files(end, have_video ? file : std::string(), kept ? file : std::string());
+  const bool srt_saved = kept ? beside_saved : named_saved;
 
   // The note follows the video where it is: a file the engine could not close cleanly is repaired
   // in place at the next start-up.
-  remove_recording_note(recording_file_);
   if (have_video && !finalised) write_recording_note({file, file, srt});
   // A video still to be repaired changes then: its hash waits for a whole file.
   if (have_video && finalised) hash_video(file);

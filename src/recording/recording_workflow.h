@@ -86,6 +86,8 @@ class RecordingWorkflow {
   // An observation of the operator at the current video time and depth into the observation track
   // (its subtitle file is made at the first one). Nothing when no recording runs.
   void add_observation(const std::string& code, const std::string& note);
+  // The same at a press's video time and depth.
+  void add_observation_at(std::int64_t video_ms, double depth_m, const std::string& code, const std::string& note);
   // The folder of the current (or last) recording, UTF-8, absolute.
   const std::string& folder() const { return folder_; }
   // The time of the video being recorded now, in milliseconds on its own clock (the subtitles'
@@ -98,12 +100,17 @@ class RecordingWorkflow {
   void wait_for_video_hashes() { hasher_.wait_idle(); }
 
  private:
-  void reset_counters();
   // The folder (absolute, UTF-8) and the names of the next recording, checked; false after the
   // operator was told why the recording cannot start.
   bool prepare_names(std::uint64_t& free_minutes);
   void watch_recording();
   void finish_after_abort();
+  // The steps every end of a recording shares: the track switched off, the closing entries at
+  // end_ms, and the files finished beside the video (also where the engine kept it: false when the
+  // subtitles could not be written there).
+  void end_acquisition();
+  void append_closing(std::uint64_t end_ms);
+  bool finish_files(std::int64_t end_ms, const std::string& video, const std::string& kept_file);
   void refine_origin();
   void start_journal();
   void stop(bool closing_message);
@@ -124,8 +131,8 @@ class RecordingWorkflow {
   class DepthFeed : public DepthRecordSink {
    public:
     explicit DepthFeed(RecordingWorkflow& workflow) : workflow_(workflow) {}
-    void line(const DepthSample& sample) override;
-    void event(DepthEvent event, const DepthSample& sample, const std::string& detail) override;
+    void line(const DepthReading& reading) override;
+    void event(DepthEvent event, const DepthReading& reading, const std::string& detail) override;
 
    private:
     RecordingWorkflow& workflow_;

@@ -17,12 +17,10 @@ StationModel::StationModel(Prompter& prompter, StationModelOptions options)
   }
   link_ = std::make_unique<EncoderLink>(*port_, *clock_, prompter_, relay_,
                                         [this](std::function<void()> fn) { post(std::move(fn)); });
-  // What the main window's depth label shows before any line.
-  set_depth_text("0.00 m");
 }
 
 StationModel::~StationModel() {
-  recording_.reset();
+  detach_recording();
   abandon_open();
   // The reader thread stops with the port; nothing it posts may outlive the model.
   link_->close_without_pause();
@@ -168,9 +166,10 @@ RecordingWorkflow& StationModel::attach_recording(TVideoCapture& engine, TGraphC
     options.recording_folders_file = recording_folders_file(location_->settings_file.string());
   }
   folders_file_ = options.recording_folders_file;
-  recording_.reset();
-  recording_ = std::make_unique<RecordingWorkflow>(engine, config, *link_, prompter_, clock ? *clock : *clock_, host,
-                                                   std::move(options));
+  detach_recording();
+  Clock& used = clock ? *clock : *clock_;
+  recording_ = std::make_unique<RecordingWorkflow>(engine, config, *link_, prompter_, used, host, std::move(options));
+  notes_ = std::make_unique<DepthNotes>(engine, *link_, host, recording_.get(), prompter_, used);
   return *recording_;
 }
 

@@ -15,6 +15,7 @@
 #include "encoder/clock.h"
 #include "encoder/encoder_link.h"
 #include "encoder/serial_port.h"
+#include "recording/depth_notes.h"
 #include "recording/recording_host.h"
 #include "recording/recording_workflow.h"
 #include "subtitles/retiming_tool.h"
@@ -58,15 +59,12 @@ class StationModel {
   // Called from the reader thread too, so it is swapped under a lock.
   void set_post(Post post);
 
-  // The depth text line on show in the main window: the last one the link formatted, or the one
-  // the recording put there (its reset). The recording's closing entry carries it.
-  std::string depth_text() const { return link_->main_fields().Label2; }
-  void set_depth_text(const std::string& text) { link_->main_fields().Label2 = text; }
+  // The depth line of now: the borehole name, the depth and the water depth the present count
+  // gives. The recording's closing entry carries it.
+  std::string depth_text() const { return link_->depth_line_now(); }
 
   // ---- What the main window asks of the link ------------------------------------------------
-  // The curb zero taken at the wheel's position before a recording starts.
-  void curb_zero_at_tics() { depth_state().curb_zero = depth_state().tics; }
-  void set_start_depth_cm(int cm) { depth_state().start_depth_cm = cm; }
+  void set_start_depth_cm(int cm) { link_->set_start_depth_cm(cm); }
   // The start depth text as the link window's label and start-depth field hold it.
   void set_start_depth_text(const std::string& text) { link_->fields().Label22 = text; }
 
@@ -114,8 +112,23 @@ class StationModel {
   RecordingWorkflow& attach_recording(TVideoCapture& engine, TGraphConfig* config, RecordingHost& host,
                                       RecordingOptions options = {}, Clock* clock = nullptr);
   // Before the engine or the host go away.
-  void detach_recording() { recording_.reset(); }
+  void detach_recording() {
+    notes_.reset();
+    recording_.reset();
+  }
   RecordingWorkflow* recording() { return recording_.get(); }
+  // The operator's photos and observations at depth, beside the attached recording.
+  DepthNotes& notes() { return *notes_; }
+  // "Start capture ?": the wheel's position is taken at this press; true when the engine records.
+  bool start_recording() { return recording_ && recording_->btStartClick(); }
+  // "Stop capture" (throws ConversionError when the subtitles cannot be written: the recording
+  // goes on), and the end of a recording under way when the program ends.
+  void stop_recording() {
+    if (recording_) recording_->btStopClick();
+  }
+  void finish_recording_before_exit() {
+    if (recording_) recording_->finish_before_exit();
+  }
   // Recordings left unfinished by a crash in the video folder (UTF-8) or a folder recorded to
   // before are repaired and moved to their names, then hashed in the background as a stopped
   // recording is; the text to tell the operator, empty: none.
@@ -174,6 +187,7 @@ class StationModel {
   SettingsValues settings_;
   std::string folders_file_;
   std::unique_ptr<RecordingWorkflow> recording_;
+  std::unique_ptr<DepthNotes> notes_;
 };
 
 }  // namespace wellvue

@@ -8,11 +8,13 @@ void ScriptedPrompter::inform(const std::string& text, const std::string& captio
 
 bool ScriptedPrompter::ask_yes_no(const std::string& text, const std::string& caption) {
   shown_.push_back({Kind::YesNo, text, caption});
+  if (before_answer_) before_answer_(text);
   return next_answer();
 }
 
 bool ScriptedPrompter::ask_yes_cancel(const std::string& text, const std::string& caption) {
   shown_.push_back({Kind::YesCancel, text, caption});
+  if (before_answer_) before_answer_(text);
   return next_answer();
 }
 

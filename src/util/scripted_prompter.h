@@ -2,6 +2,7 @@
 // questions from a list given in advance (No once the list is used up).
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,8 @@ class ScriptedPrompter : public Prompter {
   bool ask_yes_cancel(const std::string& text, const std::string& caption = {}) override;
 
   void add_answer(bool yes) { answers_.push_back(yes); }
+  // Runs before each question is answered, with its text: the time an operator takes to answer.
+  void set_before_answer(std::function<void(const std::string& text)> fn) { before_answer_ = std::move(fn); }
   const std::vector<Shown>& shown() const { return shown_; }
   // The texts alone, in the order shown.
   std::vector<std::string> texts() const;
@@ -34,6 +37,7 @@ class ScriptedPrompter : public Prompter {
  private:
   bool next_answer();
   std::deque<bool> answers_;
+  std::function<void(const std::string&)> before_answer_;
   std::vector<Shown> shown_;
 };
 

@@ -8,14 +8,23 @@
 namespace wellvue {
 namespace {
 
-// Blanks, tabs and the no-break space (CP1252 and the second byte of its UTF-8 form).
+// Blanks, tabs and the no-break space (CP1252).
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\xA0'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Also the no-break space's UTF-8 form (C2 A0), as a Qt field gives it.
 std::string_view trimmed(std::string_view t) {
-  while (!t.empty() && is_blank(t.front())) t.remove_prefix(1);
-  while (!t.empty() && (is_blank(t.back()) || t.back() == '\xC2')) t.remove_suffix(1);
+  for (;;) {
+    if (t.size() >= 2 && t[0] == '\xC2' && t[1] == '\xA0') t.remove_prefix(2);
+    else if (!t.empty() && is_blank(t.front())) t.remove_prefix(1);
+    else break;
+  }
+  for (;;) {
+    if (t.size() >= 2 && t[t.size() - 2] == '\xC2' && t.back() == '\xA0') t.remove_suffix(2);
+    else if (!t.empty() && is_blank(t.back())) t.remove_suffix(1);
+    else break;
+  }
   return t;
 }
 

@@ -94,7 +94,12 @@ TEST(StartDepth, FromTheField) {
       {"no_digit", "abc", 0, "",
        " valeur erronn\xE9"
        "e : abc"},
-      {"decimal", "1.5", 0, "", "'1,5' n'est pas une valeur enti\xE8re correcte"},
+      {"decimal", "1.5", 0, "", "'1.5' n'est pas une valeur enti\xE8re correcte"},
+      // A letter O for a zero is refused, not read as the digits around it.
+      {"letter_in_number", "1O0", 0, "",
+       " valeur erronn\xE9"
+       "e : 1O0"},
+      {"comma_whole", "100,0 cm", 100, "100 cm", ""},
   };
   set_decimal_separator(',');
   for (const auto& c : cases) {
@@ -188,10 +193,54 @@ TEST(Calibration, ManualValidation) {
   rig.link.BitBtn_manuClick(Sender::MainWindow);
   EXPECT_EQ(rig.link.fields().Edit_circ, "402,5");
   EXPECT_EQ(rig.view.texts[Control::LinkEditCirc], "402,5");
-  rig.link.fields().Edit_circ = "mm";
+  rig.link.fields().Edit_circ = "4-04";
   rig.link.BitBtn_manuClick(Sender::LinkWindow);
-  EXPECT_EQ(rig.prompter.texts().back(), "valeur num\xE9rique invalide...");
+  EXPECT_EQ(rig.prompter.texts().back(), "valeur num\xE9rique invalide... 4-04");
   EXPECT_EQ(rig.link.main_fields().Edit_circ, "402,5");
+}
+
+// A circumference far from the one in use (a wheel seven times the usual) is asked about first,
+// whether typed or measured; one close to it is taken at once.
+TEST(Calibration, AFarCircumferenceIsAskedAbout) {
+  struct Case {
+    const char* name;
+    bool measured;       // by a run over 5 m, else typed
+    int tics;            // of the run
+    const char* typed;   // by hand
+    bool answer;         // to the question, when asked
+    bool asked;
+    const char* result;  // the link window's circumference after
+  };
+  const Case cases[] = {
+      {"typed close", false, 0, "410", false, false, "410"},
+      {"typed far, refused", false, 0, "2927", false, true, "404"},
+      {"typed far, confirmed", false, 0, "2927", true, true, "2927"},
+      {"measured far, refused", true, 41, "", false, true, "404"},
+      {"measured far, confirmed", true, 41, "", true, true, " 2927"},
+      {"measured close", true, 300, "", false, false, " 400"},
+  };
+  set_decimal_separator('.');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.prompter.add_answer(c.answer);
+    if (c.measured) {
+      ASSERT_TRUE(rig.open());
+      rig.send_count(100);
+      rig.link.BitBtn_startClick(Sender::MainWindow);
+      rig.send_count(100 + c.tics);
+      rig.link.BitBtn_stopClick(Sender::MainWindow);
+      // Taken or refused, the run is over.
+      EXPECT_TRUE(rig.link.main_fields().BitBtn_start_enabled);
+    } else {
+      rig.link.main_fields().Edit_circ = c.typed;
+      rig.link.BitBtn_manuClick(Sender::MainWindow);
+    }
+    const bool asked = !rig.prompter.texts().empty() &&
+                       rig.prompter.texts().back().rfind("La circonf\xE9rence de ", 0) == 0;
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(rig.link.fields().Edit_circ, c.result);
+  }
 }
 
 }  // namespace

@@ -41,20 +41,11 @@ class TestHost : public RecordingHost {
   std::string video_folder() override { return folder; }
   std::string prefix() override { return prefix_text; }
   bool with_date() override { return date; }
-  std::string depth_text() override { return view_.label2; }
   void set_depth_text(const std::string& t) override { view_.label2 = t; }
   std::string status_text() override { return view_.label5; }
   void set_status_text(const std::string& t) override {
     view_.label5 = t;
     ++status_sets;
-  }
-  void close_port() override {
-    ++closes;
-    link_.close_without_pause();
-  }
-  void open_port() override {
-    ++opens;
-    link_.Button1Click();
   }
   void show_acquisition(int index) override { shown.push_back(index); }
   bool choose_video_folder() override {
@@ -71,7 +62,7 @@ class TestHost : public RecordingHost {
   std::string folder;
   std::string prefix_text = "puits";
   bool date = false;
-  int closes = 0, opens = 0, status_sets = 0, choices = 0, idles = 0;
+  int status_sets = 0, choices = 0, idles = 0;
   std::vector<int> shown;
   std::string chooser_gives;  // the folder the chooser returns; empty: the operator cancels
   std::vector<std::string> warnings;

@@ -17,7 +17,7 @@ TEST(TypedNumber, TheWholeTextMustBeANumberWithEitherDecimalMark) {
       {"50 cm", "cm", 50},      {"50cm", "cm", 50},         {"50 CM", "cm", 50},       {"50 cm", "", std::nullopt},
       {"50 mm", "cm", std::nullopt}, {"cm", "cm", std::nullopt}, {"", "", std::nullopt},  {"-", "", std::nullopt},
       {",5", "", 0.5},          {"5.", "", 5},              {"1e3", "", std::nullopt}, {"1 000", "", std::nullopt},
-      {"-0", "", 0},            {"12\xA0", "", 12},         {"0x10", "", std::nullopt}, {"nan", "", std::nullopt},
+      {"-0", "", 0},            {"12\xA0", "", 12},       {"\xC2\xA0" "7,5\xC2\xA0m", "m", 7.5},         {"0x10", "", std::nullopt}, {"nan", "", std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);

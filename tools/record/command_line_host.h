@@ -1,6 +1,5 @@
 // What the recording workflow asks of the windows, for the command line: the folder, prefix and
-// date option given as options, the depth and status texts kept as the main window would show them,
-// and the port buttons pressed on the encoder link itself.
+// date option given as options, and the depth and status texts kept as the main window would show them.
 #pragma once
 #include <ostream>
 #include <string>
@@ -25,10 +24,8 @@ class TextsView : public LinkView {
 class CommandLineHost : public RecordingHost {
  public:
   // Texts are CP1252.
-  CommandLineHost(EncoderLink& link, TextsView& view, std::string folder, std::string prefix, bool with_date,
-                  std::ostream& err)
-      : link_(link),
-        view_(view),
+  CommandLineHost(TextsView& view, std::string folder, std::string prefix, bool with_date, std::ostream& err)
+      : view_(view),
         folder_(std::move(folder)),
         prefix_(std::move(prefix)),
         with_date_(with_date),
@@ -37,18 +34,13 @@ class CommandLineHost : public RecordingHost {
   std::string video_folder() override { return folder_; }
   std::string prefix() override { return prefix_; }
   bool with_date() override { return with_date_; }
-  std::string depth_text() override { return view_.depth; }
   void set_depth_text(const std::string& text) override { view_.depth = text; }
   std::string status_text() override { return view_.status; }
   void set_status_text(const std::string& text) override { view_.status = text; }
-  // As the link window's buttons: "CloseCom" with its pause, then "OpenCom" to its end.
-  void close_port() override { link_.Button2Click(); }
-  void open_port() override { link_.Button1Click(); }
   void show_acquisition(int) override {}
   void show_warning(const std::string& text) override;
 
  private:
-  EncoderLink& link_;
   TextsView& view_;
   std::string folder_;
   std::string prefix_;

@@ -13,10 +13,10 @@
 #include "capture/gst/test_pattern_device.h"
 #include "capture/video_capture.h"
 #include "command_line_host.h"
-#include "encoder/posix_serial_port.h"
 #include "encoder/sim/sim_board.h"
 #include "recording/depth_notes.h"
 #include "recording/recording_workflow.h"
+#include "station/station_model.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 
@@ -101,7 +101,13 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
     err << "aucune caméra nommée '" << cp1252_to_utf8(camera) << "' (voir wellvue-capture --list)\n";
     return kNotRecorded;
   }
-  TGraphConfig config;
+  // What the windows would show, made before the model that tells them and outlives it.
+  TextsView view;
+  CommandLineHost host(view, utf8_to_cp1252(o.folder), utf8_to_cp1252(o.prefix), o.with_date, err);
+  // The station's own model: the same link, references, capture configuration and recording as
+  // behind the windows.
+  StationModel model(prompter);
+  TGraphConfig& config = model.capture_config();
   config.VideoSourceName = camera;
   if (contains(GetVideoCompressorNames(backend, false), kJpegEncoder)) config.VideoCompressorName = kJpegEncoder;
   config.WantCapture = true;
@@ -112,10 +118,9 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   config.TempCaptureFileName = "captemp.avi";
   engine.ApplyConfig(&config);
 
-  PosixSerialPort port;
-  SystemClock clock;
-  TextsView view;
-  EncoderLink link(port, clock, prompter, view, [&loop](std::function<void()> work) { loop.post(std::move(work)); });
+  model.set_post([&loop](std::function<void()> work) { loop.post(std::move(work)); });
+  model.set_link_view(&view);
+  EncoderLink& link = model.link();
   link.main_fields().Edit_nom_forage = utf8_to_cp1252(o.bore);
   if (board) link.fields().ComboBox1_port_com = board->port();
   else if (!o.port.empty()) link.fields().ComboBox1_port_com = o.port;
@@ -123,15 +128,11 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   // and the recording goes on without depths, as at the station.
   link.Button1Click();
 
-  CommandLineHost host(link, view, utf8_to_cp1252(o.folder), utf8_to_cp1252(o.prefix), o.with_date, err);
   RecordingOptions options;
   options.hash_failed = [&err](const std::string& video, const std::string& why) {
-    err << "empreinte SHA-256 de " << video
-        << " non Ã©"
-           "crite : "
-        << why << '\n';
+    err << "empreinte SHA-256 de " << video << " non écrite : " << why << '\n';
   };
-  RecordingWorkflow recording(engine, &config, link, prompter, clock, host, std::move(options));
+  RecordingWorkflow& recording = model.attach_recording(engine, &config, host, std::move(options));
   workflow = &recording;
   // The video leaves with its kept hash, whichever way the recording ended.
   struct AwaitHash {
@@ -141,16 +142,10 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   engine.OnCaptureProgress = [&recording](TVideoCapture&) { recording.capCaptureProgress(); };
   struct Unhook {
     TVideoCapture& engine;
-    EncoderLink& link;
-    ~Unhook() {
-      engine.OnCaptureProgress = nullptr;
-      link.close_without_pause();
-    }
-  } unhook{engine, link};
+    ~Unhook() { engine.OnCaptureProgress = nullptr; }
+  } unhook{engine};
 
-  // The start button sets the curb zero at the count of the moment, as the station's does.
-  link.state().curb_zero = link.state().tics;
-  if (!recording.btStartClick()) {
+  if (!model.start_recording()) {
     err << "l'enregistrement n'a pas démarré\n";
     return kNotRecorded;
   }
@@ -162,7 +157,7 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   const auto started = SteadyClock::now();
   const auto deadline = started + std::chrono::seconds(o.seconds);
   auto over = [&] { return stop || !recording.recording() || (o.seconds > 0 && SteadyClock::now() >= deadline); };
-  DepthNotes notes(engine, link, host, &recording, prompter, clock);
+  DepthNotes& notes = model.notes();
   for (const TimedNote& note : o.notes) {
     const auto at =
         started + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(note.at_s));
@@ -177,7 +172,7 @@ int record(const Options& o, std::ostream& out, std::ostream& err, const std::at
   if (!recording.recording()) return kNotRecorded;  // ended by the engine, which said why
 
   try {
-    recording.btStopClick();
+    model.stop_recording();
   } catch (const ConversionError& e) {
     // The subtitles cannot be written: the station keeps recording for another try; here the
     // video is finalised and the journal stays as the subtitles.

@@ -107,10 +107,8 @@ void TFormMain::traite_down(ImageButton* panel) {
        }},
       {Panel_start_capture, true, true,
        [](TFormMain& f, ImageButton*) {
-         // During a recording the curb zero stays: moving it would shift the depth of every entry
-         // to come with nothing in the subtitles to say why.
+         // A second press during a recording starts nothing.
          if (f.cap->engine().Capturing()) return;
-         if (f.links_.curb_zero_at_tics) f.links_.curb_zero_at_tics();
          if (f.btStartClick()) {
            f.set_button_states(ButtonStates::Recording);
            f.show_recording_started();
@@ -174,9 +172,12 @@ void TFormMain::Panel_photoClick() {
 }
 
 void TFormMain::Panel_observationClick() {
+  // The depth and time of the press, not of the moment the operator is done typing.
+  const std::string heading = links_.begin_observation ? links_.begin_observation() : std::string();
   const std::optional<ObservationChoice> c =
-      ask_observation(links_.observation_codes, links_.save_observation_codes, this);
+      ask_observation(links_.observation_codes, links_.save_observation_codes, this, heading);
   if (c && links_.observe) links_.observe(c->code, c->note);
+  else if (!c && links_.cancel_observation) links_.cancel_observation();
 }
 
 void TFormMain::Panel_revoirClick() {

@@ -5,8 +5,9 @@
 
 #include "app/main_window/main_form.h"
 #include "app/services/text_bridge.h"
+#include "util/conversion_error.h"
 #include "util/numbers.h"
-#include "util/text.h"
+#include "util/typed_number.h"
 
 namespace wellvue {
 
@@ -50,17 +51,18 @@ void TFormMain::wire_panels() {
 
 std::optional<int> TFormMain::read_start_depth() {
   const std::string typed = from_qt(ComboBox1->currentText());
-  const std::string number = numeric_filter(typed);
-  if (number.empty()) {
+  // The whole text must be the number ("1O0" is refused, not read as 1): one reader for all.
+  const TypedWhole cm = read_typed_whole(typed, "cm");
+  if (!cm.number) {
     prompter_.inform(
         " valeur erronn\xE9"
         "e : " +
         typed);
     return std::nullopt;
   }
-  // A number that kept a decimal mark or a misplaced sign ends the handler with the conversion
-  // error; nothing has changed yet.
-  return parse_int(number);
+  // A decimal ends the handler with the conversion error; nothing has changed yet.
+  if (!cm.whole) throw ConversionError(not_an_integer_text(typed));
+  return *cm.whole;
 }
 
 void TFormMain::ComboBox1Click() {

@@ -39,9 +39,10 @@ ObservationDialog::ObservationDialog(CodesSource source, CodesSink save_codes, Q
   setModal(true);
   auto* layout = new QVBoxLayout(this);
 
-  auto* title = new QLabel(QStringLiteral("Observation \u00e0 la profondeur actuelle"), this);
-  title->setFont(pixel_font(title->font(), 20, true));
-  layout->addWidget(title);
+  title_ = new QLabel(QStringLiteral("Observation \u00e0 la profondeur actuelle"), this);
+  title_->setObjectName("Label_press");
+  title_->setFont(pixel_font(title_->font(), 20, true));
+  layout->addWidget(title_);
 
   list_ = new QListWidget(this);
   list_->setObjectName("ListBox_codes");
@@ -174,9 +175,15 @@ std::vector<std::string> CodeListEditor::lines() const {
   return out;
 }
 
+void ObservationDialog::set_heading(const std::string& heading) {
+  if (!heading.empty()) title_->setText(QString::fromStdString(heading));
+}
+
 std::optional<ObservationChoice> ask_observation(const ObservationDialog::CodesSource& codes,
-                                                 const ObservationDialog::CodesSink& save_codes, QWidget* parent) {
+                                                 const ObservationDialog::CodesSink& save_codes, QWidget* parent,
+                                                 const std::string& heading) {
   ObservationDialog d(codes, save_codes, parent);
+  d.set_heading(heading);
   if (d.exec() != QDialog::Accepted) return std::nullopt;
   ObservationChoice c = d.choice();
   if (c.code.empty()) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class QLabel;
 class QListWidget;
 class QLineEdit;
 class QPushButton;
@@ -27,6 +28,8 @@ class ObservationDialog : public QDialog {
   using CodesSource = std::function<std::vector<std::string>()>;
   using CodesSink = std::function<void(const std::vector<std::string>&)>;
   ObservationDialog(CodesSource source, CodesSink save_codes, QWidget* parent = nullptr);
+  // The press's depth and time, over the list (UTF-8); empty: "at the present depth".
+  void set_heading(const std::string& heading);
 
   // The code picked and the note, once accepted.
   ObservationChoice choice() const;
@@ -46,6 +49,7 @@ class ObservationDialog : public QDialog {
 
   CodesSource source_;
   CodesSink sink_;
+  QLabel* title_ = nullptr;
   QListWidget* list_ = nullptr;
   QLineEdit* note_ = nullptr;
   QPushButton* save_ = nullptr;
@@ -66,6 +70,7 @@ class CodeListEditor : public QDialog {
 
 // Asks for an observation; nullopt when cancelled or when there is no code to pick.
 std::optional<ObservationChoice> ask_observation(const ObservationDialog::CodesSource& codes,
-                                                 const ObservationDialog::CodesSink& save_codes, QWidget* parent);
+                                                 const ObservationDialog::CodesSink& save_codes, QWidget* parent,
+                                                 const std::string& heading = {});
 
 }  // namespace wellvue

@@ -47,7 +47,6 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   };
   StationModel* model = model_.get();
   links.water_zero = [model] { model->link().SpeedButton2Click(); };
-  links.curb_zero_at_tics = [model] { model->curb_zero_at_tics(); };
   links.save_settings = [link] { link->sauve_param(); };
   links.set_start_depth_cm = [model](int cm) { model->set_start_depth_cm(cm); };
   links.show_start_depth_in_link = [model, link](const std::string& text) {
@@ -69,7 +68,9 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
     const std::string avi = recording->workflow().avi_name();
     if (!avi.empty()) open_review_window(path_from_text(avi).string(), main_.get());
   };
+  links.begin_observation = [recording] { return recording->begin_observation(); };
   links.observe = [recording](const std::string& code, const std::string& note) { recording->observe(code, note); };
+  links.cancel_observation = [recording] { recording->cancel_observation(); };
   // The codes list sits beside the settings file, for the operator to edit.
   const std::filesystem::path codes = observation_codes_path(link->settings_location().settings_file);
   links.observation_codes = [this, codes] {

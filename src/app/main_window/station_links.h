@@ -14,8 +14,6 @@ struct StationLinks {
   std::function<void()> show_link_window;
   // "ZERO eau": the link window's water zero, with its own question.
   std::function<void()> water_zero;
-  // The curb zero taken at the wheel's position before a recording starts (curb_zero := tics).
-  std::function<void()> curb_zero_at_tics;
   // Writes the settings file (closing the window).
   std::function<void()> save_settings;
 
@@ -43,7 +41,11 @@ struct StationLinks {
   std::function<void()> take_photo;
   // "Revoir": the last recording in the review window.
   std::function<void()> review_last;
+  // "Observation" pressed: the press's depth and time are taken now; the dialog's heading (UTF-8).
+  // Then the code and note picked are saved at that press, or the press is dropped.
+  std::function<std::string()> begin_observation;
   std::function<void(const std::string& code, const std::string& note)> observe;
+  std::function<void()> cancel_observation;
   // The observation codes offered (UTF-8), and the list edited by the operator written back.
   std::function<std::vector<std::string>()> observation_codes;
   std::function<void(const std::vector<std::string>&)> save_observation_codes;

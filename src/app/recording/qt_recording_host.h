@@ -1,5 +1,5 @@
 // The recording workflow's view of the two windows: the main window's prefix, date option, depth
-// and status labels and video folder, and the link window's port buttons and acquisition switch.
+// and status labels and video folder, and the link window's acquisition switch.
 #pragma once
 #include "app/link_window/tform1.h"
 #include "app/main_window/main_form.h"
@@ -14,13 +14,9 @@ class QtRecordingHost : public RecordingHost {
   std::string video_folder() override;
   std::string prefix() override;
   bool with_date() override;
-  std::string depth_text() override;
   void set_depth_text(const std::string& text) override;
   std::string status_text() override;
   void set_status_text(const std::string& text) override;
-  void close_port() override;
-  // "OpenCom" runs off the GUI thread: the event loop turns until it is over.
-  void open_port() override;
   void show_acquisition(int index) override;
   // The main window's folder chooser (the "Choix répertoire vidéo" panel).
   bool choose_video_folder() override;

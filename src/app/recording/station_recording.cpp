@@ -1,6 +1,7 @@
 #include "app/recording/station_recording.h"
 
 #include <memory>
+#include <utility>
 
 #include "app/link_window/tform1.h"
 #include "util/cp1252.h"
@@ -13,30 +14,35 @@ StationRecording::StationRecording(TFormMain& main, TForm1& link_window, Prompte
   // The remembered recording folders sit beside the settings file: locate it first.
   link_window.settings_location();
   workflow_ = &model_.attach_recording(main.engine(), main.config(), host_, std::move(options), clock);
-  notes_ = std::make_unique<DepthNotes>(main.engine(), model_.link(), host_, workflow_, prompter,
-                                        clock ? *clock : model_.clock());
+  notes_ = &model_.notes();
 }
 
 StationRecording::~StationRecording() {
   photos_.wait();
-  notes_.reset();
   model_.detach_recording();
 }
 
 void StationRecording::btStopClick() {
   photos_.wait();
-  workflow_->btStopClick();
+  model_.stop_recording();
 }
 
 void StationRecording::FormClose() {
   photos_.wait();
-  workflow_->finish_before_exit();
+  model_.finish_recording_before_exit();
 }
 
 void StationRecording::take_photo() { write_in_background(notes_->press_photo()); }
 
+std::string StationRecording::begin_observation() {
+  pending_observation_ = notes_->press_observation();
+  return pending_observation_->heading;
+}
+
 void StationRecording::observe(const std::string& code, const std::string& note) {
-  write_in_background(notes_->press_observation(code, note));
+  ObservationPress press = pending_observation_ ? std::move(*pending_observation_) : notes_->press_observation();
+  pending_observation_.reset();
+  write_in_background(notes_->save_observation(std::move(press), code, note));
 }
 
 void StationRecording::write_in_background(std::optional<PhotoPress> press) {

@@ -24,7 +24,7 @@ class StationRecording {
   StationRecording(const StationRecording&) = delete;
   StationRecording& operator=(const StationRecording&) = delete;
 
-  bool btStartClick() { return workflow_->btStartClick(); }
+  bool btStartClick() { return model_.start_recording(); }
   // The photos under way are written first: their rows belong to the recording that stops.
   void btStopClick();
   void capCaptureProgress() { workflow_->capCaptureProgress(); }
@@ -35,7 +35,12 @@ class StationRecording {
   // picture, its texts, the time and the depth of the press are taken at once, the file is written
   // off the GUI thread and "Photo enregistrée" (or the failure) is shown once it is done.
   void take_photo();
+  // "Observation" pressed: the depth, the time and the picture of the press are kept until the
+  // dialog ends; the heading it shows (UTF-8). observe() then saves the observation at the press
+  // (a press of now when none is kept); cancel_observation() drops it.
+  std::string begin_observation();
   void observe(const std::string& code, const std::string& note);
+  void cancel_observation() { pending_observation_.reset(); }
   // Photos pressed whose write has not ended yet.
   int photos_under_way() const { return photos_.pending(); }
   // Waits until the photos pressed are written and told.
@@ -53,7 +58,8 @@ class StationRecording {
   StationModel& model_;
   QtRecordingHost host_;
   RecordingWorkflow* workflow_ = nullptr;  // the model's
-  std::unique_ptr<DepthNotes> notes_;
+  DepthNotes* notes_ = nullptr;  // the model's
+  std::optional<ObservationPress> pending_observation_;
   void write_in_background(std::optional<PhotoPress> press);
   PhotoWriter photos_;  // last: its writes end before the rest goes
 };

@@ -20,6 +20,7 @@
 #include "app/services/qt_prompter.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/playback.h"
+#include "util/typed_number.h"
 #include "util/cp1252.h"
 #include "util/depth_text.h"
 #include "util/time_code.h"
@@ -172,16 +173,13 @@ bool ReviewWindow::open(std::string& error) {
 }
 
 void ReviewWindow::on_depth_entered() {
-  QString text = depth_field_->text().trimmed();
-  text.replace(QLatin1Char(','), QLatin1Char('.'));
-  if (text.endsWith(QLatin1Char('m'))) text.chop(1);
-  bool ok = false;
-  const double depth = text.toDouble(&ok);
-  if (!ok || !std::isfinite(depth)) {
+  // The station's one reader of typed numbers: a point or a comma, "m" after it or not.
+  const std::optional<double> depth = read_typed_number(depth_field_->text().toStdString(), "m");
+  if (!depth) {
     note_->setText(QStringLiteral("« %1 » n'est pas une profondeur en mètres.").arg(depth_field_->text()));
     return;
   }
-  go_to_depth(depth);
+  go_to_depth(*depth);
 }
 
 bool ReviewWindow::go_to_depth(double depth_m) {

@@ -30,7 +30,6 @@ struct FormFixture {
   std::vector<int> ends;
   int link_shown = 0;
   int water_zeros = 0;
-  int curb_zeros = 0;
   int saves = 0;
   std::vector<int> start_depths;              // start depths written to the link
   std::vector<std::string> link_depth_texts;  // start depth texts shown in the link window
@@ -53,7 +52,6 @@ struct FormFixture {
     StationLinks links;
     links.show_link_window = [this] { ++link_shown; };
     links.water_zero = [this] { ++water_zeros; };
-    links.curb_zero_at_tics = [this] { ++curb_zeros; };
     links.save_settings = [this] { ++saves; };
     links.set_start_depth_cm = [this](int cm) { start_depths.push_back(cm); };
     links.show_start_depth_in_link = [this](const std::string& t) { link_depth_texts.push_back(t); };

@@ -221,7 +221,7 @@ TEST(MainFormDispatch, DisabledButtonsOnlyMoveAndComeBack) {
     EXPECT_EQ(b->inner_bevel(), ImageButton::InnerBevel::None);
   }
   EXPECT_TRUE(f.prompter.texts().empty());
-  EXPECT_EQ(f.link_shown + f.water_zeros + f.curb_zeros + f.ends.size(), 0u);
+  EXPECT_EQ(f.link_shown + f.water_zeros + f.ends.size(), 0u);
   EXPECT_TRUE(m.Panel_calibration->isHidden());
   EXPECT_TRUE(m.Panel_margelle->isHidden());
 }
@@ -241,7 +241,7 @@ TEST(MainFormDispatch, GatedRowsDoNothingWithoutCaptureInTheRecord) {
     EXPECT_EQ(b->pos(), home);
   }
   EXPECT_TRUE(m.Panel_margelle->isHidden());
-  EXPECT_EQ(f.water_zeros + f.curb_zeros, 0);
+  EXPECT_EQ(f.water_zeros, 0);
   EXPECT_TRUE(f.prompter.texts().empty());
   // The button states did not move.
   for (ImageButton* b : {m.Panel_zero_margelle, m.Panel_zero_eau, m.Panel_start_capture, m.Panel_stop_capture})
@@ -288,11 +288,9 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"Panel_zero_margelle", false, [](FormFixture& f) { EXPECT_TRUE(f.form->Panel_margelle->isVisible()); }},
         RowCase{"Panel_zero_eau", true, [](FormFixture& f) { EXPECT_EQ(f.water_zeros, 1); }},
         RowCase{"Panel_open_com", false, [](FormFixture& f) { EXPECT_EQ(f.link_shown, 1); }},
-        // The recording itself does not start here, so the button states stay; the curb zero is
-        // taken first all the same.
+        // The recording itself does not start here, so the button states stay.
         RowCase{"Panel_start_capture", true,
                 [](FormFixture& f) {
-                  EXPECT_EQ(f.curb_zeros, 1);
                   EXPECT_TRUE(enabled(f, "Panel_start_capture"));
                   EXPECT_TRUE(enabled(f, "Panel_BT_calibration_M"));
                 }},
@@ -372,7 +370,7 @@ struct Snapshot {
   std::vector<QPoint> positions;
   std::vector<bool> enabled;
   bool calibration, margelle;
-  int link, water, curb;
+  int link, water;
   std::vector<std::string> texts;
   bool operator==(const Snapshot&) const = default;
 };
@@ -384,7 +382,6 @@ Snapshot snapshot(FormFixture& f) {
              f.form->Panel_margelle->isVisible(),
              f.link_shown,
              f.water_zeros,
-             f.curb_zeros,
              f.prompter.texts()};
   for (ImageButton* b : f.form->image_buttons()) {
     s.positions.push_back(b->pos());

@@ -1,0 +1,17 @@
+#include "encoder/depth_reading.h"
+
+#include <cmath>
+
+#include "util/depth_text.h"
+
+namespace wellvue {
+
+std::int64_t millimetres(double metres) { return std::llround(metres * 1000.0); }
+
+std::string depth_reading_text(const DepthReading& r) {
+  std::string water = "      ---";
+  if (r.water_depth_mm && *r.water_depth_mm >= 0) water = "    w_" + depth_text(*r.water_depth_m());
+  return depth_text(r.depth_m()) + water;
+}
+
+}  // namespace wellvue
