@@ -14,18 +14,14 @@ struct DepthReading {
   std::int64_t track_ms = 0;
   std::optional<std::int64_t> board_count;  // the count as the line gave it (before sign and offsets)
   std::int32_t tics = 0;
-  std::int64_t depth_mm = 0;
-  std::optional<std::int64_t> water_depth_mm;  // none without a water zero
+  // As computed, unrounded: the texts round it once, to the centimetre ("12.34m"), the depth
+  // record to the millimetre; rounding it twice would shift a depth by a centimetre.
+  double depth_m = 0.0;
+  std::optional<double> water_depth_m;  // none without a water zero; negative above it
 
-  double depth_m() const { return static_cast<double>(depth_mm) / 1000.0; }
-  std::optional<double> water_depth_m() const {
-    if (!water_depth_mm) return std::nullopt;
-    return static_cast<double>(*water_depth_mm) / 1000.0;
-  }
+  // The depth in whole millimetres, rounded to the nearest.
+  std::int64_t depth_mm() const;
 };
-
-// Millimetres of a depth in metres, rounded to the nearest.
-std::int64_t millimetres(double metres);
 
 // The depth and the water depth as the station shows them: "12.34m    w_3.21m", or "12.34m      ---"
 // without a water zero or above it.

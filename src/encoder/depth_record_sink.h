@@ -8,13 +8,14 @@
 
 namespace wellvue {
 
-enum class DepthEvent { CurbZero, WaterZero, Calibration, CounterReset, EncoderLost, EncoderBack };
+enum class DepthEvent { CurbZero, WaterZero, Calibration, CounterReset, EncoderLost, EncoderBack, DepthCorrection };
 
 class DepthRecordSink {
  public:
   virtual ~DepthRecordSink() = default;
   virtual void line(const DepthReading& reading) { (void)reading; }
-  // detail: the new circumference in mm per turn for Calibration; empty otherwise.
+  // detail: the new circumference in mm per turn for Calibration, the shift in metres for
+  // DepthCorrection ("+0.250", a point whatever the locale); empty otherwise.
   virtual void event(DepthEvent event, const DepthReading& reading, const std::string& detail) {
     (void)event, (void)reading, (void)detail;
   }

@@ -207,6 +207,9 @@ class EncoderLink {
   // The curb zero without asking: the camera is at the curb now, so the current count stands for the
   // start depth (a recording's offset no longer applies) and a zeroing entry goes in.
   void curb_zero_now();
+  // A depth corrected at a known mark (a casing shoe, a marked length of cable): from now on the
+  // depth counts from `true_depth_m` here; the shift is marked in the track and the depth record.
+  void correct_depth_to(double true_depth_m);
   // The water level zero: asks, then counts the water depth from the current count (an entry).
   void SpeedButton2Click();
   // Tells how to reset the board (one turn is 24 sectors of 15 degrees).

@@ -46,6 +46,24 @@ void EncoderLink::curb_zero_now() {
   zeroing_entry("margelle a zero...." + repeat_char(' ', 23) + spaced_depth_text(state_.start_depth_cm / 100.0));
 }
 
+void EncoderLink::correct_depth_to(double true_depth_m) {
+  const auto after_reads = handle_completed_reads();
+  struct Stamp {
+    std::optional<PollReader::ReadTime>& slot;
+    ~Stamp() { slot.reset(); }
+  } stamp{read_time_};
+  read_time_ = after_reads;
+  const double shift = true_depth_m - depth_at(state_.tics);
+  state_.depth_offset_m += shift;
+  state_.depth_m = depth_at(state_.tics);
+  const std::int64_t start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
+  depth_event(DepthEvent::DepthCorrection, start_ms, (shift >= 0 ? "+" : "") + fixed_text(shift, 3));
+  zeroing_entry("profondeur corrig\xE9"
+                "e \xE0" +
+                spaced_depth_text(true_depth_m) + " (" + (shift >= 0 ? "+" : "") + format_pattern(shift, "0.00") +
+                " m)");
+}
+
 void EncoderLink::SpeedButton2Click() {
   if (!prompter_.ask_yes_no("Mettre \xE0 z\xE9ro le niveau de l'eau ?")) return;
   const auto after_reads = handle_completed_reads();

@@ -58,17 +58,17 @@ DepthReading EncoderLink::reading_at(std::int64_t track_ms, std::optional<std::i
   r.track_ms = track_ms;
   r.board_count = raw;
   r.tics = state_.tics;
-  r.depth_mm = millimetres(state_.depth_m);
-  if (state_.water_zero >= 0) r.water_depth_mm = millimetres(state_.water_depth_m);
+  r.depth_m = state_.depth_m;
+  if (state_.water_zero >= 0) r.water_depth_m = state_.water_depth_m;
   return r;
 }
 
 DepthReading EncoderLink::reading_now() const {
   DepthReading r = reading_at(track_ms_now());
-  r.depth_mm = millimetres(depth_at(state_.tics));
+  r.depth_m = depth_at(state_.tics);
   if (state_.water_zero >= 0) {
-    r.water_depth_mm = millimetres(static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
-                                   state_.metres_per_turn / kTicsPerTurn);
+    r.water_depth_m = static_cast<double>(static_cast<std::int64_t>(state_.tics) - state_.water_zero) *
+                      state_.metres_per_turn / kTicsPerTurn;
   }
   return r;
 }

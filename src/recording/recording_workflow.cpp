@@ -71,12 +71,14 @@ const char* depth_event_name(DepthEvent e) {
       return "encoder_lost";
     case DepthEvent::EncoderBack:
       return "encoder_back";
+    case DepthEvent::DepthCorrection:
+      return "depth_correction";
   }
   return "event";
 }
 
 DepthRow depth_row(const char* event, const DepthReading& r, std::string detail = {}) {
-  return {r.track_ms, event, r.board_count, r.tics, r.depth_m(), r.water_depth_m(), std::move(detail)};
+  return {r.track_ms, event, r.board_count, r.tics, r.depth_m, r.water_depth_m, std::move(detail)};
 }
 
 constexpr std::uint64_t kLeastSeconds = 60;

@@ -14,7 +14,8 @@ namespace {
 constexpr double kFrameMs = 40.0;
 
 bool is_zeroing(const std::string& text) {
-  return text.find("margelle a zero") != std::string::npos || text.find("eau a zero...(w)") != std::string::npos;
+  return text.find("margelle a zero") != std::string::npos || text.find("eau a zero...(w)") != std::string::npos ||
+         text.rfind("profondeur corrig", 0) == 0;
 }
 
 // The entry that shows a loss of the encoder's link, from the moment it went.
@@ -54,7 +55,8 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
   // The depth model the record states, followed row by row.
   double circ_m = number(record, "circumference_mm_per_turn") / 1000.0;
   const double per_turn = number(record, "tics_per_turn");
-  const double start = number(record, "start_depth_m"), offset = number(record, "depth_offset_m");
+  const double start = number(record, "start_depth_m");
+  double offset = number(record, "depth_offset_m");
   double curb = number(record, "curb_zero_tics"), water = number(record, "water_zero_tics");
 
   std::vector<ParsedSubtitle> subs = all_subs;
@@ -77,8 +79,11 @@ std::string depth_record_problem(const DepthRecord& record, const std::vector<Pa
     const DepthRow& r = record.rows[i];
     const std::string at = "row " + std::to_string(i) + " (" + r.event + " at " + std::to_string(r.video_ms) + "): ";
     if (r.event == "calibration") circ_m = read_decimal(r.detail).value_or(0) / 1000.0;
-    if (r.event == "curb_zero" || r.event == "water_zero") {
-      (r.event == "curb_zero" ? curb : water) = r.tics;
+    // A correction shifts what follows; a curb zero makes the depth there the start depth.
+    if (r.event == "depth_correction") offset += read_decimal(r.detail.substr(r.detail.front() == '+')).value_or(0);
+    if (r.event == "curb_zero") offset = 0;
+    if (r.event == "curb_zero" || r.event == "water_zero" || r.event == "depth_correction") {
+      if (r.event != "depth_correction") (r.event == "curb_zero" ? curb : water) = r.tics;
       if (zeroings >= zeroing_starts.size()) return at + "no zeroing entry";
       if (std::abs(zeroing_starts[zeroings++] - static_cast<double>(r.video_ms)) > kFrameMs)
         return at + "not at its entry's time";

@@ -10,6 +10,7 @@
 #include "recording/depth_notes.h"
 #include "recording/depth_record.h"
 #include "recording/recording_texts.h"
+#include "depth_check.h"
 #include "recording_rig.h"
 #include "util/depth_text.h"
 
@@ -85,6 +86,33 @@ TEST(DepthReferences, TheCableDrawnAroundStartAndACurbZeroCountsOnce) {
       EXPECT_GT(lines.front().tics, tics_before + 5);
     }
   }
+}
+
+// A depth corrected at a known mark during the run: the live depth, the subtitles and the depth
+// record all go on from the true depth, and the record says by how much it moved.
+TEST(DepthReferences, ACorrectionAtAKnownMarkShiftsWhatFollows) {
+  test::TempDir dir;
+  test::Rig rig(dir.path());
+  ASSERT_TRUE(rig.start(/*zero=*/false));
+  ASSERT_TRUE(rig.record_entries(6));
+  const double before = rig.link->depth_at(rig.link->state().tics);
+  rig.link->correct_depth_to(before + 1.25);
+  const std::int32_t at = rig.link->state().tics;
+  EXPECT_NEAR(rig.link->reading_now().depth_m, before + 1.25, 1e-9);
+  ASSERT_TRUE(rig.run_until([&] { return rig.link->state().tics >= at + 10; }));
+  rig.workflow->btStopClick();
+
+  const DepthRecord record = read_depth_record(rig.workflow->depth_record_file());
+  const auto corrections = test::rows_of(record, "depth_correction");
+  ASSERT_EQ(corrections.size(), 1u);
+  EXPECT_EQ(corrections[0].detail, "+1.250");
+  const auto subs = test::parse_srt((dir.path() / "puits.srt").string());
+  EXPECT_EQ(test::depth_record_problem(record, subs, /*closed=*/true), "");
+  const DepthRow& last = rows_of(rig, "line").back();
+  EXPECT_NEAR(last.depth_m, before + 1.25 + (last.tics - at) * kMetresPerTic, 0.0006);
+  bool marked = false;
+  for (const auto& sub : subs) marked = marked || sub.text.rfind("profondeur corrig", 0) == 0;
+  EXPECT_TRUE(marked);
 }
 
 TEST(DepthReferences, AnObservationKeepsTheDepthAndTimeOfItsPress) {

@@ -1,5 +1,5 @@
 // wellvue-record: one recording as the station makes it, from the command line; Ctrl-C stops it as
-// the stop button would.
+// the stop button would, and so do SIGTERM and SIGHUP.
 #include <signal.h>
 
 #include <atomic>
@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  // A terminal closed under it: the recording ends as the stop button ends it, not half-written.
+  sigaction(SIGHUP, &sa, nullptr);
   // A reader of the messages that goes away (| head) must not kill the recording half-written.
   signal(SIGPIPE, SIG_IGN);
   return record(*options, std::cout, std::cerr, stop_requested);

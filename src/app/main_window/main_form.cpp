@@ -121,12 +121,11 @@ void TFormMain::wire_handlers() {
     if (checked) run_handler([this] { RadioGroup_contrasteClick(); });
   });
 
-  // Gloved hands and eyes on the picture: the two field actions have keys of their own.
-  const std::pair<Qt::Key, ImageButton*> keys[] = {
-      {Qt::Key_F5, Panel_photo}, {Qt::Key_F6, Panel_observation}, {Qt::Key_F7, Panel_revoir}};
-  for (const auto& [key, button] : keys) {
+  // Gloved hands and eyes on the picture: the field actions have keys of their own, which work
+  // whatever has the focus, in either window (each button still asks its usual questions).
+  for (const auto& [key, button] : command_keys()) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
-    shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setContext(Qt::ApplicationShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, b = button] {
       run_handler([this, b] {
         traite_down(b);
@@ -135,6 +134,10 @@ void TFormMain::wire_handlers() {
       });
     });
   }
+
+  auto* correction = new QShortcut(QKeySequence(Qt::Key_F9), this);
+  correction->setContext(Qt::ApplicationShortcut);
+  connect(correction, &QShortcut::activated, this, [this] { run_handler([this] { correct_depth(); }); });
 
   connect(BitBtn2, &QPushButton::clicked, this, [this] { run_handler([this] { BitBtn2Click(); }); });
   connect(BitBtn_esc, &QPushButton::clicked, this, [this] { run_handler([this] { BitBtn_escClick(); }); });
@@ -242,7 +245,36 @@ void TFormMain::showEvent(QShowEvent* e) {
   run_handler([this] { FormResize(); });
 }
 
+std::vector<std::pair<Qt::Key, ImageButton*>> TFormMain::command_keys() const {
+  return {{Qt::Key_F2, Panel_start_capture}, {Qt::Key_F3, Panel_stop_capture}, {Qt::Key_F4, Panel_zero_margelle},
+          {Qt::Key_F8, Panel_zero_eau},      {Qt::Key_F5, Panel_photo},        {Qt::Key_F6, Panel_observation},
+          {Qt::Key_F7, Panel_revoir}};
+}
+
+bool TFormMain::may_close() {
+  if (quitting_ || !cap->engine().Capturing()) return true;
+  return prompter_.ask_yes_no(kStopAndQuitQuestion);
+}
+
+void TFormMain::quit_without_question(int code) {
+  quitting_ = true;
+  close();
+  if (options_.end_process) {
+    options_.end_process(code);
+  } else {
+    QCoreApplication::exit(code);
+  }
+}
+
 void TFormMain::closeEvent(QCloseEvent* e) {
+  bool may = true;
+  run_handler([&] { may = may_close(); });
+  if (!may) {
+    e->ignore();
+    return;
+  }
+  // Asked once: the EXIT button's close and the event loop's end do not ask again.
+  quitting_ = true;
   run_handler([this] { FormClose(); });
   e->accept();
 }

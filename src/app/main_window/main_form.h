@@ -78,6 +78,18 @@ class TFormMain : public QWidget {
   void FormShow();
   void FormClose();
   void FormDestroy();
+  // A recording under way is not ended by a click: closing the window or "EXIT" asks first; true
+  // when the station may close. The session's end (a signal) quits without asking.
+  bool may_close();
+  // The keys of the field commands, each the press of its button: F2 Start, F3 Stop, F4 ZERO
+  // margelle, F8 ZERO eau, F5 Photo, F6 Observation, F7 Revoir.
+  std::vector<std::pair<Qt::Key, ImageButton*>> command_keys() const;
+  // F9: the depth corrected at a known mark (a casing shoe, a marked length of cable): the operator
+  // types the true depth in metres; the station goes on from it and marks the shift.
+  void correct_depth();
+  void quit_without_question(int code);
+  static constexpr const char* kStopAndQuitQuestion =
+      "Un enregistrement est en cours. L'arr\xEAter et quitter ?";  // CP1252
   void FormResize();
 
   // --- Image buttons -----------------------------------------------------------------------
@@ -279,6 +291,7 @@ class TFormMain : public QWidget {
   int right_width_ = 233;
   bool in_resize_ = false;
   bool shown_once_ = false;
+  bool quitting_ = false;  // the operator agreed to quit, or the session ends: no more questions
   bool closed_ = false;
 };
 

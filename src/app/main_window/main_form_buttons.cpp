@@ -133,13 +133,10 @@ void TFormMain::traite_down(ImageButton* panel) {
        }},
       {Panel_exit, false, false,
        [](TFormMain& f, ImageButton* p) {
-         if (f.prompter_.ask_yes_no(" Quitter ? ")) {
-           f.close();
-           if (f.options_.end_process) {
-             f.options_.end_process(0);
-           } else {
-             QCoreApplication::exit(0);
-           }
+         // During a recording the one question says what quitting does to it.
+         const bool recording = f.cap->engine().Capturing();
+         if (recording ? f.may_close() : f.prompter_.ask_yes_no(" Quitter ? ")) {
+           f.quit_without_question(0);
            return;
          }
          p->release();

@@ -1,5 +1,6 @@
 // The curb panel (start depth, curb zero) and the calibration panel over the video: each handler
 // reads its field here and forwards the depth-state work to the encoder link.
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -92,6 +93,28 @@ void TFormMain::BitBtn1Click() {
   if (links_.show_start_depth_in_link) links_.show_start_depth_in_link(text);
   if (links_.curb_zero_now) links_.curb_zero_now();
   Panel_margelle->hide();
+}
+
+void TFormMain::correct_depth() {
+  if (!links_.correct_depth) return;
+  QInputDialog d(this);
+  d.setObjectName("CorrectionDialog");
+  d.setWindowTitle(QStringLiteral("Correction de profondeur"));
+  d.setLabelText(QStringLiteral("Profondeur vraie de la cam\u00e9ra ici (m) :"));
+  QFont big = d.font();
+  big.setPixelSize(22);
+  d.setFont(big);
+  if (d.exec() != QDialog::Accepted) return;
+  const std::string typed = from_qt(d.textValue());
+  const std::optional<double> metres = read_typed_number(typed, "m");
+  if (!metres) {
+    prompter_.inform(
+        " valeur erronn\xE9"
+        "e : " +
+        typed);
+    return;
+  }
+  links_.correct_depth(*metres);
 }
 
 void TFormMain::BitBtn_startClick() {

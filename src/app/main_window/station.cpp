@@ -54,6 +54,7 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
     link->show_start_depth(text);
   };
   links.curb_zero_now = [model] { model->link().curb_zero_now(); };
+  links.correct_depth = [model](double m) { model->link().correct_depth_to(m); };
   links.calibration_start = [model](Sender s) { model->link().BitBtn_startClick(s); };
   links.calibration_stop = [model](Sender s) { model->link().BitBtn_stopClick(s); };
   links.calibration_manual = [model](Sender s) { model->link().BitBtn_manuClick(s); };
@@ -87,7 +88,13 @@ Station::Station(StationOptions options) : boundary_(prompter_) {
   recording_->recover_unfinished();
 }
 
+void Station::quit_on_signals() {
+  TFormMain* main = main_.get();
+  quit_signals_ = std::make_unique<QuitSignals>([main](int) { main->quit_without_question(0); });
+}
+
 Station::~Station() {
+  quit_signals_.reset();
   // The recording refers to both windows, the link window to the main window.
   recording_.reset();
   link_.reset();

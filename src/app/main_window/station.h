@@ -13,6 +13,7 @@
 #include "app/recording/station_recording.h"
 #include "app/services/handler_boundary.h"
 #include "app/services/qt_prompter.h"
+#include "app/services/quit_signals.h"
 #include "station/station_model.h"
 
 namespace wellvue {
@@ -35,6 +36,9 @@ class Station {
   Station& operator=(const Station&) = delete;
 
   StationModel& model() { return *model_; }
+  // SIGTERM, SIGHUP and SIGINT end the station as a confirmed "EXIT" does, without a question: a
+  // recording under way is stopped as the stop button stops it, its checksum written.
+  void quit_on_signals();
   TFormMain& main_form() { return *main_; }
   TForm1& link_window() { return *link_; }
 
@@ -47,6 +51,7 @@ class Station {
   std::unique_ptr<TFormMain> main_;
   std::unique_ptr<TForm1> link_;
   std::unique_ptr<StationRecording> recording_;
+  std::unique_ptr<QuitSignals> quit_signals_;
 };
 
 }  // namespace wellvue

@@ -23,6 +23,8 @@ struct StationLinks {
   std::function<void(int)> set_start_depth_cm;
   std::function<void(const std::string&)> show_start_depth_in_link;
   std::function<void()> curb_zero_now;
+  // The depth corrected at a known mark: the true depth there, in metres.
+  std::function<void(double)> correct_depth;
   // The calibration panel's buttons: the link's calibration start, stop and manual validation,
   // told which window's button was pressed.
   std::function<void(Sender)> calibration_start;

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
   }
 
   wellvue::Station station(options);
+  station.quit_on_signals();
   if (demo) {
     // Once the windows are up, the camera is chosen as the operator would.
     wellvue::TFormMain* main = &station.main_form();

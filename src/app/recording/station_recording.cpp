@@ -30,6 +30,8 @@ void StationRecording::btStopClick() {
 void StationRecording::FormClose() {
   photos_.wait();
   model_.finish_recording_before_exit();
+  // The station is going: the video leaves with its checksum, as after a stop.
+  if (RecordingWorkflow* w = model_.recording()) w->wait_for_video_hashes();
 }
 
 void StationRecording::take_photo() { write_in_background(notes_->press_photo()); }

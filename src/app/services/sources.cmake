@@ -5,4 +5,5 @@ target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qt_prompter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handler_boundary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui_poster.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/french_translations.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/french_translations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/quit_signals.cpp)

@@ -3,6 +3,7 @@
 #include "capture/avi/keyframe.h"
 #include "capture/avi/movi_walk.h"
 #include "capture/avi/riff.h"
+#include "util/numbers.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,13 +19,8 @@ namespace wellvue::avi::detail {
 
 namespace {
 
-std::string seconds_text(double s) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.1f", s);
-  std::string t = buf;
-  std::replace(t.begin(), t.end(), '.', ',');
-  return t;
-}
+// French notation whatever the locale.
+std::string seconds_text(double s) { return fixed_text(s, 1, ','); }
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "util/numbers.h"
+
 namespace wellvue {
 
 double monotonic_ms() {
@@ -137,9 +139,8 @@ long long SimBoard::run(const SimOptions& o, const std::atomic<bool>& stop,
     if (t >= 0) {
       ++sent;
       if (log) {
-        char stamp[64];
-        std::snprintf(stamp, sizeof stamp, "%.3f ", t);
-        log << stamp << line << '\n' << std::flush;
+        // Read back by tests: never the C library's decimal comma.
+        log << fixed_text(t, 3) << ' ' << line << '\n' << std::flush;
       }
       if (on_sent) on_sent(line, t);
     }

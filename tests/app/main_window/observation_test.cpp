@@ -123,6 +123,36 @@ TEST(ObservationButtons, NothingBeforeTheCameraChoiceThenKeysAndButtonsAct) {
   EXPECT_TRUE(s.f.prompter.texts().empty());
 }
 
+// The field keys act whatever has the focus: a field of the main window, or another window of the
+// station (as the link window is).
+TEST(CommandKeys, ActWhateverHasTheFocus) {
+  Station s;
+  TFormMain& m = *s.f.form;
+  m.set_button_states(TFormMain::ButtonStates::Ready);
+  m.set_button_states(TFormMain::ButtonStates::Recording);  // the zeros come alive
+  QLineEdit other;
+  other.show();
+  struct Focus {
+    const char* name;
+    QWidget* widget;
+  };
+  for (const Focus& focus : {Focus{"a field of the main window", m.Edit_nom_prefixe}, Focus{"another window", &other}}) {
+    SCOPED_TRACE(focus.name);
+    focus.widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(focus.widget->window()));
+    focus.widget->setFocus();
+    const int photos = s.photos;
+    const int water_zeros = s.f.water_zeros;
+    const bool panel = m.Panel_margelle->isVisible();
+    QTest::keyClick(focus.widget, Qt::Key_F5);
+    QTest::keyClick(focus.widget, Qt::Key_F8);
+    QTest::keyClick(focus.widget, Qt::Key_F4);
+    EXPECT_EQ(s.photos, photos + 1);
+    EXPECT_EQ(s.f.water_zeros, water_zeros + 1);
+    EXPECT_NE(m.Panel_margelle->isVisible(), panel);
+  }
+}
+
 // "Revoir" waits for a recording to look at: neither its key nor its button act before a stop.
 TEST(ReviewButton, OnlyAfterARecordingStopped) {
   Station s;

@@ -142,28 +142,34 @@ TEST(RecordTool, PhotosAndObservationsLandBesideTheRecordingAtTheCamerasSize) {
   expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
 }
 
-TEST(RecordTool, CtrlCStopsTheRecordingAsTheStopButton) {
-  test::TempDir dir;
-  const fs::path folder = dir.path() / "videos";
-  fs::create_directories(folder);
-  test::ChildRun run(
-      test::record_tool({"--test-source", "--simulate-board", "--folder", folder.string(), "--prefix", "P12"}),
-      dir.path() / "logs");
-  // Recording once the crash note is written; then three seconds of video.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  auto noted = [&] {
-    for (const auto& name : names_in(folder))
-      if (name.size() > std::string(kRecordingNoteSuffix).size() && name.ends_with(kRecordingNoteSuffix)) return true;
-    return false;
-  };
-  while (!noted() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_TRUE(noted()) << run.err();
-  std::this_thread::sleep_for(std::chrono::seconds(3));
-  run.signal(SIGINT);
-  ASSERT_EQ(run.wait(), 0) << run.err();
-  EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv", "P12.avi.sha256"}));
-  expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
+// Ctrl-C, the session's end and a terminal closed under it all stop the recording as the stop
+// button does: nothing half-written, the checksum kept.
+TEST(RecordTool, SignalsStopTheRecordingAsTheStopButton) {
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    test::TempDir dir;
+    const fs::path folder = dir.path() / "videos";
+    fs::create_directories(folder);
+    test::ChildRun run(
+        test::record_tool({"--test-source", "--simulate-board", "--folder", folder.string(), "--prefix", "P12"}),
+        dir.path() / "logs");
+    // Recording once the crash note is written; then three seconds of video.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    auto noted = [&] {
+      for (const auto& name : names_in(folder))
+        if (name.size() > std::string(kRecordingNoteSuffix).size() && name.ends_with(kRecordingNoteSuffix))
+          return true;
+      return false;
+    };
+    while (!noted() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(noted()) << run.err();
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    run.signal(sig);
+    ASSERT_EQ(run.wait(), 0) << run.err();
+    EXPECT_EQ(names_in(folder), (std::set<std::string>{"P12.avi", "P12.srt", "P12.depth.csv", "P12.avi.sha256"}));
+    expect_whole_recording(folder / "P12.avi", folder / "P12.srt");
+  }
 }
 
 TEST(RecordTool, AnExistingVideoIsReplacedOnlyWhenTold) {
