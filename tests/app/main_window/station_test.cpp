@@ -386,67 +386,6 @@ TEST(StationPanels, ManualValidationTakesTheTypedCircumferenceInBothWindows) {
   EXPECT_EQ(w.design().Edit_circ->text(), "398");
 }
 
-// A recording is never cut short by a click or by the session's end: closing the window asks (No
-// keeps it going), Yes and SIGTERM stop it as the stop button does, its files whole and its
-// checksum written, the signal without a question.
-TEST(StationQuit, ARecordingEndsWholeWhenTheWindowClosesOrTheSessionEnds) {
-  enum class Way { CloseRefused, CloseAccepted, Sigterm };
-  for (const Way way : {Way::CloseRefused, Way::CloseAccepted, Way::Sigterm}) {
-    SCOPED_TRACE(static_cast<int>(way));
-    StationOnBoard s;
-    TFormMain& m = s.main();
-    ASSERT_TRUE(Demo::choose_test_camera(m));
-    m.CheckBox1->setChecked(false);
-    m.Edit_nom_prefixe->setText("P12");
-    const QString folder = s.dir.path() + "/videos";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    m.set_video_folder(from_qt(folder));
-    QStringList texts;
-    QTimer hand;
-    QObject::connect(&hand, &QTimer::timeout, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      texts.push_back(box->text());
-      const bool refuse = way == Way::CloseRefused && box->text() == to_qt(TFormMain::kStopAndQuitQuestion);
-      for (QAbstractButton* b : box->buttons()) {
-        const auto role = box->buttonRole(b);
-        const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
-        if (consent != refuse) return b->click();
-      }
-    });
-    hand.start(30);
-    m.traite_down(m.Panel_start_capture);
-    ASSERT_TRUE(m.engine().Capturing());
-    process_until([&] { return m.engine().CaptureTime() > 2000 && m.engine().FirstFrameTimeNs() > 0; }, 60000);
-    const auto asked_before = texts.count(to_qt(TFormMain::kStopAndQuitQuestion));
-    if (way == Way::Sigterm) {
-      s.station->quit_on_signals();
-      ASSERT_EQ(::raise(SIGTERM), 0);  // delivered for real; acted on by the event loop
-      process_until([&] { return !m.engine().Capturing(); }, 60000);
-      EXPECT_EQ(texts.count(to_qt(TFormMain::kStopAndQuitQuestion)), asked_before);
-    } else {
-      m.close();
-      EXPECT_EQ(texts.count(to_qt(TFormMain::kStopAndQuitQuestion)), asked_before + 1);
-    }
-    if (way == Way::CloseRefused) {
-      EXPECT_TRUE(m.engine().Capturing());
-      EXPECT_TRUE(m.isVisible());
-      m.traite_down(m.Panel_stop_capture);
-      continue;
-    }
-    EXPECT_FALSE(m.engine().Capturing());
-    const QDir videos(folder);
-    for (const char* name : {"P12.avi", "P12.srt", "P12.depth.csv", "P12.avi.sha256"})
-      EXPECT_TRUE(videos.exists(QString::fromLatin1(name))) << name;
-    // The checksum is the video's, as sha256sum checks it; the subtitles are closed.
-    const std::string check = "cd '" + folder.toStdString() + "' && sha256sum -c --status P12.avi.sha256";
-    EXPECT_EQ(std::system(check.c_str()), 0);
-    QFile srt(videos.filePath("P12.srt"));
-    ASSERT_TRUE(srt.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(srt.readAll().contains(" ... ")) << "the closing entry";
-  }
-}
-
 }  // namespace
 }  // namespace wellvue
 
