@@ -16,9 +16,33 @@ namespace wellvue {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+bool system_folder(const std::string& folder) {
+  std::error_code ec;
+  fs::path p = fs::weakly_canonical(fs::absolute(fs::path(folder), ec), ec);
+  if (ec) p = fs::path(folder).lexically_normal();
+  if (p == p.root_path()) return true;
+  // The system's own trees: the operator can write there only as root, and must not.
+  static const char* const kTrees[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32",
+                                       "/etc", "/boot", "/proc", "/sys", "/dev", "/opt", "/var/lib", "/srv"};
+  const std::string text = p.string();
+  for (const char* tree : kTrees) {
+    const std::string t = tree;
+    if (text == t || text.rfind(t + "/", 0) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string video_folder_problem(const std::string& folder) {
   const std::string name = utf8_to_cp1252(folder);
   if (folder.empty()) return " Aucun r\xE9pertoire vid\xE9o n'est choisi.";
+  if (system_folder(folder))
+    return " Le r\xE9pertoire " + name +
+           " appartient au syst\xE8me : choisir un r\xE9pertoire \xE0 soi (par exemple Vid\xE9os/Wellvue dans le "
+           "dossier personnel).";
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) return " R\xE9pertoire vid\xE9o " + name + " introuvable.";
   if (!S_ISDIR(st.st_mode)) return " " + name + " n'est pas un r\xE9pertoire.";

@@ -8,7 +8,8 @@
 
 namespace wellvue {
 
-// Why a recording cannot go to `folder` (UTF-8 name): missing, not a folder, not writable. Empty
+// Why a recording cannot go to `folder` (UTF-8 name): missing, not a folder, one of the system's
+// own (the root, /usr, /etc... which root could write to), not writable. Empty
 // when it can. The text is the operator's (CP1252).
 std::string video_folder_problem(const std::string& folder);
 // Why `path` (UTF-8) cannot be a final name of a recording: a name the file system refuses, or a

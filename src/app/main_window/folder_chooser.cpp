@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/services/text_bridge.h"
+#include "recording/recording_files.h"
 
 namespace wellvue {
 
@@ -77,6 +78,12 @@ void FolderChooser::accept() {
   if (path.isEmpty()) return;
   const QFileInfo info(path);
   if (info.isDir()) {
+    // "/" typed by hand, a system folder, one the operator cannot write: said here, not at Start.
+    const std::string problem = video_folder_problem(path.toStdString());
+    if (!problem.empty()) {
+      prompter_.inform(problem);
+      return;
+    }
     chosen_ = path;
     QDialog::accept();
     return;

@@ -219,5 +219,29 @@ TEST(FolderChooser, ARelativeNameIsTakenInsideTheFolderShown) {
   EXPECT_TRUE(QFileInfo(tmp.path() + "/campagne 2024").isDir());
 }
 
+// A folder of the system typed by hand (root can write to "/") is refused with the reason; the
+// operator's own folder is taken.
+TEST(FolderChooser, RefusesTheSystemsFoldersWithTheReason) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  struct Case {
+    QString typed;
+    bool taken;
+  };
+  for (const Case& c : {Case{"/", false}, Case{"/usr/share", false}, Case{"/etc", false}, Case{"/proc/self", false},
+                        Case{tmp.path(), true}}) {
+    SCOPED_TRACE(c.typed.toStdString());
+    ScriptedPrompter prompter;
+    FolderChooser chooser(tmp.path(), prompter);
+    chooser.path_edit->setText(c.typed);
+    chooser.accept();
+    EXPECT_EQ(chooser.result() == QDialog::Accepted, c.taken);
+    if (!c.taken) {
+      ASSERT_EQ(prompter.texts().size(), 1u);
+      EXPECT_NE(prompter.texts()[0].find("appartient au syst\xE8me"), std::string::npos) << prompter.texts()[0];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace wellvue
