@@ -237,6 +237,12 @@ class EncoderLink {
   void depth_entry(const std::string& depth_line);
   // An entry of the polling into the track, line by line.
   void write_entry(const SrtEntry& entry);
+  // Runs a change of the references after the reads already made: it takes the latest count, and
+  // its entry is timed after their entries and before those of the reads still to come.
+  void after_reads_made(const std::function<void()>& change);
+  void curb_zero_after_reads();
+  void water_zero_after_reads();
+  void correct_depth_after_reads(double true_depth_m);
   void start_depth_from_field(bool set_field);
   // Shows a start depth on both windows' labels and fields (set_field: the link's field too).
   void show_start_depth(bool set_field);

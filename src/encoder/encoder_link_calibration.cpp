@@ -28,15 +28,19 @@ void EncoderLink::zeroing_entry(const std::string& text) {
   set_text(Control::MainLabel2, text);
 }
 
-void EncoderLink::curb_zero_now() {
-  // The reads already made come first: the zero takes the latest count, and its entry is timed
-  // after their entries and before those of the reads still to come.
+void EncoderLink::after_reads_made(const std::function<void()>& change) {
   const auto after_reads = handle_completed_reads();
   struct Stamp {
     std::optional<PollReader::ReadTime>& slot;
     ~Stamp() { slot.reset(); }
   } stamp{read_time_};
   read_time_ = after_reads;
+  change();
+}
+
+void EncoderLink::curb_zero_now() { after_reads_made([this] { curb_zero_after_reads(); }); }
+
+void EncoderLink::curb_zero_after_reads() {
   state_.curb_zero = state_.tics;
   // The camera is at the curb: the depth there is the start depth, whatever a recording's start
   // carried over.
@@ -47,12 +51,10 @@ void EncoderLink::curb_zero_now() {
 }
 
 void EncoderLink::correct_depth_to(double true_depth_m) {
-  const auto after_reads = handle_completed_reads();
-  struct Stamp {
-    std::optional<PollReader::ReadTime>& slot;
-    ~Stamp() { slot.reset(); }
-  } stamp{read_time_};
-  read_time_ = after_reads;
+  after_reads_made([&] { correct_depth_after_reads(true_depth_m); });
+}
+
+void EncoderLink::correct_depth_after_reads(double true_depth_m) {
   const double shift = true_depth_m - depth_at(state_.tics);
   state_.depth_offset_m += shift;
   state_.depth_m = depth_at(state_.tics);
@@ -66,12 +68,10 @@ void EncoderLink::correct_depth_to(double true_depth_m) {
 
 void EncoderLink::SpeedButton2Click() {
   if (!prompter_.ask_yes_no("Mettre \xE0 z\xE9ro le niveau de l'eau ?")) return;
-  const auto after_reads = handle_completed_reads();
-  struct Stamp {
-    std::optional<PollReader::ReadTime>& slot;
-    ~Stamp() { slot.reset(); }
-  } stamp{read_time_};
-  read_time_ = after_reads;
+  after_reads_made([this] { water_zero_after_reads(); });
+}
+
+void EncoderLink::water_zero_after_reads() {
   state_.water_zero = state_.tics;
   state_.water_depth_m = 0.0;
   const std::int64_t start_ms = time_code_to_ms(state_.previous_time_code).value_or(track_ms_now());
