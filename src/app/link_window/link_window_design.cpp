@@ -36,6 +36,8 @@ QCheckBox* check(QWidget* p, const char* name, const QString& text, bool on, int
 QPlainTextEdit* memo(QWidget* p, const char* name, const QString& text, int x, int y, int w, int h) {
   QPlainTextEdit* m = place(new QPlainTextEdit(text, p), name, x, y, w, h);
   m->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The columns take lines all day and drop their oldest: an undo history would keep every one.
+  m->setUndoRedoEnabled(false);
   return m;
 }
 
@@ -169,8 +171,8 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.RadioGroup1_stop = place(new QRadioButton(QStringLiteral("stop"), d.RadioGroup1), "RadioGroup1_1", 8, 40, 185, 24);
   d.RadioGroup1_stop->setChecked(true);
   d.Button5 = button(win, "Button5", QStringLiteral("save ->"), 1080, 400, 80);
-  d.Memo5 = memo(win, "Memo5", QString(), 870, 440, 290, 414);
-  d.Memo5->setReadOnly(true);  // the track lives in the link; edits here would never be saved
+  // Read-only: the track lives in the link; edits here would never be saved.
+  d.Memo5 = place(new TrackView(win), "Memo5", 870, 440, 290, 414);
   adv.insert(adv.end(), {d.RadioGroup1, d.Button5, d.Memo5});
 
   // Room of the re-timing tool.
@@ -178,6 +180,7 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.Panel1->setFrameShape(QFrame::StyledPanel);
   d.Label27 = place(new ElidedLabel(QStringLiteral("fichier post-traité"), win), "Label27", 1170, 584, 290, 22);
   d.Memo6 = memo(win, "Memo6", QString(), 1170, 608, 290, 246);
+  d.Memo6->setUndoRedoEnabled(true);  // the operator corrects the re-timed lines here
   adv.insert(adv.end(), {d.Panel1, d.Label27, d.Memo6});
 
   for (QWidget* w : adv) w->hide();

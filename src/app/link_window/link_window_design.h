@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/link_window/elided_label.h"
+#include "app/link_window/track_view.h"
 
 namespace wellvue {
 
@@ -53,7 +54,7 @@ struct LinkWindowDesign {
   QPlainTextEdit* Memo2 = nullptr;
   QPlainTextEdit* Memo7 = nullptr;
   // Subtitle buffer and acquisition switch.
-  QPlainTextEdit* Memo5 = nullptr;
+  TrackView* Memo5 = nullptr;  // a whole shift of entries in bounded memory
   QPushButton* Button5 = nullptr;
   QGroupBox* RadioGroup1 = nullptr;
   QRadioButton* RadioGroup1_acquisition = nullptr;  // item 0

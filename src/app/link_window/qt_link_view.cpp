@@ -181,20 +181,23 @@ QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
     case Memo::Memo4:
       return d_.Memo4;
     case Memo::Memo5:
-      return d_.Memo5;
+      break;
   }
   return nullptr;
 }
 
 void QtLinkView::append_line(Memo m, const std::string& line) {
+  if (m == Memo::Memo5) return d_.Memo5->append_line(line);
   if (QPlainTextEdit* w = memo_widget(m)) w->appendPlainText(to_qt(line));
 }
 
 void QtLinkView::clear(Memo m) {
+  if (m == Memo::Memo5) return d_.Memo5->clear_lines();
   if (QPlainTextEdit* w = memo_widget(m)) w->clear();
 }
 
 void QtLinkView::drop_first_lines(Memo m, std::size_t n) {
+  if (m == Memo::Memo5) return d_.Memo5->drop_first_lines(n);
   QPlainTextEdit* w = memo_widget(m);
   if (!w || n == 0) return;
   QTextDocument* doc = w->document();
