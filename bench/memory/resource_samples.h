@@ -7,18 +7,18 @@
 namespace wellvue::bench {
 
 struct ResourceSample {
-  double seconds = 0;     // since the start of the run
-  double rss_mb = 0;      // resident set, MB (10^6 bytes)
-  double cpu_seconds = 0; // user + system time of every thread so far
+  double seconds = 0;      // since the start of the run
+  double rss_mb = 0;       // resident set, MB (10^6 bytes)
+  double cpu_seconds = 0;  // user + system time of every thread so far
 };
 
 // This process now, `seconds` into the run.
 ResourceSample sample_self(double seconds);
 
 struct ResourceTrend {
-  int samples = 0;              // samples fitted (those from `after_seconds` on)
-  double slope_mb_per_hour = 0; // least-squares slope of the resident set
-  double cpu_share = 0;         // CPU time over wall time between the first and the last fitted samples
+  int samples = 0;               // samples fitted (those from `after_seconds` on)
+  double slope_mb_per_hour = 0;  // least-squares slope of the resident set
+  double cpu_share = 0;          // CPU time over wall time between the first and the last fitted samples
 };
 
 // Fits the samples taken at or after after_seconds; fewer than two leave the trend at zero.

@@ -112,12 +112,14 @@ int main(int argc, char** argv) {
   stopping.start();
   m.traite_down(m.Panel_stop_capture);
   // The stop finishes on the event loop: the file closed, the subtitles written whole.
-  while (m.engine().Capturing() && stopping.elapsed() < 120000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  while (m.engine().Capturing() && stopping.elapsed() < 120000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   std::printf("stopped after %d subtitle entries in %lld ms; RSS then %.1f MB\n", entries,
               static_cast<long long>(stopping.elapsed()), wellvue::bench::sample_self(0).rss_mb);
   const auto t = wellvue::bench::trend_after(samples, kWarmUpSeconds);
-  std::printf("RSS slope after the first minute: %+.1f MB/h over %d samples (target <= %.0f MB/h); "
-              "CPU %.1f %% of one core\n",
-              t.slope_mb_per_hour, t.samples, kTargetMbPerHour, 100.0 * t.cpu_share);
+  std::printf(
+      "RSS slope after the first minute: %+.1f MB/h over %d samples (target <= %.0f MB/h); "
+      "CPU %.1f %% of one core\n",
+      t.slope_mb_per_hour, t.samples, kTargetMbPerHour, 100.0 * t.cpu_share);
   return t.samples >= 2 && t.slope_mb_per_hour <= kTargetMbPerHour ? 0 : 2;
 }

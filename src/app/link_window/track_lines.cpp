@@ -11,10 +11,12 @@
 namespace wellvue {
 namespace {
 
-bool write_all(int fd, const std::string& bytes, std::uint64_t at) {
+// Runs a pread or pwrite until every byte went through, from `at` in the file.
+template <typename Io>
+bool all_bytes(Io io, std::size_t size, std::uint64_t at) {
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(at + done));
+  while (done < size) {
+    const ssize_t n = io(done, size - done, static_cast<off_t>(at + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -22,15 +24,16 @@ bool write_all(int fd, const std::string& bytes, std::uint64_t at) {
   return true;
 }
 
+bool write_all(int fd, const std::string& bytes, std::uint64_t at) {
+  return all_bytes(
+      [&](std::size_t from, std::size_t n, off_t where) { return ::pwrite(fd, bytes.data() + from, n, where); },
+      bytes.size(), at);
+}
+
 bool read_all(int fd, std::string& bytes, std::uint64_t at) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(at + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return all_bytes(
+      [&](std::size_t from, std::size_t n, off_t where) { return ::pread(fd, bytes.data() + from, n, where); },
+      bytes.size(), at);
 }
 
 // Each line on disk is its length (4 bytes, little end first) and its bytes: a line may hold any
@@ -124,7 +127,8 @@ const std::vector<std::string>& TrackLines::block(std::size_t k) const {
 
 std::string TrackLines::line(std::size_t i) const {
   const std::size_t at = i + dropped_;
-  if (at >= lines_on_disk()) return at - lines_on_disk() < recent_.size() ? recent_[at - lines_on_disk()] : std::string();
+  if (at >= lines_on_disk())
+    return at - lines_on_disk() < recent_.size() ? recent_[at - lines_on_disk()] : std::string();
   const std::vector<std::string>& b = block(at / kBlockLines);
   const std::size_t j = at % kBlockLines;
   return j < b.size() ? b[j] : std::string();

@@ -13,8 +13,8 @@ namespace wellvue {
 
 class TrackLines {
  public:
-  static constexpr std::size_t kBlockLines = 256;   // lines per block on disk
-  static constexpr std::size_t kMemoryLines = 4096; // newest lines always in memory
+  static constexpr std::size_t kBlockLines = 256;    // lines per block on disk
+  static constexpr std::size_t kMemoryLines = 4096;  // newest lines always in memory
 
   explicit TrackLines(std::string spill_folder);
   ~TrackLines();
@@ -43,10 +43,10 @@ class TrackLines {
 
   std::string folder_;
   int fd_ = -1;
-  bool spill_failed_ = false;            // from then on the lines stay in memory
-  std::vector<std::uint64_t> blocks_;    // offset of each block in the spill file
-  std::uint64_t end_ = 0;                // bytes written
-  std::deque<std::string> recent_;       // the lines after the last block on disk
+  bool spill_failed_ = false;          // from then on the lines stay in memory
+  std::vector<std::uint64_t> blocks_;  // offset of each block in the spill file
+  std::uint64_t end_ = 0;              // bytes written
+  std::deque<std::string> recent_;     // the lines after the last block on disk
   std::size_t dropped_ = 0;
   mutable std::size_t read_back_block_ = 0;
   mutable std::vector<std::string> read_back_;

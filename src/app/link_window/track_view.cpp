@@ -32,8 +32,7 @@ QString TrackView::default_spill_folder() {
 }
 
 TrackView::TrackView(QWidget* parent, const QString& spill_folder)
-    : QAbstractScrollArea(parent),
-      lines_(local_path(spill_folder.isEmpty() ? default_spill_folder() : spill_folder)) {
+    : QAbstractScrollArea(parent), lines_(local_path(spill_folder.isEmpty() ? default_spill_folder() : spill_folder)) {
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   setFocusPolicy(Qt::StrongFocus);  // the arrows and page keys scroll, as in a text area

@@ -18,7 +18,9 @@ namespace {
 // The lines of depth entry n, as the link writes them (a no-break space pads the depth).
 std::vector<std::string> entry_lines(int n) {
   const auto ms = static_cast<std::uint64_t>(n) * 100;
-  return SrtEntry{n, time_code_of_ms(ms), time_code_of_ms(ms + 100),
+  return SrtEntry{n,
+                  time_code_of_ms(ms),
+                  time_code_of_ms(ms + 100),
                   {"\xA0" + std::string(20, ' ') + std::to_string(n / 100) + "." + std::to_string(n % 100) + "m"}}
       .lines();
 }
@@ -28,9 +30,7 @@ void append_entries(TrackView& view, int from, int to) {
     for (const std::string& l : entry_lines(n)) view.append_line(l);
 }
 
-void scroll_to(TrackView& view, std::size_t line) {
-  view.verticalScrollBar()->setValue(static_cast<int>(line));
-}
+void scroll_to(TrackView& view, std::size_t line) { view.verticalScrollBar()->setValue(static_cast<int>(line)); }
 
 // What the view draws in its first row.
 QString top_row(const TrackView& view) { return view.line_text(view.first_visible_line()); }
