@@ -73,14 +73,13 @@ void TrackLines::append(std::string line) {
 }
 
 void TrackLines::spill_oldest_block() {
-  if (!open_spill()) return;
+  if (spill_failed_ || !open_spill()) return;
   std::string bytes;
   for (std::size_t i = 0; i < kBlockLines; ++i) put_record(bytes, recent_[i]);
   if (!write_all(fd_, bytes, end_)) {
-    // A full disk: keep every line in memory rather than lose what the operator may scroll to.
+    // A full disk: the newer lines stay in memory rather than be lost; the blocks already
+    // written are still read from the file.
     spill_failed_ = true;
-    ::close(fd_);
-    fd_ = -1;
     return;
   }
   blocks_.push_back(end_);

@@ -2,8 +2,12 @@
 // the newest in view while the entries come, every older line (the first entry included) read
 // back when the operator scrolls to it, and no line lost when the spill folder is unusable.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <csignal>
 #include <string>
 
 #include "app/link_window/link_window_design.h"
@@ -91,6 +95,31 @@ TEST(TrackView, KeepsEveryLineInMemoryWhenTheSpillFolderCannotBeMade) {
   EXPECT_EQ(view.lines().lines_on_disk(), 0u);
   EXPECT_EQ(view.line_text(0), QStringLiteral("1"));
   EXPECT_EQ(view.line_text(11996), QStringLiteral("3000"));
+}
+
+// The spill file stops growing part way (the file size limit stands for a full disk): the blocks
+// already on disk are still read back, and every later line stays in memory.
+TEST(TrackView, KeepsTheNewerLinesInMemoryWhenTheSpillFileCannotGrow) {
+  QTemporaryDir spill;
+  TrackView view(nullptr, spill.path());
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto ignored = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the process
+  rlimit limited = before;
+  limited.rlim_cur = 64 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  append_entries(view, 1, 10000);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, ignored);
+
+  ASSERT_EQ(view.line_count(), 40000u);
+  const std::size_t on_disk = view.lines().lines_on_disk();
+  EXPECT_GT(on_disk, 0u);
+  EXPECT_LT(on_disk, 40000u - TrackLines::kMemoryLines - TrackLines::kBlockLines);
+  for (std::size_t i : {std::size_t{0}, on_disk - 1, on_disk, std::size_t{39996}}) {
+    const std::vector<std::string> expected = entry_lines(static_cast<int>(i / 4) + 1);
+    EXPECT_EQ(view.lines().line(i), expected[i % 4]) << i;
+  }
 }
 
 // The link's calls on Memo5, through the link window's view: an open clears the track, and the
