@@ -3,6 +3,7 @@
 #include <QFont>
 
 #include "app/services/placed_widget.h"
+#include "encoder/line_log.h"
 
 namespace wellvue {
 namespace {
@@ -36,8 +37,6 @@ QCheckBox* check(QWidget* p, const char* name, const QString& text, bool on, int
 QPlainTextEdit* memo(QWidget* p, const char* name, const QString& text, int x, int y, int w, int h) {
   QPlainTextEdit* m = place(new QPlainTextEdit(text, p), name, x, y, w, h);
   m->setLineWrapMode(QPlainTextEdit::NoWrap);
-  // The columns take lines all day and drop their oldest: an undo history would keep every one.
-  m->setUndoRedoEnabled(false);
   return m;
 }
 
@@ -114,13 +113,13 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   const char* heads[] = {"connexions", "lectures tentées", "lectures réussies", "contenus séparés"};
   const char* head_names[] = {"Label14", "Label15", "Label16", "Label17"};
   const char* memo_names[] = {"Memo3", "Memo1", "Memo4", "Memo2"};
-  QPlainTextEdit** memos[] = {&d.Memo3, &d.Memo1, &d.Memo4, &d.Memo2};
+  LinesView** memos[] = {&d.Memo3, &d.Memo1, &d.Memo4, &d.Memo2};
   for (int i = 0; i < 4; ++i) {
     const int x = 10 + 212 * i;
     adv.push_back(label(win, head_names[i], QString::fromUtf8(heads[i]), x, 410, 206, 22));
-    *memos[i] = memo(win, memo_names[i], QString(), x, 434, 206, 420);
-    (*memos[i])->setReadOnly(true);
-    (*memos[i])->setMaximumBlockCount(5000);
+    // Their lines stay in memory: the columns keep only their last lines, as the link does.
+    *memos[i] = place(new LinesView(win, QString()), memo_names[i], x, 434, 206, 420);
+    (*memos[i])->set_line_limit(kDiagnosticLines);
     adv.push_back(*memos[i]);
   }
   d.Memo7 = memo(win, "Memo7", QStringLiteral("Memo7"), 10, 410, 842, 444);
@@ -172,7 +171,7 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.RadioGroup1_stop->setChecked(true);
   d.Button5 = button(win, "Button5", QStringLiteral("save ->"), 1080, 400, 80);
   // Read-only: the track lives in the link; edits here would never be saved.
-  d.Memo5 = place(new TrackView(win), "Memo5", 870, 440, 290, 414);
+  d.Memo5 = place(new LinesView(win, LinesView::default_spill_folder()), "Memo5", 870, 440, 290, 414);
   adv.insert(adv.end(), {d.RadioGroup1, d.Button5, d.Memo5});
 
   // Room of the re-timing tool.
@@ -180,7 +179,6 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.Panel1->setFrameShape(QFrame::StyledPanel);
   d.Label27 = place(new ElidedLabel(QStringLiteral("fichier post-traité"), win), "Label27", 1170, 584, 290, 22);
   d.Memo6 = memo(win, "Memo6", QString(), 1170, 608, 290, 246);
-  d.Memo6->setUndoRedoEnabled(true);  // the operator corrects the re-timed lines here
   adv.insert(adv.end(), {d.Panel1, d.Label27, d.Memo6});
 
   for (QWidget* w : adv) w->hide();

@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextCursor>
 
 #include "app/main_window/image_button.h"
 #include "app/services/text_bridge.h"
@@ -170,7 +168,7 @@ void QtLinkView::set_enabled(Button b, bool enabled) {
   if (w) w->setEnabled(enabled);
 }
 
-QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
+LinesView* QtLinkView::memo_widget(Memo m) const {
   switch (m) {
     case Memo::Memo1:
       return d_.Memo1;
@@ -181,35 +179,21 @@ QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
     case Memo::Memo4:
       return d_.Memo4;
     case Memo::Memo5:
-      break;
+      return d_.Memo5;
   }
   return nullptr;
 }
 
 void QtLinkView::append_line(Memo m, const std::string& line) {
-  if (m == Memo::Memo5) return d_.Memo5->append_line(line);
-  if (QPlainTextEdit* w = memo_widget(m)) w->appendPlainText(to_qt(line));
+  if (LinesView* w = memo_widget(m)) w->append_line(line);
 }
 
 void QtLinkView::clear(Memo m) {
-  if (m == Memo::Memo5) return d_.Memo5->clear_lines();
-  if (QPlainTextEdit* w = memo_widget(m)) w->clear();
+  if (LinesView* w = memo_widget(m)) w->clear_lines();
 }
 
 void QtLinkView::drop_first_lines(Memo m, std::size_t n) {
-  if (m == Memo::Memo5) return d_.Memo5->drop_first_lines(n);
-  QPlainTextEdit* w = memo_widget(m);
-  if (!w || n == 0) return;
-  QTextDocument* doc = w->document();
-  const int blocks = doc->blockCount();
-  if (static_cast<std::size_t>(blocks) <= n) {
-    w->clear();
-    return;
-  }
-  QTextCursor cursor(doc);
-  cursor.movePosition(QTextCursor::Start);
-  cursor.setPosition(doc->findBlockByNumber(static_cast<int>(n)).position(), QTextCursor::KeepAnchor);
-  cursor.removeSelectedText();
+  if (LinesView* w = memo_widget(m)) w->drop_first_lines(n);
 }
 
 void QtLinkView::port_list_changed() {

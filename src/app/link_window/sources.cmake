@@ -3,8 +3,8 @@
 target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/link_window_design.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_link_view.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/track_lines.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/track_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/line_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lines_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/port_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/terminal_launcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_location.cpp

@@ -53,6 +53,11 @@ SimOptions counting(int period_ms, long long start) {
 }
 
 QStringList lines_of(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+QStringList lines_of(const LinesView* column) {
+  QStringList lines;
+  for (std::size_t i = 0; i < column->line_count(); ++i) lines << column->line_text(i);
+  return lines;
+}
 
 struct Station {
   Station(std::vector<std::string> ports, Prompter& prompter, HandlerBoundary* boundary = nullptr,
@@ -129,7 +134,7 @@ TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTr
   ASSERT_TRUE(wait_until([&] { return s.form.design().RadioGroup1_acquisition->isChecked(); }));
   ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->line_count() >= 8; }));
   // The widget shows the link's track line for line.
-  const TrackView& shown = *s.form.design().Memo5;
+  const LinesView& shown = *s.form.design().Memo5;
   const auto& track = s.form.link().track();
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(shown.line_text(i).toStdString(), cp1252_to_utf8(track[i]));
   // And the operator's click goes the other way.
@@ -334,8 +339,8 @@ TEST(LinkWindow, ABoardRepeatingABadCountShowsOneBoxAndTracesTheRest) {
     return n >= 3;
   };
   ASSERT_TRUE(wait_until([&] { return !prompter.boxes.empty(); }, 30000))
-      << s.form.design().Memo1->toPlainText().right(600).toStdString() << "\n--\n"
-      << s.form.design().Memo3->toPlainText().toStdString();
+      << lines_of(s.form.design().Memo1).join('\n').right(600).toStdString() << "\n--\n"
+      << lines_of(s.form.design().Memo3).join('\n').toStdString();
   // The box has been closed after three more failures were traced; polls went on meanwhile.
   EXPECT_EQ(prompter.boxes.size(), 1u);
   EXPECT_EQ(prompter.boxes[0], "'1,5' n'est pas une valeur enti\xE8re correcte");

@@ -1,4 +1,4 @@
-#include "app/link_window/track_view.h"
+#include "app/link_window/lines_view.h"
 
 #include <QDir>
 #include <QEvent>
@@ -24,15 +24,15 @@ std::string local_path(const QString& folder) {
 
 }  // namespace
 
-QString TrackView::default_spill_folder() {
+QString LinesView::default_spill_folder() {
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   if (cache.isEmpty()) return QString();
   QDir().mkpath(cache);
   return cache;
 }
 
-TrackView::TrackView(QWidget* parent, const QString& spill_folder)
-    : QAbstractScrollArea(parent), lines_(local_path(spill_folder.isEmpty() ? default_spill_folder() : spill_folder)) {
+LinesView::LinesView(QWidget* parent, const QString& spill_folder)
+    : QAbstractScrollArea(parent), lines_(local_path(spill_folder)) {
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   setFocusPolicy(Qt::StrongFocus);  // the arrows and page keys scroll, as in a text area
@@ -40,32 +40,33 @@ TrackView::TrackView(QWidget* parent, const QString& spill_folder)
   update_ranges(true);
 }
 
-int TrackView::row_height() const { return std::max(1, fontMetrics().lineSpacing()); }
+int LinesView::row_height() const { return std::max(1, fontMetrics().lineSpacing()); }
 
-int TrackView::rows_in_view() const { return std::max(1, viewport()->height() / row_height()); }
+int LinesView::rows_in_view() const { return std::max(1, viewport()->height() / row_height()); }
 
-std::size_t TrackView::first_visible_line() const {
+std::size_t LinesView::first_visible_line() const {
   return static_cast<std::size_t>(std::max(0, verticalScrollBar()->value()));
 }
 
-QString TrackView::line_text(std::size_t i) const { return i < lines_.size() ? to_qt(lines_.line(i)) : QString(); }
+QString LinesView::line_text(std::size_t i) const { return i < lines_.size() ? to_qt(lines_.line(i)) : QString(); }
 
-bool TrackView::at_end() const { return verticalScrollBar()->value() >= verticalScrollBar()->maximum(); }
+bool LinesView::at_end() const { return verticalScrollBar()->value() >= verticalScrollBar()->maximum(); }
 
-void TrackView::append_line(const std::string& line) {
+void LinesView::append_line(const std::string& line) {
   const bool follow = at_end();
   widest_ = std::max(widest_, fontMetrics().horizontalAdvance(to_qt(line)));
   lines_.append(line);
+  if (limit_ != 0 && lines_.size() > limit_) return drop_first_lines(lines_.size() - limit_);
   update_ranges(follow);
 }
 
-void TrackView::clear_lines() {
+void LinesView::clear_lines() {
   lines_.clear();
   widest_ = 0;
   update_ranges(true);
 }
 
-void TrackView::drop_first_lines(std::size_t n) {
+void LinesView::drop_first_lines(std::size_t n) {
   if (n == 0) return;
   const bool follow = at_end();
   // The rows in view stay the same lines.
@@ -75,7 +76,7 @@ void TrackView::drop_first_lines(std::size_t n) {
   if (!follow) verticalScrollBar()->setValue(static_cast<int>(first > n ? first - n : 0));
 }
 
-void TrackView::update_ranges(bool follow) {
+void LinesView::update_ranges(bool follow) {
   const std::size_t count = std::min<std::size_t>(lines_.size(), std::numeric_limits<int>::max());
   const int rows = rows_in_view();
   QScrollBar* v = verticalScrollBar();
@@ -88,17 +89,17 @@ void TrackView::update_ranges(bool follow) {
   viewport()->update();
 }
 
-void TrackView::resizeEvent(QResizeEvent* event) {
+void LinesView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   update_ranges(at_end());
 }
 
-void TrackView::changeEvent(QEvent* event) {
+void LinesView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
   if (event->type() == QEvent::FontChange) update_ranges(at_end());
 }
 
-void TrackView::paintEvent(QPaintEvent* /*event*/) {
+void LinesView::paintEvent(QPaintEvent* /*event*/) {
   QPainter p(viewport());
   p.setPen(palette().color(QPalette::Text));
   const QFontMetrics fm = fontMetrics();

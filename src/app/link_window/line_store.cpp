@@ -1,4 +1,4 @@
-#include "app/link_window/track_lines.h"
+#include "app/link_window/line_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,13 +46,13 @@ void put_record(std::string& out, const std::string& line) {
 
 }  // namespace
 
-TrackLines::TrackLines(std::string spill_folder) : folder_(std::move(spill_folder)) {}
+LineStore::LineStore(std::string spill_folder) : folder_(std::move(spill_folder)) {}
 
-TrackLines::~TrackLines() {
+LineStore::~LineStore() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool TrackLines::open_spill() {
+bool LineStore::open_spill() {
   if (fd_ >= 0) return true;
   if (spill_failed_ || folder_.empty()) return false;
   ::mkdir(folder_.c_str(), 0700);
@@ -67,12 +67,12 @@ bool TrackLines::open_spill() {
   return fd_ >= 0;
 }
 
-void TrackLines::append(std::string line) {
+void LineStore::append(std::string line) {
   recent_.push_back(std::move(line));
   if (recent_.size() >= kMemoryLines + kBlockLines) spill_oldest_block();
 }
 
-void TrackLines::spill_oldest_block() {
+void LineStore::spill_oldest_block() {
   if (spill_failed_ || !open_spill()) return;
   std::string bytes;
   for (std::size_t i = 0; i < kBlockLines; ++i) put_record(bytes, recent_[i]);
@@ -87,7 +87,7 @@ void TrackLines::spill_oldest_block() {
   recent_.erase(recent_.begin(), recent_.begin() + static_cast<std::ptrdiff_t>(kBlockLines));
 }
 
-void TrackLines::clear() {
+void LineStore::clear() {
   recent_.clear();
   recent_.shrink_to_fit();
   blocks_.clear();
@@ -102,9 +102,16 @@ void TrackLines::clear() {
   spill_failed_ = false;  // a new track tries the folder again
 }
 
-void TrackLines::drop_first(std::size_t n) { dropped_ += std::min(n, size()); }
+void LineStore::drop_first(std::size_t n) {
+  dropped_ += std::min(n, size());
+  // Lines on disk stay there until the next clear; only the index keeps counting them.
+  if (dropped_ > lines_on_disk()) {
+    recent_.erase(recent_.begin(), recent_.begin() + static_cast<std::ptrdiff_t>(dropped_ - lines_on_disk()));
+    dropped_ = lines_on_disk();
+  }
+}
 
-const std::vector<std::string>& TrackLines::block(std::size_t k) const {
+const std::vector<std::string>& LineStore::block(std::size_t k) const {
   if (!read_back_.empty() && read_back_block_ == k) return read_back_;
   read_back_.clear();
   read_back_block_ = k;
@@ -124,7 +131,7 @@ const std::vector<std::string>& TrackLines::block(std::size_t k) const {
   return read_back_;
 }
 
-std::string TrackLines::line(std::size_t i) const {
+std::string LineStore::line(std::size_t i) const {
   const std::size_t at = i + dropped_;
   if (at >= lines_on_disk())
     return at - lines_on_disk() < recent_.size() ? recent_[at - lines_on_disk()] : std::string();

@@ -1,7 +1,8 @@
-// The subtitle track's lines as the link window keeps them for showing: the newest in memory, the
-// older ones in an unnamed file of a spill folder (the cache), read back a block at a time when
-// the operator scrolls to them. A whole shift of entries costs a few kilobytes of index, not
-// every line; without a usable spill folder the lines stay in memory and nothing is lost.
+// The lines of a text area of the link window as it keeps them for showing: the newest in memory,
+// the older ones in an unnamed file of a spill folder (the cache), read back a block at a time
+// when the operator scrolls to them. A whole shift of subtitle entries costs a few kilobytes of
+// index, not every line. Without a spill folder (a diagnostic column, which drops its oldest
+// lines) or with an unusable one, the lines stay in memory and nothing is lost.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,19 +12,19 @@
 
 namespace wellvue {
 
-class TrackLines {
+class LineStore {
  public:
   static constexpr std::size_t kBlockLines = 256;    // lines per block on disk
   static constexpr std::size_t kMemoryLines = 4096;  // newest lines always in memory
 
-  explicit TrackLines(std::string spill_folder);
-  ~TrackLines();
-  TrackLines(const TrackLines&) = delete;
-  TrackLines& operator=(const TrackLines&) = delete;
+  explicit LineStore(std::string spill_folder);
+  ~LineStore();
+  LineStore(const LineStore&) = delete;
+  LineStore& operator=(const LineStore&) = delete;
 
   void append(std::string line);
   void clear();
-  // The n oldest lines are no longer shown.
+  // The n oldest lines are no longer shown; those still in memory are freed at once.
   void drop_first(std::size_t n);
 
   std::size_t size() const { return stored() - dropped_; }

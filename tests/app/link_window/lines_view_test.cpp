@@ -10,9 +10,10 @@
 #include <csignal>
 #include <string>
 
+#include "app/link_window/lines_view.h"
 #include "app/link_window/link_window_design.h"
 #include "app/link_window/qt_link_view.h"
-#include "app/link_window/track_view.h"
+#include "encoder/line_log.h"
 #include "util/srt_entry.h"
 #include "util/time_code.h"
 
@@ -29,27 +30,27 @@ std::vector<std::string> entry_lines(int n) {
       .lines();
 }
 
-void append_entries(TrackView& view, int from, int to) {
+void append_entries(LinesView& view, int from, int to) {
   for (int n = from; n <= to; ++n)
     for (const std::string& l : entry_lines(n)) view.append_line(l);
 }
 
-void scroll_to(TrackView& view, std::size_t line) { view.verticalScrollBar()->setValue(static_cast<int>(line)); }
+void scroll_to(LinesView& view, std::size_t line) { view.verticalScrollBar()->setValue(static_cast<int>(line)); }
 
 // What the view draws in its first row.
-QString top_row(const TrackView& view) { return view.line_text(view.first_visible_line()); }
+QString top_row(const LinesView& view) { return view.line_text(view.first_visible_line()); }
 
-TEST(TrackView, AWholeShiftOfEntriesKeepsFewLinesInMemoryAndShowsTheFirstAndTheLast) {
+TEST(LinesView, AWholeShiftOfEntriesKeepsFewLinesInMemoryAndShowsTheFirstAndTheLast) {
   QTemporaryDir spill;
-  TrackView view(nullptr, spill.path());
+  LinesView view(nullptr, spill.path());
   view.resize(290, 414);
   view.show();
   const int entries = 100000;
   append_entries(view, 1, entries);
   const std::size_t lines = 4u * entries;
   ASSERT_EQ(view.line_count(), lines);
-  EXPECT_LE(view.lines().lines_in_memory(), TrackLines::kMemoryLines + 2 * TrackLines::kBlockLines);
-  EXPECT_GE(view.lines().lines_on_disk(), lines - TrackLines::kMemoryLines - TrackLines::kBlockLines);
+  EXPECT_LE(view.lines().lines_in_memory(), LineStore::kMemoryLines + 2 * LineStore::kBlockLines);
+  EXPECT_GE(view.lines().lines_on_disk(), lines - LineStore::kMemoryLines - LineStore::kBlockLines);
 
   // The newest entry is in view, its blank line at the bottom.
   EXPECT_EQ(view.first_visible_line() + static_cast<std::size_t>(view.rows_in_view()), lines);
@@ -65,12 +66,12 @@ TEST(TrackView, AWholeShiftOfEntriesKeepsFewLinesInMemoryAndShowsTheFirstAndTheL
     const std::vector<std::string> expected = entry_lines(static_cast<int>(i / 4) + 1);
     EXPECT_EQ(view.lines().line(i), expected[i % 4]) << i;
   }
-  EXPECT_LE(view.lines().lines_in_memory(), TrackLines::kMemoryLines + 2 * TrackLines::kBlockLines);
+  EXPECT_LE(view.lines().lines_in_memory(), LineStore::kMemoryLines + 2 * LineStore::kBlockLines);
 }
 
-TEST(TrackView, StaysWhereTheOperatorScrolledWhileEntriesComeAndFollowsAgainAtTheEnd) {
+TEST(LinesView, StaysWhereTheOperatorScrolledWhileEntriesComeAndFollowsAgainAtTheEnd) {
   QTemporaryDir spill;
-  TrackView view(nullptr, spill.path());
+  LinesView view(nullptr, spill.path());
   view.resize(290, 200);
   view.show();
   append_entries(view, 1, 2000);
@@ -83,13 +84,13 @@ TEST(TrackView, StaysWhereTheOperatorScrolledWhileEntriesComeAndFollowsAgainAtTh
   EXPECT_EQ(view.first_visible_line() + static_cast<std::size_t>(view.rows_in_view()), view.line_count());
 }
 
-TEST(TrackView, KeepsEveryLineInMemoryWhenTheSpillFolderCannotBeMade) {
+TEST(LinesView, KeepsEveryLineInMemoryWhenTheSpillFolderCannotBeMade) {
   QTemporaryDir dir;
   // A folder under a plain file cannot exist.
   QFile plain(dir.filePath("plain"));
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   plain.close();
-  TrackView view(nullptr, dir.filePath("plain/cache"));
+  LinesView view(nullptr, dir.filePath("plain/cache"));
   append_entries(view, 1, 3000);
   ASSERT_EQ(view.line_count(), 12000u);
   EXPECT_EQ(view.lines().lines_on_disk(), 0u);
@@ -99,9 +100,9 @@ TEST(TrackView, KeepsEveryLineInMemoryWhenTheSpillFolderCannotBeMade) {
 
 // The spill file stops growing part way (the file size limit stands for a full disk): the blocks
 // already on disk are still read back, and every later line stays in memory.
-TEST(TrackView, KeepsTheNewerLinesInMemoryWhenTheSpillFileCannotGrow) {
+TEST(LinesView, KeepsTheNewerLinesInMemoryWhenTheSpillFileCannotGrow) {
   QTemporaryDir spill;
-  TrackView view(nullptr, spill.path());
+  LinesView view(nullptr, spill.path());
   rlimit before{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
   const auto ignored = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the process
@@ -115,16 +116,17 @@ TEST(TrackView, KeepsTheNewerLinesInMemoryWhenTheSpillFileCannotGrow) {
   ASSERT_EQ(view.line_count(), 40000u);
   const std::size_t on_disk = view.lines().lines_on_disk();
   EXPECT_GT(on_disk, 0u);
-  EXPECT_LT(on_disk, 40000u - TrackLines::kMemoryLines - TrackLines::kBlockLines);
+  EXPECT_LT(on_disk, 40000u - LineStore::kMemoryLines - LineStore::kBlockLines);
   for (std::size_t i : {std::size_t{0}, on_disk - 1, on_disk, std::size_t{39996}}) {
     const std::vector<std::string> expected = entry_lines(static_cast<int>(i / 4) + 1);
     EXPECT_EQ(view.lines().line(i), expected[i % 4]) << i;
   }
 }
 
-// The link's calls on Memo5, through the link window's view: an open clears the track, and the
-// dropped oldest lines leave the view while the rows in view stay the same lines.
-TEST(TrackView, TakesTheLinksCallsForMemo5) {
+// The link's calls, through the link window's view: an open clears the track, and the dropped
+// oldest lines leave the view while the rows in view stay the same lines. A diagnostic column
+// keeps its last lines in memory, whoever writes to it.
+TEST(LinesView, TakesTheLinksCallsForMemo5) {
   QWidget window;
   LinkWindowDesign d = LinkWindowDesign::build(&window);
   QtLinkView link_view(d, MainWindowControls{});
@@ -141,6 +143,12 @@ TEST(TrackView, TakesTheLinksCallsForMemo5) {
   EXPECT_EQ(d.Memo5->lines().lines_in_memory(), 0u);
   link_view.append_line(Memo::Memo5, "7");
   EXPECT_EQ(d.Memo5->line_text(0), QStringLiteral("7"));
+
+  for (int n = 1; n <= 20000; ++n) d.Memo1->append_line(std::to_string(n));
+  EXPECT_EQ(d.Memo1->line_count(), kDiagnosticLines);
+  EXPECT_EQ(d.Memo1->line_text(0), QString::number(20001 - static_cast<int>(kDiagnosticLines)));
+  EXPECT_EQ(d.Memo1->lines().lines_in_memory(), kDiagnosticLines);
+  EXPECT_EQ(d.Memo1->lines().lines_on_disk(), 0u);
 }
 
 }  // namespace
