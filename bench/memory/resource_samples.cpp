@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace wellvue::bench {
@@ -46,6 +47,16 @@ ResourceTrend trend_after(const std::vector<ResourceSample>& samples, double aft
     sxx += dh * dh;
   }
   if (sxx > 0) t.slope_mb_per_hour = sxy / sxx;
+  std::vector<double> pairs;
+  for (std::size_t i = 0; i < fitted.size(); ++i)
+    for (std::size_t j = i + 1; j < fitted.size(); ++j) {
+      const double dh = (fitted[j]->seconds - fitted[i]->seconds) / 3600.0;
+      if (dh > 0) pairs.push_back((fitted[j]->rss_mb - fitted[i]->rss_mb) / dh);
+    }
+  if (!pairs.empty()) {
+    std::nth_element(pairs.begin(), pairs.begin() + static_cast<std::ptrdiff_t>(pairs.size() / 2), pairs.end());
+    t.median_slope_mb_per_hour = pairs[pairs.size() / 2];
+  }
   const double wall = fitted.back()->seconds - fitted.front()->seconds;
   if (wall > 0) t.cpu_share = (fitted.back()->cpu_seconds - fitted.front()->cpu_seconds) / wall;
   return t;

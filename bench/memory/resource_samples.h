@@ -18,7 +18,10 @@ ResourceSample sample_self(double seconds);
 struct ResourceTrend {
   int samples = 0;               // samples fitted (those from `after_seconds` on)
   double slope_mb_per_hour = 0;  // least-squares slope of the resident set
-  double cpu_share = 0;          // CPU time over wall time between the first and the last fitted samples
+  // The median of the slopes between every two samples: a transient peak (the recording queue
+  // filling for a moment on a busy machine) does not tilt it, steady growth does.
+  double median_slope_mb_per_hour = 0;
+  double cpu_share = 0;  // CPU time over wall time between the first and the last fitted samples
 };
 
 // Fits the samples taken at or after after_seconds; fewer than two leave the trend at zero.
