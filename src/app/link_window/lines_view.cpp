@@ -54,8 +54,16 @@ bool LinesView::at_end() const { return verticalScrollBar()->value() >= vertical
 
 void LinesView::append_line(const std::string& line) {
   const bool follow = at_end();
-  widest_ = std::max(widest_, fontMetrics().horizontalAdvance(to_qt(line)));
-  lines_.append(line);
+  // A read traced whole carries the board's CR and LF: each starts a row, as in a text area.
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t end = line.find_first_of("\r\n", from);
+    std::string row = line.substr(from, end == std::string::npos ? std::string::npos : end - from);
+    widest_ = std::max(widest_, fontMetrics().horizontalAdvance(to_qt(row)));
+    lines_.append(std::move(row));
+    if (end == std::string::npos) break;
+    from = end + 1;
+  }
   if (limit_ != 0 && lines_.size() > limit_) return drop_first_lines(lines_.size() - limit_);
   update_ranges(follow);
 }

@@ -19,7 +19,7 @@ class LinesView : public QAbstractScrollArea {
   // At most `limit` lines, the oldest dropped first (0: no limit).
   void set_line_limit(std::size_t limit) { limit_ = limit; }
 
-  // Lines are CP1252, as the link writes them.
+  // Lines are CP1252, as the link writes them; a CR or LF inside one starts a new row.
   void append_line(const std::string& line);
   void clear_lines();
   void drop_first_lines(std::size_t n);

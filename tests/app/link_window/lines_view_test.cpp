@@ -144,6 +144,12 @@ TEST(LinesView, TakesTheLinksCallsForMemo5) {
   link_view.append_line(Memo::Memo5, "7");
   EXPECT_EQ(d.Memo5->line_text(0), QStringLiteral("7"));
 
+  // A read traced whole shows its board lines as rows.
+  link_view.append_line(Memo::Memo1, "424 | \n393|\r | 6");
+  ASSERT_EQ(d.Memo1->line_count(), 3u);
+  EXPECT_EQ(d.Memo1->line_text(0), QStringLiteral("424 | "));
+  EXPECT_EQ(d.Memo1->line_text(1), QStringLiteral("393|"));
+  EXPECT_EQ(d.Memo1->line_text(2), QStringLiteral(" | 6"));
   for (int n = 1; n <= 20000; ++n) d.Memo1->append_line(std::to_string(n));
   EXPECT_EQ(d.Memo1->line_count(), kDiagnosticLines);
   EXPECT_EQ(d.Memo1->line_text(0), QString::number(20001 - static_cast<int>(kDiagnosticLines)));
