@@ -3,6 +3,7 @@
 #include <QFont>
 
 #include "app/services/placed_widget.h"
+#include "encoder/line_log.h"
 
 namespace wellvue {
 namespace {
@@ -112,13 +113,13 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   const char* heads[] = {"connexions", "lectures tentées", "lectures réussies", "contenus séparés"};
   const char* head_names[] = {"Label14", "Label15", "Label16", "Label17"};
   const char* memo_names[] = {"Memo3", "Memo1", "Memo4", "Memo2"};
-  QPlainTextEdit** memos[] = {&d.Memo3, &d.Memo1, &d.Memo4, &d.Memo2};
+  LinesView** memos[] = {&d.Memo3, &d.Memo1, &d.Memo4, &d.Memo2};
   for (int i = 0; i < 4; ++i) {
     const int x = 10 + 212 * i;
     adv.push_back(label(win, head_names[i], QString::fromUtf8(heads[i]), x, 410, 206, 22));
-    *memos[i] = memo(win, memo_names[i], QString(), x, 434, 206, 420);
-    (*memos[i])->setReadOnly(true);
-    (*memos[i])->setMaximumBlockCount(5000);
+    // Their lines stay in memory: the columns keep only their last lines, as the link does.
+    *memos[i] = place(new LinesView(win, QString()), memo_names[i], x, 434, 206, 420);
+    (*memos[i])->set_line_limit(kDiagnosticLines);
     adv.push_back(*memos[i]);
   }
   d.Memo7 = memo(win, "Memo7", QStringLiteral("Memo7"), 10, 410, 842, 444);
@@ -169,8 +170,8 @@ LinkWindowDesign LinkWindowDesign::build(QWidget* win) {
   d.RadioGroup1_stop = place(new QRadioButton(QStringLiteral("stop"), d.RadioGroup1), "RadioGroup1_1", 8, 40, 185, 24);
   d.RadioGroup1_stop->setChecked(true);
   d.Button5 = button(win, "Button5", QStringLiteral("save ->"), 1080, 400, 80);
-  d.Memo5 = memo(win, "Memo5", QString(), 870, 440, 290, 414);
-  d.Memo5->setReadOnly(true);  // the track lives in the link; edits here would never be saved
+  // Read-only: the track lives in the link; edits here would never be saved.
+  d.Memo5 = place(new LinesView(win, LinesView::default_spill_folder()), "Memo5", 870, 440, 290, 414);
   adv.insert(adv.end(), {d.RadioGroup1, d.Button5, d.Memo5});
 
   // Room of the re-timing tool.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/link_window/elided_label.h"
+#include "app/link_window/lines_view.h"
 
 namespace wellvue {
 
@@ -47,13 +48,13 @@ struct LinkWindowDesign {
   QCheckBox* CheckBox1 = nullptr;  // DTR
   QCheckBox* CheckBox2 = nullptr;  // RTS
   // Diagnostic columns and the scan results.
-  QPlainTextEdit* Memo3 = nullptr;
-  QPlainTextEdit* Memo1 = nullptr;
-  QPlainTextEdit* Memo4 = nullptr;
-  QPlainTextEdit* Memo2 = nullptr;
+  LinesView* Memo3 = nullptr;
+  LinesView* Memo1 = nullptr;
+  LinesView* Memo4 = nullptr;
+  LinesView* Memo2 = nullptr;
   QPlainTextEdit* Memo7 = nullptr;
   // Subtitle buffer and acquisition switch.
-  QPlainTextEdit* Memo5 = nullptr;
+  LinesView* Memo5 = nullptr;  // a whole shift of entries in bounded memory
   QPushButton* Button5 = nullptr;
   QGroupBox* RadioGroup1 = nullptr;
   QRadioButton* RadioGroup1_acquisition = nullptr;  // item 0

@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextCursor>
 
 #include "app/main_window/image_button.h"
 #include "app/services/text_bridge.h"
@@ -170,7 +168,7 @@ void QtLinkView::set_enabled(Button b, bool enabled) {
   if (w) w->setEnabled(enabled);
 }
 
-QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
+LinesView* QtLinkView::memo_widget(Memo m) const {
   switch (m) {
     case Memo::Memo1:
       return d_.Memo1;
@@ -187,26 +185,15 @@ QPlainTextEdit* QtLinkView::memo_widget(Memo m) const {
 }
 
 void QtLinkView::append_line(Memo m, const std::string& line) {
-  if (QPlainTextEdit* w = memo_widget(m)) w->appendPlainText(to_qt(line));
+  if (LinesView* w = memo_widget(m)) w->append_line(line);
 }
 
 void QtLinkView::clear(Memo m) {
-  if (QPlainTextEdit* w = memo_widget(m)) w->clear();
+  if (LinesView* w = memo_widget(m)) w->clear_lines();
 }
 
 void QtLinkView::drop_first_lines(Memo m, std::size_t n) {
-  QPlainTextEdit* w = memo_widget(m);
-  if (!w || n == 0) return;
-  QTextDocument* doc = w->document();
-  const int blocks = doc->blockCount();
-  if (static_cast<std::size_t>(blocks) <= n) {
-    w->clear();
-    return;
-  }
-  QTextCursor cursor(doc);
-  cursor.movePosition(QTextCursor::Start);
-  cursor.setPosition(doc->findBlockByNumber(static_cast<int>(n)).position(), QTextCursor::KeepAnchor);
-  cursor.removeSelectedText();
+  if (LinesView* w = memo_widget(m)) w->drop_first_lines(n);
 }
 
 void QtLinkView::port_list_changed() {

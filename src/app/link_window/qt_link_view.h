@@ -28,7 +28,7 @@ class QtLinkView : public LinkView {
   void show_link_lost(bool lost) override;
   bool link_lost_shown() const { return link_lost_; }
 
-  QPlainTextEdit* memo_widget(Memo m) const;
+  LinesView* memo_widget(Memo m) const;
 
  private:
   void show_depth_line();

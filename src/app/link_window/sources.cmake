@@ -1,8 +1,10 @@
 # The link window: its design, handlers, view of the link, port scan, terminal launcher, the
-# settings file and the SRT re-timing panel.
+# settings file, the subtitle track's view and the SRT re-timing panel.
 target_sources(wellvue_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/link_window_design.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_link_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/line_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lines_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/port_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/terminal_launcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_location.cpp

@@ -62,7 +62,7 @@ TForm1::TForm1(QWidget* main_window, Prompter& prompter, LinkWindowOptions optio
     boundary_ = own_boundary_.get();
   }
   // Errors repeated while their box is open go to the column of attempted reads.
-  boundary_->set_trace([this](const std::string& line) { d_.Memo1->appendPlainText(to_qt(line)); });
+  boundary_->set_trace([this](const std::string& line) { d_.Memo1->append_line(line); });
 
   if (auto* form = qobject_cast<TFormMain*>(main_window)) {
     m_ = form->link_controls();

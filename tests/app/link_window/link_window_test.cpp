@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <atomic>
 #include <filesystem>
 #include <memory>
@@ -54,9 +53,10 @@ SimOptions counting(int period_ms, long long start) {
 }
 
 QStringList lines_of(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
-// The lines as the widget holds them: toPlainText() turns no-break spaces into blanks.
-QStringList raw_lines_of(QPlainTextEdit* memo) {
-  return memo->document()->toRawText().split(QChar::ParagraphSeparator);
+QStringList lines_of(const LinesView* column) {
+  QStringList lines;
+  for (std::size_t i = 0; i < column->line_count(); ++i) lines << column->line_text(i);
+  return lines;
 }
 
 struct Station {
@@ -121,7 +121,7 @@ TEST(LinkWindow, OpensInTheBackgroundAndTheDepthReachesTheMainWindow) {
   ASSERT_TRUE(wait_until([&] { return done; }));
   EXPECT_TRUE(s.form.link().polling());
   EXPECT_TRUE(lines_of(s.form.design().Memo3).contains("  2 =============="));
-  EXPECT_TRUE(s.form.design().Memo5->toPlainText().isEmpty());
+  EXPECT_EQ(s.form.design().Memo5->line_count(), 0u);
   EXPECT_TRUE(prompter.texts().empty());
 }
 
@@ -132,12 +132,11 @@ TEST(LinkWindow, AnAcquisitionStartedThroughTheLinkShowsOnTheSwitchAndFillsTheTr
   ASSERT_TRUE(wait_until([&] { return s.form.link().polling(); }));
   s.form.link().RadioGroup1Click(0);  // as the recording workflow does
   ASSERT_TRUE(wait_until([&] { return s.form.design().RadioGroup1_acquisition->isChecked(); }));
-  ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->blockCount() >= 8; }));
+  ASSERT_TRUE(wait_until([&] { return s.form.design().Memo5->line_count() >= 8; }));
   // The widget shows the link's track line for line.
-  const QStringList shown = raw_lines_of(s.form.design().Memo5);
+  const LinesView& shown = *s.form.design().Memo5;
   const auto& track = s.form.link().track();
-  ASSERT_GE(static_cast<std::size_t>(shown.size()), 4u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(shown[i].toStdString(), cp1252_to_utf8(track[static_cast<std::size_t>(i)]));
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(shown.line_text(i).toStdString(), cp1252_to_utf8(track[i]));
   // And the operator's click goes the other way.
   s.form.design().RadioGroup1_stop->click();
   EXPECT_EQ(s.form.link().fields().RadioGroup1, 1);
@@ -340,8 +339,8 @@ TEST(LinkWindow, ABoardRepeatingABadCountShowsOneBoxAndTracesTheRest) {
     return n >= 3;
   };
   ASSERT_TRUE(wait_until([&] { return !prompter.boxes.empty(); }, 30000))
-      << s.form.design().Memo1->toPlainText().right(600).toStdString() << "\n--\n"
-      << s.form.design().Memo3->toPlainText().toStdString();
+      << lines_of(s.form.design().Memo1).join('\n').right(600).toStdString() << "\n--\n"
+      << lines_of(s.form.design().Memo3).join('\n').toStdString();
   // The box has been closed after three more failures were traced; polls went on meanwhile.
   EXPECT_EQ(prompter.boxes.size(), 1u);
   EXPECT_EQ(prompter.boxes[0], "'1,5' n'est pas une valeur enti\xE8re correcte");

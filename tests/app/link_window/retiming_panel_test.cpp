@@ -46,6 +46,11 @@ std::vector<std::string> lines_of(QPlainTextEdit* memo) {
   for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) out.push_back(from_qt(b.text()));
   return out;
 }
+std::vector<std::string> lines_of(const LinesView* track) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < track->line_count(); ++i) out.push_back(track->lines().line(i));
+  return out;
+}
 
 // A link window with no port opened at creation; the file dialog answers with `chosen`.
 struct Panel {
