@@ -41,6 +41,12 @@ QWidget* file_row(QWidget* parent, QLineEdit*& field, const QString& caption, co
   return row;
 }
 
+QFormLayout* form_layout() {
+  auto* form = new QFormLayout;
+  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return form;
+}
+
 QDialogButtonBox* buttons(QDialog* dialog, const QString& ok_text) {
   auto* box = new QDialogButtonBox(dialog);
   tall(box->addButton(ok_text, QDialogButtonBox::AcceptRole))->setDefault(true);
@@ -58,7 +64,7 @@ ExportDialog::ExportDialog(const std::string& stem, const DeliverableChoices& ch
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(
       QStringLiteral("La vidéo en H.264 avec les pistes de sous-titres « Profondeur » et « Observations »."), this));
-  auto* form = new QFormLayout;
+  auto* form = form_layout();
   auto* formats = new QWidget(this);
   auto* format_row = new QHBoxLayout(formats);
   format_row->setContentsMargins(0, 0, 0, 0);
@@ -99,7 +105,7 @@ ReportDialog::ReportDialog(const std::string& stem, const DeliverableChoices& ch
     : QDialog(parent) {
   setWindowTitle(QStringLiteral("Rapport d'inspection"));
   auto* layout = new QVBoxLayout(this);
-  auto* form = new QFormLayout;
+  auto* form = form_layout();
   site_ = tall(new QLineEdit(from_utf8(choices.site), this));
   site_->setPlaceholderText(QStringLiteral("commune, lieu-dit, client…"));
   operator_ = tall(new QLineEdit(from_utf8(choices.operator_name), this));
