@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "export/positioned_io.h"
+
 namespace wellvue::exporting {
 namespace {
 
@@ -140,27 +142,6 @@ std::string utf8_prefix(const std::string& text, std::size_t n) {
   return text.substr(0, n);
 }
 
-bool read_at(int fd, char* to, std::size_t n, off_t at) {
-  while (n > 0) {
-    const ssize_t got = ::pread(fd, to, n, at);
-    if (got <= 0) return false;
-    to += got;
-    n -= static_cast<std::size_t>(got);
-    at += got;
-  }
-  return true;
-}
-
-bool write_at(int fd, const char* from, std::size_t n, off_t at) {
-  while (n > 0) {
-    const ssize_t put = ::pwrite(fd, from, n, at);
-    if (put <= 0) return false;
-    from += put;
-    n -= static_cast<std::size_t>(put);
-    at += put;
-  }
-  return true;
-}
 
 }  // namespace
 

@@ -248,6 +248,8 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
 // languages, the MP4's index before its data, x264's settings), mkvmerge (Matroska's own title)
 // and mpv (the tracks it lists and which subtitle track it shows by itself).
 TEST_F(ExportTool, PlayersShowTheDepthTrackByItselfUnderItsNameAndTheBoreAsTitle) {
+  // These inspectors write what is not ASCII as '?' under the C locale.
+  const std::string kUtf8 = "LC_ALL=C.UTF-8";
   struct Case {
     const char* format;
     bool mpv_lists_names;  // mpv 0.35 on FFmpeg 5.1 (Debian 12) reads no MP4 track name
@@ -258,7 +260,7 @@ TEST_F(ExportTool, PlayersShowTheDepthTrackByItselfUnderItsNameAndTheBoreAsTitle
     auto run = export_run({(folder_ / "P12").string(), "--format", c.format, "--output", out.string()});
     ASSERT_EQ(run.wait(), 0) << run.err();
     auto info = [&](const std::string& form) {
-      return output_of({"mediainfo", "--Inform=" + form, out.string()});
+      return output_of({"env", kUtf8, "mediainfo", "--Inform=" + form, out.string()});
     };
     EXPECT_EQ(info("Text;%Title%|%Default%|%Language%\\n"), "Profondeur|Yes|fr\nObservations|No|fr\n\n");
     const std::string video = info("Video;%Language%|%Encoded_Library_Settings%");
@@ -271,11 +273,11 @@ TEST_F(ExportTool, PlayersShowTheDepthTrackByItselfUnderItsNameAndTheBoreAsTitle
     if (std::string(c.format) == "mp4") {
       EXPECT_EQ(info("General;%IsStreamable%"), "Yes\n");  // index before the data
     } else {
-      const std::string json = output_of({"mkvmerge", "-J", out.string()});
+      const std::string json = output_of({"env", kUtf8, "mkvmerge", "-J", out.string()});
       EXPECT_NE(json.find("\"title\": \"" + kBore + "\""), std::string::npos) << json;
     }
 
-    const std::string mpv = output_of({"mpv", "--no-config", "--sub-auto=no", "--vo=null", "--ao=null", "--frames=1",
+    const std::string mpv = output_of({"env", kUtf8, "mpv", "--no-config", "--sub-auto=no", "--vo=null", "--ao=null", "--frames=1",
                                        "--msg-level=all=info", out.string()});
     std::vector<std::string> subs;
     std::istringstream lines(mpv);
