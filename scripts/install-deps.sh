@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth imagemagick x11-utils
   picocom ccache e2fsprogs util-linux
   qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
+  mediainfo mkvtoolnix mpv
   dpkg-dev fakeroot desktop-file-utils appstream lintian
   locales
 )

@@ -6,7 +6,8 @@
 #include "export/burn_texts.h"
 #include "export/export_error.h"
 #include "export/export_output.h"
-#include "export/mp4_track_names.h"
+#include "export/matroska_header.h"
+#include "export/mp4_header.h"
 #include "recording/depth_record.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -64,23 +65,27 @@ ExportPlan plan_export(const RecordingInputs& inputs, const VideoFacts& facts, c
                        std::optional<LocalDateTime> fallback_start) {
   ExportPlan plan;
   plan.avi = inputs.avi;
-  plan.title = inputs.avi.stem().string();
   plan.format = options.format;
   plan.duration_ms = facts.duration_ms;
   plan.audio = facts.has_audio;
   const bool no_overlap = options.format == ExportFormat::Mp4;
   const auto depth = read_srt_cues(read_bytes(inputs.srt), TextEncoding::Cp1252);
-  plan.tracks.push_back({kDepthTrackTitle, "fr", cues_within(depth, facts.duration_ms, no_overlap)});
+  plan.tracks.push_back({kDepthTrackTitle, plan.language, cues_within(depth, facts.duration_ms, no_overlap), true});
   if (!inputs.observations.empty()) {
     auto obs =
         cues_within(read_srt_cues(read_bytes(inputs.observations), TextEncoding::Utf8), facts.duration_ms, no_overlap);
-    if (!obs.empty()) plan.tracks.push_back({kObservationsTrackTitle, "fr", std::move(obs)});
+    if (!obs.empty()) plan.tracks.push_back({kObservationsTrackTitle, plan.language, std::move(obs), false});
   }
+  std::string bore;
   if (options.burn) {
     BurnSource source = burn_source(inputs, depth, plan.warning);
     if (!source.start) source.start = fallback_start;
     plan.burn = burn_texts(source, facts.duration_ms);
+    bore = source.bore;
+  } else {
+    bore = burn_source_from_track(depth).bore;
   }
+  plan.title = bore.empty() ? inputs.avi.stem().string() : bore;
   return plan;
 }
 
@@ -100,12 +105,12 @@ ExportResult run_export(const ExportOptions& options, ExportBackend& backend, co
     result.message = outcome.message;
     if (outcome.status == ExportStatus::Cancelled) result.message = "export annulé";
     if (outcome.status != ExportStatus::Done) return result;  // the temporary file goes with `pending`
-    if (plan.format == ExportFormat::Mp4) {
-      std::vector<std::string> titles;
-      for (const auto& t : plan.tracks) titles.push_back(t.title);
-      if (const std::string problem = name_mp4_text_tracks(pending.fd(), titles); !problem.empty())
-        throw ExportError(problem);
-    }
+    // What the muxers cannot write: track names where players read them, the default track, and
+    // in Matroska the file's title.
+    const std::string problem = plan.format == ExportFormat::Mp4
+                                    ? finish_mp4_text_tracks(pending.fd(), plan.tracks)
+                                    : finish_matroska_head(pending.fd(), plan.title, plan.tracks);
+    if (!problem.empty()) throw ExportError(problem);
     pending.publish();
     if (progress) progress(1.0);
   } catch (const ExportError& e) {

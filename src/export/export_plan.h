@@ -18,6 +18,7 @@ struct SubtitleTrack {
   std::string title;     // "Profondeur", "Observations"
   std::string language;  // ISO 639-1
   std::vector<Cue> cues;
+  bool by_default = false;  // the one track a player shows without being asked
 };
 
 inline constexpr const char* kDepthTrackTitle = "Profondeur";
@@ -27,7 +28,8 @@ struct ExportPlan {
   std::filesystem::path avi;
   int output_fd = -1;  // written from its start, seekable
   ExportFormat format = ExportFormat::Matroska;
-  std::string title;  // the file's own title: the recording's name, UTF-8
+  std::string title;         // the file's own title: the bore's name (the recording's without one), UTF-8
+  std::string language = "fr";  // ISO 639-1, of the video too: its burned-in texts and what it shows
   std::vector<SubtitleTrack> tracks;
   std::vector<Cue> burn;         // empty: nothing drawn into the picture
   std::int64_t duration_ms = 0;  // of the AVI, for the progress

@@ -14,6 +14,7 @@
 #include "recording/recording_names.h"
 #include "recording/video_hash.h"
 #include "report/profile_thinning.h"
+#include "report/review_photo_names.h"
 #include "report/srt_depths.h"
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
@@ -161,6 +162,32 @@ void read_observation_track(const std::string& path, ReportContent& c) {
   }
 }
 
+// The review window's photos, found by their names; by depth, those without one last.
+std::vector<ReportPhoto> review_photos(const RecordingNames& paths) {
+  const fs::path base(paths.base);
+  std::error_code ec;
+  fs::path folder = base.parent_path();
+  if (folder.empty()) folder = ".";
+  std::vector<ReportPhoto> found;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    const auto read = read_review_photo_name(name, base.filename().string());
+    if (!read) continue;
+    ReportPhoto p;
+    p.file_name = name;
+    p.path = entry.path().string();
+    p.depth_known = read->depth_m.has_value();
+    p.depth_m = read->depth_m.value_or(0);
+    p.video_ms = read->video_ms.value_or(-1);
+    found.push_back(p);
+  }
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    if (a.depth_known != b.depth_known) return a.depth_known;
+    return a.depth_known ? a.depth_m < b.depth_m : a.video_ms < b.video_ms;
+  });
+  return found;
+}
+
 // Without the depth record the photos are found by their names: "<name> <depth>m[ <code>].jpg".
 void find_photos(const RecordingNames& paths, ReportContent& c) {
   const fs::path base(paths.base);
@@ -294,6 +321,8 @@ ReportContent gather_report(const std::string& rec, const ReportOptions& options
       }
     }
   }
+  const std::vector<ReportPhoto> review = review_photos(paths);
+  c.photos.insert(c.photos.end(), review.begin(), review.end());
   add_file(paths.avi, "Vidéo", c, true);
   add_file(paths.srt, "Sous-titres", c);
   add_file(paths.depth_record, "Enregistrement des profondeurs", c);

@@ -22,9 +22,10 @@ struct ProfilePoint {
 struct ReportPhoto {
   std::string file_name;       // beside the recording, UTF-8
   std::string path;            // full path, empty when the file is missing
-  std::int64_t video_ms = -1;  // -1: unknown (no depth record)
+  std::int64_t video_ms = -1;  // -1: unknown (no depth record, a review photo at a depth)
   double depth_m = 0;
-  std::string code;  // the observation's code when the photo is one's
+  bool depth_known = true;  // false: a review photo of a moment without depth
+  std::string code;         // the observation's code when the photo is one's
 };
 
 struct ReportObservation {
@@ -69,7 +70,9 @@ struct ReportContent {
   std::optional<double> water_level_m;  // depth of the water surface when a water zero was made
   std::vector<ProfilePoint> profile;    // thinned for plotting, in time order
   std::vector<ReportObservation> observations;
-  std::vector<ReportPhoto> photos;  // every photo of the recording, in time (or depth) order
+  // Every photo of the recording, the station's and the review window's: in time order with the
+  // depth record (review photos, whose names give no time, after them by depth), else by depth.
+  std::vector<ReportPhoto> photos;
   std::vector<ReportFile> files;
   std::vector<std::string> warnings;  // French, UTF-8: what could not be read
 };

@@ -1,15 +1,17 @@
 // The report's pieces that a real recording does not exercise: the hash against published
 // vectors and sha256sum, the depths of subtitles written with a decimal comma, the thinning of an
-// hour's profile.
+// hour's profile, the review window's photo names both ways.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include "../util/temp_dir.h"
 #include "french_locale.h"
 #include "report/profile_thinning.h"
+#include "report/review_photo_names.h"
 #include "report/srt_depths.h"
 #include "util/sha256.h"
 
@@ -24,6 +26,38 @@ std::string command_output(const std::string& command) {
     ::pclose(p);
   }
   return out;
+}
+
+TEST(ReviewPhotoNames, TheReportReadsBackWhatTheWindowWritesAndNothingElse) {
+  // Written, then read back: the depth (or the time without one) whatever the number.
+  struct Written {
+    std::optional<double> depth;
+    std::int64_t ms;
+    int number;
+    const char* name;
+  };
+  for (const Written& w : {Written{12.34, 5000, 1, "P12 revue 12.34m.jpg"}, Written{0.5, 0, 3, "P12 revue 0.50m (3).jpg"},
+                           Written{std::nullopt, 5040, 2, "P12 revue 5040ms (2).jpg"}}) {
+    const std::string path = review_photo_path("/videos/P12", w.depth, w.ms, w.number);
+    EXPECT_EQ(path, std::string("/videos/") + w.name);
+    const auto read = read_review_photo_name(w.name, "P12");
+    ASSERT_TRUE(read) << w.name;
+    if (w.depth) {
+      ASSERT_TRUE(read->depth_m) << w.name;
+      EXPECT_DOUBLE_EQ(*read->depth_m, *w.depth) << w.name;
+      EXPECT_FALSE(read->video_ms) << w.name;
+    } else {
+      EXPECT_FALSE(read->depth_m) << w.name;
+      EXPECT_EQ(read->video_ms, w.ms) << w.name;
+    }
+  }
+  // A French desktop's station writes a comma.
+  ASSERT_TRUE(read_review_photo_name("P12 revue 3,05m.jpg", "P12"));
+  EXPECT_DOUBLE_EQ(*read_review_photo_name("P12 revue 3,05m.jpg", "P12")->depth_m, 3.05);
+  for (const char* other : {"P12 3.05m.jpg", "P12 revue 3.05m.png", "P12b revue 3.05m.jpg", "P1 revue 3.05m.jpg",
+                            "P12 revue .jpg", "P12 revue 3.05m (x).jpg", "P12 revue 3.05.jpg", "P12 revue 12ams.jpg",
+                            "P12 revue 3.05m Fissure.jpg"})
+    EXPECT_FALSE(read_review_photo_name(other, "P12")) << other;
 }
 
 TEST(Sha256, KnownVectorsWholeAndInPieces) {

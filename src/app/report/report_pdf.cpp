@@ -306,8 +306,10 @@ class ReportPainter {
       }
       p_.setPen(Qt::black);
       p_.setFont(font(8.5, true));
-      QString caption = qs(report_metres(ph.depth_m));
-      if (ph.video_ms >= 0) caption += QStringLiteral(" — ") + qs(report_clock(ph.video_ms));
+      QStringList parts;
+      if (ph.depth_known) parts << qs(report_metres(ph.depth_m));
+      if (ph.video_ms >= 0) parts << qs(report_clock(ph.video_ms));
+      QString caption = parts.join(QStringLiteral(" — "));
       if (!ph.code.empty()) caption += QStringLiteral(" — ") + qs(ph.code);
       p_.drawText(QRectF(cell.left() + mm(2), cell.bottom() - mm(11), cell.width() - mm(4), mm(5)),
                   Qt::AlignHCenter | Qt::AlignTop, caption);

@@ -2,7 +2,6 @@
 // each run off the GUI thread so the window keeps painting.
 #include <QApplication>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
@@ -10,6 +9,7 @@
 #include <thread>
 
 #include "app/report/report_pdf.h"
+#include "app/review/deliverable_dialogs.h"
 #include "app/review/review_window.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/export_pipeline.h"
@@ -55,8 +55,6 @@ bool run_with_progress(
   return !cancel;
 }
 
-QString from_utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 std::string stem_path(const std::string& video) {
   std::filesystem::path p(video);
   return (p.parent_path() / p.stem()).string();
@@ -64,12 +62,13 @@ std::string stem_path(const std::string& video) {
 
 }  // namespace
 
-bool ReviewWindow::export_to(const std::string& output, std::string& error) {
+bool ReviewWindow::export_to(const std::string& output, std::string& error, bool burn) {
   exporting::ExportOptions options;
   options.recording = video_path_;
   options.format = output.ends_with(".mp4") ? exporting::ExportFormat::Mp4 : exporting::ExportFormat::Matroska;
+  options.burn = burn;
   options.output = output;
-  options.replace = true;  // the file dialog asked already
+  options.replace = true;  // the operator was asked already
   exporting::ExportResult result;
   const bool ran = run_with_progress(this, QStringLiteral("Export en H.264…"), true,
                                      [&](std::atomic<double>& fraction, const std::atomic<bool>& cancel) {
@@ -84,36 +83,52 @@ bool ReviewWindow::export_to(const std::string& output, std::string& error) {
   return true;
 }
 
-bool ReviewWindow::report_to(const std::string& pdf, std::string& error) {
+bool ReviewWindow::report_to(const std::string& pdf, std::string& error, const std::string& site,
+                             const std::string& operator_name) {
   bool written = false;
   run_with_progress(this, QStringLiteral("Rapport d'inspection…"), false,
                     [&](std::atomic<double>&, const std::atomic<bool>&) {
-                      written = write_recording_report(video_path_, pdf, ReportOptions{}, error);
+                      written = write_recording_report(video_path_, pdf, ReportOptions{site, operator_name}, error);
                     });
   return written;
 }
 
+// An existing file is replaced only when the operator says so.
+bool ReviewWindow::may_write(const std::string& path) {
+  std::error_code ec;
+  if (path.empty()) return false;
+  if (!std::filesystem::exists(path, ec)) return true;
+  return prompter_.ask_yes_no(utf8_to_cp1252("Le fichier " + path + " existe déjà. Le remplacer ?"));
+}
+
 void ReviewWindow::export_video() {
-  const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter en H.264"),
-                                                      from_utf8(stem_path(video_path_) + ".mkv"),
-                                                      QStringLiteral("Matroska (*.mkv);;MP4 (*.mp4)"));
-  if (chosen.isEmpty()) return;
+  DeliverableChoices choices = load_deliverable_choices(choices_file_);
+  ExportDialog dialog(stem_path(video_path_), choices, this);
+  if (dialog.exec() != QDialog::Accepted || !may_write(dialog.output())) return;
+  choices.mp4 = dialog.mp4();
+  choices.burn = dialog.burn();
+  save_deliverable_choices(choices_file_, choices);
+  std::string output = dialog.output();
+  // The container is the one chosen, whatever the name typed ends with.
+  if (!output.ends_with(choices.mp4 ? ".mp4" : ".mkv")) output += choices.mp4 ? ".mp4" : ".mkv";
   std::string error;
-  if (export_to(chosen.toStdString(), error)) {
-    prompter_.inform(utf8_to_cp1252("Vidéo exportée : " + chosen.toStdString()));
+  if (export_to(output, error, choices.burn)) {
+    prompter_.inform(utf8_to_cp1252("Vidéo exportée : " + output));
   } else {
     prompter_.inform(utf8_to_cp1252("Export impossible : " + error));
   }
 }
 
 void ReviewWindow::write_report() {
-  const QString chosen =
-      QFileDialog::getSaveFileName(this, QStringLiteral("Rapport d'inspection"),
-                                   from_utf8(stem_path(video_path_) + " rapport.pdf"), QStringLiteral("PDF (*.pdf)"));
-  if (chosen.isEmpty()) return;
+  DeliverableChoices choices = load_deliverable_choices(choices_file_);
+  ReportDialog dialog(stem_path(video_path_), choices, this);
+  if (dialog.exec() != QDialog::Accepted || !may_write(dialog.output())) return;
+  choices.site = dialog.site();
+  choices.operator_name = dialog.operator_name();
+  save_deliverable_choices(choices_file_, choices);
   std::string error;
-  if (report_to(chosen.toStdString(), error)) {
-    prompter_.inform(utf8_to_cp1252("Rapport écrit : " + chosen.toStdString()));
+  if (report_to(dialog.output(), error, choices.site, choices.operator_name)) {
+    prompter_.inform(utf8_to_cp1252("Rapport écrit : " + dialog.output()));
   } else {
     prompter_.inform(utf8_to_cp1252("Rapport impossible : " + error));
   }

@@ -13,6 +13,7 @@
 #include "app/services/text_bridge.h"
 #include "capture/new_file.h"
 #include "capture/snapshot.h"
+#include "report/review_photo_names.h"
 #include "util/depth_text.h"
 #include "util/time_code.h"
 
@@ -57,8 +58,8 @@ std::string ReviewWindow::save_photo() {
   std::vector<QString> lines{video.completeBaseName(),
                              QStringLiteral("Profondeur %1   Temps %2").arg(depth_part, time)};
   const QImage out = with_band(frame, lines);
-  const QString stem =
-      video.absolutePath() + QLatin1Char('/') + video.completeBaseName() + QStringLiteral(" revue ") + depth_part;
+  // Named so that the report lists it with the station's photos.
+  const std::string base = (video.absolutePath() + QLatin1Char('/') + video.completeBaseName()).toStdString();
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   if (!buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, "JPG", 92)) {
@@ -70,11 +71,11 @@ std::string ReviewWindow::save_photo() {
   // Never over an existing file: the second photo at a depth gets a number. Written as the
   // station's photos are, whole or not at all.
   for (int n = 1; n < 1000; ++n) {
-    const QString path = stem + (n == 1 ? QString() : QStringLiteral(" (%1)").arg(n)) + QStringLiteral(".jpg");
-    const int error = write_new_file(path.toStdString(), std::string_view(jpeg.constData(), jpeg.size()));
-    if (error == 0) return path.toStdString();
+    const std::string path = review_photo_path(base, depth, ms, n);
+    const int error = write_new_file(path, std::string_view(jpeg.constData(), jpeg.size()));
+    if (error == 0) return path;
     if (error == EEXIST) continue;
-    prompter_.inform("La photo " + from_qt(path) +
+    prompter_.inform("La photo " + from_qt(QString::fromStdString(path)) +
                      " n'a pas pu \xEAtre \xE9"
                      "crite (disque plein ?).");
     return {};

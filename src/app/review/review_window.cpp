@@ -1,6 +1,7 @@
 #include "app/review/review_window.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -14,12 +15,14 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/link_window/settings_location.h"
 #include "app/review/depth_ruler.h"
 #include "app/review/profile_plot.h"
 #include "app/review/review_picture.h"
 #include "app/services/qt_prompter.h"
 #include "app/services/text_bridge.h"
 #include "capture/gst/playback.h"
+#include "report/deliverable_choices.h"
 #include "util/typed_number.h"
 #include "util/cp1252.h"
 #include "util/depth_text.h"
@@ -41,6 +44,9 @@ ReviewWindow::ReviewWindow(const std::string& video_path, Prompter& prompter, QW
     : QWidget(parent, Qt::Window),
       recording_(load_review_recording(video_path)),
       video_path_(video_path),
+      choices_file_(deliverable_choices_path(
+                        station_settings_location(QCoreApplication::applicationFilePath()).settings_file)
+                        .string()),
       prompter_(prompter),
       player_(gst::make_player()) {
   frame_ms_ = 1000.0 / recording_.frame_rate;

@@ -42,14 +42,18 @@ class ReviewWindow : public QWidget {
   // Saves the frame shown at the video's size with a band of its depth under it, beside the
   // recording; the file's path (UTF-8), or empty after telling the operator why not.
   std::string save_photo();
-  // "Exporter…" and "Rapport PDF…": the file asked for, then written off the GUI thread under a
-  // progress dialog; the operator is told where it went or why not.
+  // "Exporter…" and "Rapport PDF…": the choices and the file asked in a dialog (the last run's
+  // choices offered again), then written off the GUI thread under a progress dialog; the operator
+  // is told where it went or why not.
   void export_video();
   void write_report();
   // The same into a given file (UTF-8; ".mp4" gives MP4, anything else Matroska); false with the
   // French reason (UTF-8).
-  bool export_to(const std::string& output, std::string& error);
-  bool report_to(const std::string& pdf, std::string& error);
+  bool export_to(const std::string& output, std::string& error, bool burn = false);
+  bool report_to(const std::string& pdf, std::string& error, const std::string& site = {},
+                 const std::string& operator_name = {});
+  // Where the last export's and report's choices are kept (beside the settings file by default).
+  void set_choices_file(const std::string& path) { choices_file_ = path; }
 
   const ReviewRecording& recording() const { return recording_; }
   Player& player() { return *player_; }
@@ -65,6 +69,7 @@ class ReviewWindow : public QWidget {
 
  private:
   void build();
+  bool may_write(const std::string& path);
   void fill_marks();
   void on_depth_entered();
   void show_position();
@@ -72,6 +77,7 @@ class ReviewWindow : public QWidget {
 
   ReviewRecording recording_;
   std::string video_path_;  // UTF-8
+  std::string choices_file_;
   Prompter& prompter_;
   std::unique_ptr<Player> player_;
   double frame_ms_ = 40.0;

@@ -135,11 +135,11 @@ GstElement* text_source(TextFeed& feed) {
   return src;
 }
 
-// The track's name and language, sent as stream tags ahead of its first cue: matroskamux names
-// the track with them. mp4mux would take a stream's title for the whole file's, so in MP4 only the
-// language goes this way and the name is the track's handler name, written after the muxing.
+// The track's language, sent as a stream tag ahead of its first buffer. Names are written after
+// the muxing (src/export): as stream tags matroskamux would write each name twice (the track's
+// name and a TITLE tag) and mp4mux would take it for the whole file's title.
 struct TrackTags {
-  std::string title, language;  // no title: the language alone
+  std::string language;
   bool sent = false;
 };
 
@@ -148,10 +148,16 @@ GstPadProbeReturn tag_track(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) || tags->sent) return GST_PAD_PROBE_OK;
   tags->sent = true;
   GstTagList* list = gst_tag_list_new(GST_TAG_LANGUAGE_CODE, tags->language.c_str(), nullptr);
-  if (!tags->title.empty()) gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_TITLE, tags->title.c_str(), nullptr);
   gst_tag_list_set_scope(list, GST_TAG_SCOPE_STREAM);
   gst_pad_push_event(pad, gst_event_new_tag(list));
   return GST_PAD_PROBE_REMOVE;
+}
+
+void tag_language(GstElement* element, TrackTags& tags, const std::string& language) {
+  tags.language = language;
+  GstPad* out = gst_element_get_static_pad(element, "src");
+  gst_pad_add_probe(out, GST_PAD_PROBE_TYPE_BUFFER, tag_track, &tags, nullptr);
+  gst_object_unref(out);
 }
 
 struct RunState {
@@ -189,17 +195,27 @@ GstPadProbeReturn note_position(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
+// x264's quality target (its constant rate factor): what a viewer takes for the camera's own
+// picture. In this mode x264enc reads "bitrate" as the ceiling of its buffer model (2048 kb/s by
+// default, which every export ran into): the ceiling is raised to what H.264 level 3 allows a
+// standard-definition stream, so only a picture of pure noise (a lost camera signal) meets it.
+constexpr unsigned kQualityTarget = 21;
+constexpr unsigned kCeilingKbps = 12000;
+
 GstElement* h264_encoder() {
   const std::string factory = export_video_encoder();
   if (factory.empty()) return nullptr;
   GstElement* enc = make(factory.c_str());
   if (factory == "x264enc") {
-    // Quality-based rate at a fast preset: several times real time on two cores.
+    // A fast preset: several times real time on two cores (bench/export).
     gst_util_set_object_arg(G_OBJECT(enc), "speed-preset", "superfast");
     gst_util_set_object_arg(G_OBJECT(enc), "pass", "qual");
-    g_object_set(enc, "quantizer", 23u, "threads", 2u, nullptr);
+    g_object_set(enc, "quantizer", kQualityTarget, "bitrate", kCeilingKbps, "threads", 2u, nullptr);
   } else {
-    g_object_set(enc, "bitrate", 3000000u, nullptr);
+    // openh264 (when x264 is missing) has no quality target: its quality mode aims at a rate, set
+    // to about twice what x264 gives a camera's picture, under the same ceiling.
+    gst_util_set_object_arg(G_OBJECT(enc), "rate-control", "quality");
+    g_object_set(enc, "bitrate", kCeilingKbps * 1000u / 2, "max-bitrate", kCeilingKbps * 1000u, nullptr);
   }
   return enc;
 }
@@ -223,6 +239,7 @@ GstElement* make_overlay() {
 // Builds the whole graph into `pipeline`; the text feeds and tags must outlive it.
 std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool with_audio, RunState& state,
                   std::vector<TextFeed>& feeds, std::vector<TrackTags>& tags, TextFeed& burn_feed) {
+  tags.resize(plan.tracks.size() + 1);  // the video's last
   const bool mp4 = plan.format == exporting::ExportFormat::Mp4;
   GstElement* src = make("filesrc");
   GstElement* decode = make("decodebin");
@@ -232,9 +249,17 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   g_object_set(src, "location", plan.avi.c_str(), nullptr);
   if (!add_chain(pipeline, {mux, sink})) return "le format de fichier demandé n'est pas installé";
   g_object_set(sink, "fd", plan.output_fd, "sync", FALSE, nullptr);
-  // The file's own title: the recording's name, which players show in their title bar.
-  if (!plan.title.empty())
-    gst_tag_setter_add_tags(GST_TAG_SETTER(mux), GST_TAG_MERGE_REPLACE, GST_TAG_TITLE, plan.title.c_str(), nullptr);
+  if (mp4) {
+    // The file's own title (players show it in their title bar); Matroska's is written after the
+    // muxing, in the segment's information.
+    if (!plan.title.empty())
+      gst_tag_setter_add_tags(GST_TAG_SETTER(mux), GST_TAG_MERGE_REPLACE, GST_TAG_TITLE, plan.title.c_str(), nullptr);
+    // Index first (fast start), without a second pass over the file: room for the index is kept
+    // at the start for the video's length and written there at the end. Some margin in case the
+    // encoded video runs a little longer than the probe said.
+    const auto reserved = static_cast<guint64>(plan.duration_ms + plan.duration_ms / 10 + 10000) * GST_MSECOND;
+    g_object_set(mux, "reserved-max-duration", reserved, "reserved-moov-update-period", reserved, nullptr);
+  }
 
   GstElement* encoder = h264_encoder();
   if (!encoder) return "aucun encodeur H.264 installé (paquet gstreamer1.0-plugins-ugly)";
@@ -255,6 +280,7 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   CapsPtr caps(gst_caps_from_string("video/x-raw,format=I420"));
   g_object_set(i420, "caps", caps.get(), nullptr);
   if (!gst_element_link(parse, mux)) return "le format de fichier refuse la vidéo H.264";
+  tag_language(parse, tags.back(), plan.language);
   state.video_in = queue;
   GstPad* enc_in = gst_element_get_static_pad(encoder, "sink");
   gst_pad_add_probe(enc_in, GST_PAD_PROBE_TYPE_BUFFER, note_position, &state, nullptr);
@@ -280,17 +306,14 @@ std::string build(GstElement* pipeline, const exporting::ExportPlan& plan, bool 
   }
 
   feeds.resize(plan.tracks.size());
-  tags.resize(plan.tracks.size());
   for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
     feeds[i].cues = &plan.tracks[i].cues;
     feeds[i].blank_after_last = mp4;
-    if (!mp4) tags[i].title = plan.tracks[i].title;
-    tags[i].language = plan.tracks[i].language;
     GstElement* text = text_source(feeds[i]);
     if (!text) return "la source de texte manque (appsrc)";
     gst_bin_add(GST_BIN(pipeline), text);
+    tag_language(text, tags[i], plan.tracks[i].language);
     GstPad* out = gst_element_get_static_pad(text, "src");
-    gst_pad_add_probe(out, GST_PAD_PROBE_TYPE_BUFFER, tag_track, &tags[i], nullptr);
     GstPad* in = gst_element_request_pad_simple(mux, "subtitle_%u");
     const bool linked = in && gst_pad_link(out, in) == GST_PAD_LINK_OK;
     gst_object_unref(out);

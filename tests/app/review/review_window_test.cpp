@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,10 +22,13 @@
 
 #include "../../util/temp_dir.h"
 #include "../support/wait_until.h"
+#include "app/review/deliverable_dialogs.h"
 #include "app/review/profile_plot.h"
 #include "app/review/review_picture.h"
 #include "app/services/text_bridge.h"
 #include "recording/depth_record.h"
+#include "report/deliverable_choices.h"
+#include "report/report_content.h"
 #include "util/depth_text.h"
 #include "util/numbers.h"
 #include "util/scripted_prompter.h"
@@ -204,8 +210,58 @@ TEST_F(ReviewWindowTest, APhotoIsTheFullFrameWithItsDepthBandAndNeverReplacesOne
   EXPECT_EQ(saved.width(), frame.width());
   EXPECT_GT(saved.height(), frame.height());  // the band under it
   EXPECT_TRUE(prompter_.texts().empty());
+  // The report lists them with the station's photo, at the depth the window showed.
+  const auto depth = window_->recording().track.depth_at(window_->player().frame_ms());
+  ASSERT_TRUE(depth);
+  const ReportContent report = gather_report((dir_->path() / "P12.avi").string(), {});
+  std::vector<std::string> listed;
+  for (const ReportPhoto& p : report.photos) {
+    listed.push_back(p.file_name);
+    if (p.file_name == fs::path(first).filename() || p.file_name == fs::path(second).filename()) {
+      EXPECT_NEAR(p.depth_m, *depth, 0.006) << p.file_name;
+      EXPECT_EQ(p.path, dir_->path() / p.file_name);
+    }
+  }
+  const auto station_photos = std::count_if(record_->rows.begin(), record_->rows.end(),
+                                           [](const DepthRow& r) { return r.event == "snapshot"; });
+  EXPECT_EQ(listed.size(), static_cast<std::size_t>(station_photos) + 2);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), fs::path(first).filename().string()), 1);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), fs::path(second).filename().string()), 1);
   fs::remove(first);
   fs::remove(second);
+}
+
+// The dialogs offer what the tools offer, the last run's choices first, in controls a gloved
+// finger hits.
+TEST_F(ReviewWindowTest, TheDeliverableDialogsOfferTheToolsChoicesAsLastChosen) {
+  const fs::path kept = dir_->path() / "livrables.txt";
+  ASSERT_TRUE(save_deliverable_choices(kept, {true, true, "Saint-\xC3\x89loi", "Anne Roux"}));
+  const DeliverableChoices choices = load_deliverable_choices(kept);
+  const std::string stem = (dir_->path() / "P12").string();
+  ExportDialog exporting(stem, choices);
+  exporting.show();
+  EXPECT_TRUE(exporting.mp4());
+  EXPECT_TRUE(exporting.burn());
+  EXPECT_EQ(exporting.output(), stem + ".mp4");
+  QTest::mouseClick(exporting.mkv_button(), Qt::LeftButton, {}, exporting.mkv_button()->rect().center());
+  EXPECT_FALSE(exporting.mp4());
+  EXPECT_EQ(exporting.output(), stem + ".mkv");
+  ReportDialog report(stem, choices);
+  report.show();
+  EXPECT_EQ(report.site(), "Saint-\xC3\x89loi");
+  EXPECT_EQ(report.operator_name(), "Anne Roux");
+  EXPECT_EQ(report.output(), stem + " rapport.pdf");
+  for (QDialog* dialog : {static_cast<QDialog*>(&exporting), static_cast<QDialog*>(&report)})
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+      if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)) {
+        EXPECT_GE(w->height(), kGloveHeightPx) << w->metaObject()->className() << " " << w->objectName().toStdString();
+      }
+    }
+  // Nothing kept yet: Matroska, no burn-in, no site.
+  const DeliverableChoices fresh = load_deliverable_choices(dir_->path() / "absent.txt");
+  EXPECT_FALSE(fresh.mp4);
+  EXPECT_FALSE(fresh.burn);
+  EXPECT_TRUE(fresh.site.empty());
 }
 
 // What the client receives, from the window: the export plays with its two named tracks, the

@@ -128,7 +128,7 @@ void expect_same_cues(const std::vector<Cue>& got, const std::vector<Cue>& want,
 
 // The luma of the frame at `seconds`.
 std::string gray_frame(const fs::path& file, double seconds) {
-  return output_of({"ffmpeg", "-v", "error", "-ss", std::to_string(seconds), "-i", file.string(), "-frames:v", "1",
+  return output_of({"ffmpeg", "-v", "error", "-ss", fixed_text(seconds, 3), "-i", file.string(), "-frames:v", "1",
                     "-f", "rawvideo", "-pix_fmt", "gray", "-"});
 }
 
@@ -148,6 +148,10 @@ std::set<std::string> names_in(const fs::path& folder) {
   return names;
 }
 
+const std::string kBore =
+    "Puits \xC3\xA9"
+    "1";
+
 // One 10-second recording for the whole suite, with an observations file beside it.
 class ExportTool : public ::testing::Test {
  protected:
@@ -156,9 +160,7 @@ class ExportTool : public ::testing::Test {
     folder_ = dir_->path() / "videos";
     fs::create_directories(folder_);
     test::ChildRun rec({WELLVUE_RECORD_TOOL, "--test-source", "--simulate-board", "--seconds", "10", "--folder",
-                        folder_.string(), "--prefix", "P12", "--no-date", "--bore",
-                        "Puits \xC3\xA9"
-                        "1"},
+                        folder_.string(), "--prefix", "P12", "--no-date", "--bore", kBore},
                        dir_->path() / "record-logs");
     ASSERT_EQ(rec.wait(), 0) << rec.err();
     std::ofstream(folder_ / "P12.obs.srt", std::ios::binary)
@@ -208,8 +210,8 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
     EXPECT_EQ(p.count("streams.stream.3.codec_type"), 0u);
     EXPECT_EQ(stream_name(p, 1), "Profondeur");
     EXPECT_EQ(stream_name(p, 2), "Observations");
-    // The file's own title is the recording's, never a track's name.
-    EXPECT_EQ(p.count("format.tags.title") ? p["format.tags.title"] : p["format.tags.TITLE"], "P12");
+    // The file's own title is the bore's, never a track's name.
+    EXPECT_EQ(p.count("format.tags.title") ? p["format.tags.title"] : p["format.tags.TITLE"], kBore);
     EXPECT_NEAR(read_decimal(p["format.duration"]).value_or(0), avi_duration_, 0.040);
 
     expect_same_cues(exported_track(out, 0, work), shown_within(parse_srt(srt_utf8_), avi_duration_), "depth");
@@ -239,6 +241,57 @@ TEST_F(ExportTool, BothContainersHoldH264AndTwoNamedTracksMatchingTheRecordingsF
                               logs_dir())
                   .code,
               0);
+  }
+}
+
+// What players and inspectors other than FFmpeg read: mediainfo (titles once, default flags,
+// languages, the MP4's index before its data, x264's settings), mkvmerge (Matroska's own title)
+// and mpv (the tracks it lists and which subtitle track it shows by itself).
+TEST_F(ExportTool, PlayersShowTheDepthTrackByItselfUnderItsNameAndTheBoreAsTitle) {
+  // These inspectors write what is not ASCII as '?' under the C locale.
+  const std::string kUtf8 = "LC_ALL=C.UTF-8";
+  struct Case {
+    const char* format;
+    bool mpv_lists_names;  // mpv 0.35 on FFmpeg 5.1 (Debian 12) reads no MP4 track name
+  };
+  for (const Case& c : {Case{"mkv", true}, Case{"mp4", false}}) {
+    SCOPED_TRACE(c.format);
+    const fs::path out = scratch() / (std::string("P12.") + c.format);
+    auto run = export_run({(folder_ / "P12").string(), "--format", c.format, "--output", out.string()});
+    ASSERT_EQ(run.wait(), 0) << run.err();
+    auto info = [&](const std::string& form) {
+      return output_of({"env", kUtf8, "mediainfo", "--Inform=" + form, out.string()});
+    };
+    EXPECT_EQ(info("Text;%Title%|%Default%|%Language%\\n"), "Profondeur|Yes|fr\nObservations|No|fr\n\n");
+    const std::string video = info("Video;%Language%|%Encoded_Library_Settings%");
+    EXPECT_TRUE(video.starts_with("fr|")) << video;
+    // A quality target, not a rate: the ceiling is far above what the picture needs.
+    EXPECT_NE(video.find("rc=crf / "), std::string::npos) << video;
+    EXPECT_NE(video.find("crf=21.0 / "), std::string::npos) << video;
+    EXPECT_NE(video.find("vbv_maxrate=12000 / "), std::string::npos) << video;
+    EXPECT_EQ(info("General;%Movie%"), kBore + "\n");
+    if (std::string(c.format) == "mp4") {
+      EXPECT_EQ(info("General;%IsStreamable%"), "Yes\n");  // index before the data
+    } else {
+      const std::string json = output_of({"env", kUtf8, "mkvmerge", "-J", out.string()});
+      EXPECT_NE(json.find("\"title\": \"" + kBore + "\""), std::string::npos) << json;
+    }
+
+    const std::string mpv = output_of({"env", kUtf8, "mpv", "--no-config", "--sub-auto=no", "--vo=null", "--ao=null", "--frames=1",
+                                       "--msg-level=all=info", out.string()});
+    std::vector<std::string> subs;
+    std::istringstream lines(mpv);
+    for (std::string line; std::getline(lines, line);)
+      if (line.find("--sid=") != std::string::npos) subs.push_back(line);
+    ASSERT_EQ(subs.size(), 2u) << mpv;
+    EXPECT_EQ(subs[0].rfind(" (+) Subs", 0), 0u) << "shown by itself: " << subs[0];
+    EXPECT_NE(subs[0].find("(*)"), std::string::npos) << subs[0];
+    EXPECT_EQ(subs[1].find("(*)"), std::string::npos) << subs[1];
+    EXPECT_EQ(subs[1].find("(+)"), std::string::npos) << subs[1];
+    if (c.mpv_lists_names) {
+      EXPECT_NE(subs[0].find("'Profondeur'"), std::string::npos) << subs[0];
+      EXPECT_NE(subs[1].find("'Observations'"), std::string::npos) << subs[1];
+    }
   }
 }
 

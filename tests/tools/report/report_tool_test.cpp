@@ -172,7 +172,7 @@ TEST_F(ReportTool, TheReportHoldsTheBoreTheMaximumDepthEveryObservationAndTheVid
   // wellvue-record left the video's hash beside it, and the client's own check accepts it.
   EXPECT_EQ(slurp(folder() / "P12.avi.sha256"), sha + "  P12.avi\n");
   const auto [checked, check_code] =
-      run({"sh", "-c", "cd \"$1\" && sha256sum -c P12.avi.sha256", "sh", folder().string()});
+      run({"sh", "-c", "cd \"$1\" && LC_ALL=C sha256sum -c P12.avi.sha256", "sh", folder().string()});
   EXPECT_EQ(check_code, 0) << checked;
   EXPECT_EQ(checked, "P12.avi: OK\n");
 
