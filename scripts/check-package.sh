@@ -7,11 +7,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:?usage: scripts/check-package.sh BUILD_DIR [--install]}
+rm -f "$dir"/wellvue_*.deb  # one of another version would be taken for this one
 cmake --build "$dir" --target package >/dev/null
 deb=$(ls "$dir"/wellvue_*.deb)
 echo "package: $deb"
 desktop-file-validate packaging/fr.wellvue.Wellvue.desktop
-appstreamcli validate --no-net packaging/fr.wellvue.Wellvue.metainfo.xml
+appstreamcli validate --no-net "$dir/packaging/fr.wellvue.Wellvue.metainfo.xml"
 lintian --fail-on error --suppress-tags no-manual-page "$deb"
 
 # A station that starts and keeps running until stopped: exit 124 from timeout.
