@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xauth imagemagick x11-utils
   picocom ccache e2fsprogs util-linux
   qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
-  dpkg-dev fakeroot desktop-file-utils appstream lintian
+  dpkg-dev fakeroot desktop-file-utils appstream lintian devscripts
   locales
 )
 missing=()
