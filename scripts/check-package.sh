@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder and checks it: menu entry and AppStream file
-# validate, lintian finds no error, and the station starts from the unpacked package with its
-# manual beside it. With --install (CI does it) it also installs the package with apt-get, starts
-# the station as its menu entry says, and removes the package again.
+# validate, lintian finds no error or warning, every program answers --version with the package's
+# version, the binaries are hardened (when the build is), and the station starts from the
+# unpacked package with its manual beside it. With --install (CI does it) it also installs the
+# package with apt-get, starts the station as its menu entry says, and removes the package again.
 #   scripts/check-package.sh BUILD_DIR [--install]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:?usage: scripts/check-package.sh BUILD_DIR [--install]}
+rm -f "$dir"/wellvue_*.deb  # one of another version would be taken for this one
 cmake --build "$dir" --target package >/dev/null
 deb=$(ls "$dir"/wellvue_*.deb)
 echo "package: $deb"
 desktop-file-validate packaging/fr.wellvue.Wellvue.desktop
-appstreamcli validate --no-net packaging/fr.wellvue.Wellvue.metainfo.xml
-lintian --fail-on error --suppress-tags no-manual-page "$deb"
+appstreamcli validate --no-net "$dir/packaging/fr.wellvue.Wellvue.metainfo.xml"
+lintian --fail-on error,warning "$deb"
 
 # A station that starts and keeps running until stopped: exit 124 from timeout.
 starts() {
@@ -26,6 +28,7 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 test -f "$root/usr/lib/wellvue/Manuel Wellvue.pdf"
 test -f "$root/usr/lib/wellvue/wellvue.help"
+scripts/check-package-programs.sh "$deb" "$root" "$dir"
 HOME="$root/home" starts "$root/usr/bin/wellvue" --demo
 echo "unpacked package: the station starts, its manual beside it"
 

@@ -15,7 +15,7 @@ PACKAGES=(
   picocom ccache e2fsprogs util-linux
   qt6-translations-l10n librsvg2-bin ffmpeg poppler-utils
   mediainfo mkvtoolnix mpv
-  dpkg-dev fakeroot desktop-file-utils appstream lintian
+  dpkg-dev fakeroot desktop-file-utils appstream lintian devscripts
   locales
 )
 missing=()

@@ -16,6 +16,7 @@
 #include "util/settings_values.h"
 #include "util/text.h"
 #include "util/text_file.h"
+#include "util/version.h"
 
 namespace wellvue {
 
@@ -262,7 +263,7 @@ void RecordingWorkflow::start_depth_record() {
   // The borehole name left at its default says nothing: the recording's prefix names the bore.
   start.bore = cp1252_to_utf8(bore == "forage" || trim_blanks(bore).empty() ? host_.prefix() : bore);
   start.date = iso_date_time(clock_.local_now());
-  start.station = std::string("Wellvue ") + WELLVUE_VERSION;
+  start.station = std::string("Wellvue ") + version();
   try {
     start.circumference_mm_per_turn = std::round(metres_per_turn_as_typed(f.Edit_circ) * 1e6) / 1e3;
   } catch (const ConversionError&) {

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "capture_tool.h"
+#include "util/version.h"
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-capture")) return 0;
   using namespace wellvue::capture_tool;
   std::string error;
   const auto options = parse_options(std::vector<std::string>(argv + 1, argv + argc), error);

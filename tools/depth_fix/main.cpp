@@ -12,6 +12,7 @@
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/decimal_separator.h"
+#include "util/version.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int usage_error(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-depth-fix")) return 0;
   using namespace wellvue;
   std::string rec;
   std::vector<KnownDepth> points;

@@ -15,6 +15,7 @@
 #include "util/cp1252.h"
 #include "util/decimal_separator.h"
 #include "util/numbers.h"
+#include "util/version.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-depth")) return 0;
   using namespace wellvue;
   std::string port_name, circ = "404", start_depth, srt;
   double seconds = -1;

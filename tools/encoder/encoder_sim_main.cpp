@@ -12,6 +12,7 @@
 
 #include "sim_board.h"
 #include "util/numbers.h"
+#include "util/version.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ bool read_lines(std::istream& in, std::vector<std::string>& lines) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-encoder-sim")) return 0;
   wellvue::SimOptions o;
   std::string link;
   for (int i = 1; i < argc; ++i) {

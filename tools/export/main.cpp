@@ -11,6 +11,7 @@
 #include "capture/gst/export_pipeline.h"
 #include "export/export_job.h"
 #include "export_tool_options.h"
+#include "util/version.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ extern "C" void request_cancel(int) { cancel_requested = true; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-export")) return 0;
   using namespace wellvue;
   using namespace wellvue::export_tool;
   std::string error;

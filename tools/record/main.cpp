@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "headless_recording.h"
+#include "util/version.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ extern "C" void request_stop(int) { stop_requested = true; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-record")) return 0;
   using namespace wellvue::record_tool;
   std::string error;
   const auto options = parse_options(std::vector<std::string>(argv + 1, argv + argc), error);

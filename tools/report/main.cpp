@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/report/report_pdf.h"
+#include "util/version.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ int usage_error(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-report")) return 0;
   std::string rec, output;
   wellvue::ReportOptions options;
   for (int i = 1; i < argc; ++i) {

@@ -9,6 +9,7 @@
 
 #include "app/review/review_window.h"
 #include "app/services/french_translations.h"
+#include "util/version.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ QString video_folder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-review")) return 0;
   if (argc > 2 || (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")))) {
     std::fprintf(stderr, "usage: wellvue-review [ENREGISTREMENT.avi]\n");
     return argc > 2 ? 2 : 0;

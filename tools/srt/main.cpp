@@ -13,6 +13,7 @@
 #include "util/conversion_error.h"
 #include "util/cp1252.h"
 #include "util/decimal_separator.h"
+#include "util/version.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ int usage_error(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue-srt")) return 0;
   using namespace wellvue;
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::cout << kUsage;

@@ -9,6 +9,7 @@
 #include "app/main_window/station.h"
 #include "app/services/french_translations.h"
 #include "demo.h"
+#include "util/version.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (wellvue::answer_version(argc, argv, "wellvue")) return 0;
   QApplication app(argc, argv);
   if (wellvue::install_french_translations().isEmpty())
     std::fprintf(

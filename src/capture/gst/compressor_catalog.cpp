@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -196,6 +198,42 @@ void store_good(const std::filesystem::path& file, const std::string& key, const
   std::filesystem::rename(tmp, file, ec);  // whole or not at all
 }
 
+// OpenH264's element asks its library for more output when a trial ends, and the library answers
+// "[OpenH264] ... cmInitParaError" on stderr: no fault, only noise at every start. While the
+// trials run, stderr goes to a temporary file; then every other line written there, by any
+// thread, is passed on to the real stderr.
+class OpenH264Hush {
+ public:
+  OpenH264Hush() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    held_ = saved_ < 0 ? nullptr : std::tmpfile();
+    if (held_ && ::dup2(::fileno(held_), STDERR_FILENO) >= 0) return;
+    if (held_) std::fclose(held_);
+    if (saved_ >= 0) ::close(saved_);
+    held_ = nullptr;
+  }
+  ~OpenH264Hush() {
+    if (!held_) return;
+    std::fflush(stderr);
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+    std::rewind(held_);
+    char* line = nullptr;
+    size_t size = 0;
+    while (::getline(&line, &size, held_) > 0)
+      if (std::strncmp(line, "[OpenH264]", 10) != 0) std::fputs(line, stderr);
+    std::free(line);
+    std::fclose(held_);
+  }
+  OpenH264Hush(const OpenH264Hush&) = delete;
+  OpenH264Hush& operator=(const OpenH264Hush&) = delete;
+
+ private:
+  int saved_ = -1;
+  std::FILE* held_ = nullptr;
+};
+
 // Tries every candidate on two threads (the trials are independent pipelines); keeps the order.
 // The verdicts are kept on disk so a later run on the same installation does not try again.
 std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::string>& factories, bool video) {
@@ -217,9 +255,12 @@ std::vector<std::shared_ptr<const Compressor>> tried(const std::vector<std::stri
     auto work = [&](size_t first) {
       for (size_t i = first; i < all.size(); i += 2) good[i] = video ? trial_video(*all[i]) : trial_audio(*all[i]);
     };
-    std::thread other(work, 1);
-    work(0);
-    other.join();
+    {
+      OpenH264Hush hush;
+      std::thread other(work, 1);
+      work(0);
+      other.join();
+    }
     std::vector<std::string> passed;
     for (size_t i = 0; i < all.size(); ++i)
       if (good[i]) passed.push_back(all[i]->factory);

@@ -227,13 +227,15 @@ class FreezableDisk {
   }
   ~FreezableDisk() {
     thaw();
-    if (mounted_) std::system(("umount '" + path_.string() + "'").c_str());
+    if (mounted_ && std::system(("umount '" + path_.string() + "'").c_str()) != 0)
+      ADD_FAILURE() << "the test disk stays mounted on " << path_;
   }
   bool mounted() const { return mounted_; }
   const fs::path& path() const { return path_; }
   bool freeze() { return frozen_ = std::system(("fsfreeze --freeze '" + path_.string() + "'").c_str()) == 0; }
   void thaw() {
-    if (frozen_.exchange(false)) std::system(("fsfreeze --unfreeze '" + path_.string() + "'").c_str());
+    if (frozen_.exchange(false) && std::system(("fsfreeze --unfreeze '" + path_.string() + "'").c_str()) != 0)
+      ADD_FAILURE() << "the test disk stays frozen: " << path_;
   }
 
  private:
