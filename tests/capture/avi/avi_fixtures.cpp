@@ -282,7 +282,9 @@ Segmented make_segmented(const Bytes& finalised, const std::vector<std::size_t>&
 }
 
 Readback gst_read_back(const fs::path& p, bool audio, const std::string& decoder) {
-  std::string cmd = "gst-launch-1.0 -v filesrc location='" + p.string() + "' ! avidemux name=d d.video_0 ! queue ! " +
+  // Its messages are read below: in English whatever the desktop's language ("Got EOS").
+  std::string cmd = "env LC_ALL=C gst-launch-1.0 -v filesrc location='" + p.string() +
+                    "' ! avidemux name=d d.video_0 ! queue ! " +
                     decoder + " ! fakesink silent=false";
   if (audio) cmd += " d.audio_0 ! queue ! fakesink";
   const std::string out = run(cmd);
