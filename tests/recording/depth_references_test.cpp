@@ -21,7 +21,8 @@ constexpr double kMetresPerTic = 0.404 / 24;  // the rig's wheel: 404 mm a turn
 
 std::vector<DepthRow> rows_of(const test::Rig& rig, const std::string& event) {
   std::vector<DepthRow> out;
-  for (const DepthRow& r : read_depth_record(rig.workflow->depth_record_file()).rows)
+  const DepthRecord record = read_depth_record(rig.workflow->depth_record_file());
+  for (const DepthRow& r : record.rows)
     if (r.event == event) out.push_back(r);
   return out;
 }
@@ -108,7 +109,7 @@ TEST(DepthReferences, ACorrectionAtAKnownMarkShiftsWhatFollows) {
   EXPECT_EQ(corrections[0].detail, "+1.250");
   const auto subs = test::parse_srt((dir.path() / "puits.srt").string());
   EXPECT_EQ(test::depth_record_problem(record, subs, /*closed=*/true), "");
-  const DepthRow& last = rows_of(rig, "line").back();
+  const DepthRow last = rows_of(rig, "line").back();
   EXPECT_NEAR(last.depth_m, before + 1.25 + (last.tics - at) * kMetresPerTic, 0.0006);
   bool marked = false;
   for (const auto& sub : subs) marked = marked || sub.text.rfind("profondeur corrig", 0) == 0;
