@@ -392,6 +392,29 @@ TEST(StationPanels, ManualValidationTakesTheTypedCircumferenceInBothWindows) {
 namespace wellvue {
 namespace {
 
+// Answers every message box the station opens, as an operator would: Yes, unless `refuse` says
+// No to its text; keeps the texts shown.
+class BoxHand {
+ public:
+  BoxHand(QStringList& texts, std::function<bool(const QString&)> refuse) {
+    QObject::connect(&timer_, &QTimer::timeout, [&texts, refuse = std::move(refuse)] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      texts.push_back(box->text());
+      const bool no = refuse(box->text());
+      for (QAbstractButton* b : box->buttons()) {
+        const auto role = box->buttonRole(b);
+        const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
+        if (consent != no) return b->click();
+      }
+    });
+    timer_.start(30);
+  }
+
+ private:
+  QTimer timer_;
+};
+
 // " Quitter ? " answered No during a recording: "Start capture ?" stays disabled, and a press on
 // it changes nothing, above all not the curb zero the depths count from.
 TEST(StationRecordingButtons, StartPressedDuringARecordingLeavesTheCurbZero) {
@@ -402,23 +425,9 @@ TEST(StationRecordingButtons, StartPressedDuringARecordingLeavesTheCurbZero) {
   ASSERT_TRUE(QDir().mkpath(s.dir.path() + "/videos"));
   m.set_video_folder(from_qt(s.dir.path() + "/videos"));
   QStringList texts;
-  QTimer hand;
-  QObject::connect(&hand, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    texts.push_back(box->text());
-    const bool refuse = box->text().contains(QStringLiteral("margelle")) ||
-                        box->text().contains(QStringLiteral("quitter"), Qt::CaseInsensitive);
-    for (QAbstractButton* b : box->buttons()) {
-      const auto role = box->buttonRole(b);
-      const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
-      if (consent != refuse) {
-        b->click();
-        return;
-      }
-    }
+  BoxHand hand(texts, [](const QString& text) {
+    return text.contains(QStringLiteral("margelle")) || text.contains(QStringLiteral("quitter"), Qt::CaseInsensitive);
   });
-  hand.start(30);
   m.traite_down(m.Panel_start_capture);
   ASSERT_TRUE(m.engine().Capturing());
   const auto curb_zero = s.link().state().curb_zero;
@@ -464,19 +473,9 @@ TEST(StationQuit, ARecordingEndsWholeWhenTheWindowClosesOrTheSessionEnds) {
     ASSERT_TRUE(QDir().mkpath(folder));
     m.set_video_folder(from_qt(folder));
     QStringList texts;
-    QTimer hand;
-    QObject::connect(&hand, &QTimer::timeout, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      texts.push_back(box->text());
-      const bool refuse = way == Way::CloseRefused && box->text() == to_qt(TFormMain::kStopAndQuitQuestion);
-      for (QAbstractButton* b : box->buttons()) {
-        const auto role = box->buttonRole(b);
-        const bool consent = role == QMessageBox::YesRole || role == QMessageBox::AcceptRole;
-        if (consent != refuse) return b->click();
-      }
+    BoxHand hand(texts, [way](const QString& text) {
+      return way == Way::CloseRefused && text == to_qt(TFormMain::kStopAndQuitQuestion);
     });
-    hand.start(30);
     m.traite_down(m.Panel_start_capture);
     ASSERT_TRUE(m.engine().Capturing());
     process_until([&] { return m.engine().CaptureTime() > 2000 && m.engine().FirstFrameTimeNs() > 0; }, 60000);
